@@ -1,0 +1,130 @@
+// The table store at 100,000 records per table: a Seek on a key index, a
+// MoveNext walk over the whole table, 100,000 AddNew+save inside one
+// handler, and opening a folder of the seven dictionary tables.
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/scripted_dialogs.h"
+#include "platform/window.h"
+#include "store/data_source.h"
+#include "store/tables.h"
+
+namespace zuvo {
+namespace {
+
+constexpr int kRecords = 100000;
+
+// The seven dictionary tables, each with one bound box per field.
+class Dictionary : public Window {
+ public:
+  explicit Dictionary(Application& app) : Window(app, "Dictionary") {
+    for (DataSource* d : sources()) {
+      for (const auto& f : d->schema().fields) {
+        boxes.push_back(std::make_unique<TextBox>(*this, d->name() + f));
+        d->bind(*boxes.back(), f);
+      }
+    }
+  }
+  std::vector<DataSource*> sources() { return {&Data1, &Data2, &Data3, &Data4, &Data5, &Data6, &Data7}; }
+  DataSource Data1{*this, "Data1", tables::sentences()};
+  DataSource Data2{*this, "Data2", tables::sentenceSearch()};
+  DataSource Data3{*this, "Data3", tables::verbs()};
+  DataSource Data4{*this, "Data4", tables::verbForms()};
+  DataSource Data5{*this, "Data5", tables::verbSearch()};
+  DataSource Data6{*this, "Data6", tables::words()};
+  DataSource Data7{*this, "Data7", tables::wordSearch()};
+  std::vector<std::unique_ptr<TextBox>> boxes;
+};
+
+TextBox& box(Dictionary& d, const std::string& name) { return static_cast<TextBox&>(*d.find(name)); }
+
+void fillTable(Dictionary& d, DataSource& src, int n) {
+  for (int i = 0; i < n; ++i) {
+    src.AddNew();
+    for (const auto& f : src.schema().fields)
+      if (f != "ID") box(d, src.name() + f).setText(u"palabra" + NumText(i) + u"·" + Text(fromUtf8(f)));
+  }
+  src.MoveFirst();
+}
+
+std::filesystem::path fullFolder() {
+  static const std::filesystem::path dir = [] {
+    auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(p);
+    ScriptedDialogs dialogs;
+    Application app(p, dialogs);
+    app.event([&] {
+      auto& d = app.form<Dictionary>();
+      for (DataSource* s : d.sources()) fillTable(d, *s, kRecords);
+    });
+    return p;
+  }();
+  return dir;
+}
+
+void BM_SeekOnKeyIndex(benchmark::State& state) {
+  ScriptedDialogs dialogs;
+  Application app(fullFolder(), dialogs);
+  auto& d = app.form<Dictionary>();
+  d.Data6.setIndex("ZD1");
+  int i = 0;
+  for (auto _ : state) {
+    d.Data6.Seek("=", u"palabra" + NumText((i * 7919) % kRecords) + u"·ZD1");
+    benchmark::DoNotOptimize(d.Data6.NoMatch());
+    ++i;
+  }
+}
+BENCHMARK(BM_SeekOnKeyIndex);
+
+void BM_MoveNextWalk(benchmark::State& state) {
+  ScriptedDialogs dialogs;
+  Application app(fullFolder(), dialogs);
+  auto& d = app.form<Dictionary>();
+  for (auto _ : state) {
+    int64_t n = 0;
+    for (d.Data3.MoveFirst(); !d.Data3.atEOF(); d.Data3.MoveNext()) ++n;
+    if (n != kRecords) state.SkipWithError("walk did not see every record");
+  }
+}
+BENCHMARK(BM_MoveNextWalk)->Unit(benchmark::kMillisecond);
+
+void BM_AddNewAndSave100k(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-add-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(p);
+    ScriptedDialogs dialogs;
+    auto app = std::make_unique<Application>(p, dialogs);
+    auto& d = app->form<Dictionary>();
+    state.ResumeTiming();
+    app->event([&] {
+      for (int i = 0; i < kRecords; ++i) {
+        d.Data1.AddNew();
+        box(d, "Data1ZD3").setText(u"句子" + NumText(i));
+        box(d, "Data1ZD4").setText(u"frase " + NumText(i));
+      }
+      d.Data1.MoveLast();
+    });
+    state.PauseTiming();
+    app.reset();
+    std::filesystem::remove_all(p);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_AddNewAndSave100k)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_OpenSevenFullTables(benchmark::State& state) {
+  const auto dir = fullFolder();
+  for (auto _ : state) {
+    ScriptedDialogs dialogs;
+    Application app(dir, dialogs);
+    benchmark::DoNotOptimize(&app.form<Dictionary>());
+  }
+}
+BENCHMARK(BM_OpenSevenFullTables)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zuvo

@@ -1,0 +1,132 @@
+#pragma once
+// The running program: the registry of windows (each exists once), the
+// dialog service, the data folder, the stores' transaction boundary and End.
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <typeindex>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace zuvo {
+
+class Window;
+
+// Modal message boxes and file dialogs: the desktop front end shows real
+// ones, tests script the answers.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual void messageBox(const Text& prompt, const Text& title) = 0;
+  // The chosen file, or nullopt when the user cancels.
+  virtual std::optional<Text> openFile(const Text& title, const Text& filter,
+                                       const Text& initial) = 0;
+  virtual std::optional<Text> saveFile(const Text& title, const Text& filter,
+                                       const Text& initial) = 0;
+};
+
+// Something that holds unsaved work between user events (a table store).
+class Pending {
+ public:
+  virtual ~Pending() = default;
+  // Makes everything saved so far durable (end of a user event).
+  virtual void commit() = 0;
+  // Saves a begun record or edit that is still pending (the program ends).
+  virtual void savePending() = 0;
+  // Drops what the current event wrote (it failed part-way).
+  virtual void rollback() = 0;
+};
+
+// Thrown by End to stop the program at once; caught where a user event
+// entered the program.
+struct ProgramEnded {};
+
+class Application {
+ public:
+  Application(std::filesystem::path dataDir, Dialogs& dialogs);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  const std::filesystem::path& dataDir() const { return dataDir_; }
+  Dialogs& dialogs() { return dialogs_; }
+
+  // The window of type W; the first access creates it, runs Form_Load and
+  // opens its stores.
+  template <class W>
+  W& form() {
+    auto it = windows_.find(typeid(W));
+    if (it != windows_.end()) return static_cast<W&>(*it->second);
+    auto w = std::make_unique<W>(*this);
+    W& ref = *w;
+    windows_[typeid(W)] = std::move(w);
+    loadWindow(ref);
+    return ref;
+  }
+  template <class W>
+  bool isLoaded() const {
+    return windows_.count(typeid(W)) != 0;
+  }
+  // Reading Visible of a window that is not loaded loads it and gives false.
+  template <class W>
+  bool visible() {
+    return windowVisible(form<W>());
+  }
+  // Runs the window's Unload handler and destroys it; a no-op when the window
+  // is not loaded. The object itself lives until the current event ends, so
+  // a handler of the window may unload its own window.
+  template <class W>
+  void unload() {
+    auto it = windows_.find(typeid(W));
+    if (it == windows_.end()) return;
+    unloadWindow(it->first);
+  }
+  void unload(Window& w);
+
+  // Every loaded window, in creation order.
+  std::vector<Window*> windows() const;
+
+  // Ends the program at once: saves what is pending, commits, and unwinds to
+  // the event entry point.
+  [[noreturn]] void End();
+  bool ended() const { return ended_; }
+
+  // The one message-box convention: OK only, no icon. Commits first, since
+  // the user may take any time to answer.
+  void msgBox(const Text& prompt, const Text& title);
+
+  // Runs a user event: the outermost one commits the stores when it returns
+  // and releases unloaded windows. Returns false when the program ended.
+  bool event(const std::function<void()>& body);
+  bool inEvent() const { return eventDepth_ > 0; }
+
+  void addPending(Pending& p);
+  void removePending(Pending& p);
+  void commitAll();
+  void rollbackAll();
+
+  // Called after every user event (the front end refreshes its view).
+  std::function<void()> afterEvent;
+
+ private:
+  void loadWindow(Window& w);
+  bool windowVisible(Window& w);
+  void unloadWindow(std::type_index key);
+  void releaseUnloaded();
+
+  std::filesystem::path dataDir_;
+  Dialogs& dialogs_;
+  std::map<std::type_index, std::unique_ptr<Window>> windows_;
+  std::vector<std::type_index> order_;
+  std::vector<std::unique_ptr<Window>> unloaded_;
+  std::vector<Pending*> pending_;
+  int eventDepth_ = 0;
+  bool ended_ = false;
+};
+
+}  // namespace zuvo

@@ -1,0 +1,249 @@
+#pragma once
+// The headless model of a window's controls. Properties are plain values the
+// handlers set as the original did (geometry in twips, colours as 32-bit
+// values); texts go through setters because writing them runs Change.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace zuvo {
+
+using Colour = uint32_t;
+// System colours keep their symbolic values, as the original stored them.
+inline constexpr Colour kButtonFace = 0x8000000F;  // flag "off"
+inline constexpr Colour kWindowBackground = 0x80000005;
+inline constexpr Colour kWindowText = 0x80000008;
+inline constexpr Colour kHighlightText = 0x8000000E;
+
+// Key codes and shift states of key events.
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+inline constexpr int kKeyBack = 8;
+inline constexpr int kKeyTab = 9;
+inline constexpr int kKeyReturn = 13;
+inline constexpr int kKeyShift = 16;
+inline constexpr int kKeyControl = 17;
+inline constexpr int kKeyEnd = 35;
+inline constexpr int kKeyHome = 36;
+inline constexpr int kKeyLeft = 37;
+inline constexpr int kKeyUp = 38;
+inline constexpr int kKeyRight = 39;
+inline constexpr int kKeyDown = 40;
+inline constexpr int kKeyDelete = 46;
+inline constexpr int kKeyIme = 229;  // a character composed by the input method
+
+class Window;
+
+enum class ControlKind {
+  TextBox,
+  RichTextBox,
+  Label,
+  CommandButton,
+  Shape,
+  Line,
+  FlexGrid,
+  DataGrid,
+  ProgressBar,
+  StatusBar,
+  CommonDialog,
+  DataSource,
+  PictureBox,
+};
+
+class Control {
+ public:
+  Control(Window& owner, std::string name, ControlKind kind);
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const std::string& name() const { return name_; }
+  ControlKind kind() const { return kind_; }
+  Window& window() const { return owner_; }
+
+  // Geometry in twips, single precision as the original kept it.
+  float Left = 0, Top = 0, Width = 0, Height = 0;
+  bool Visible = true;
+  bool Enabled = true;
+  Colour BackColor = kWindowBackground;
+  Colour ForeColor = kWindowText;
+  Text FontName = u"宋体";
+  float FontSize = 12;
+  bool FontBold = false;
+  int TabIndex = 0;
+  bool TabStop = true;
+
+  // Brings the control to the front of its window's stacking order.
+  void ZOrder();
+  // Gives the control the focus; does nothing on a hidden or disabled control
+  // or one that cannot take the focus.
+  void SetFocus();
+  bool hasFocus() const;
+  virtual bool canTakeFocus() const;
+  // Visible and enabled, and its window too: the control can get user events.
+  bool reachable() const;
+
+  // Event handlers, set by the window that owns the control.
+  std::function<void()> Click, DblClick, GotFocus, LostFocus;
+  std::function<void(int& keyAscii)> KeyPress;
+  std::function<void(int& keyCode, int shift)> KeyDown;
+  std::function<void(int& keyCode, int shift)> KeyUp;
+  std::function<void(int button, int shift, float x, float y)> MouseDown, MouseUp, MouseMove;
+
+  // The window has run Form_Load (data sources open their stores here).
+  virtual void windowLoaded() {}
+
+  static void run(const std::function<void()>& handler) {
+    if (handler) handler();
+  }
+
+ private:
+  Window& owner_;
+  std::string name_;
+  ControlKind kind_;
+};
+
+// Connects a box to a field of a table store; the store implements it.
+class FieldBinding {
+ public:
+  virtual ~FieldBinding() = default;
+  // The box's text changed by a write that did not come from the store.
+  virtual void boxWritten(const Text& value) = 0;
+};
+
+// A control whose text (or caption) runs Change when it really changes and
+// can be bound to a store field.
+class TextControl : public Control {
+ public:
+  using Control::Control;
+
+  const Text& text() const { return text_; }
+  // Writes the text; Change runs only when the text differs.
+  void setText(TextView t);
+
+  std::function<void()> Change;
+
+  // Binding to a store field (nullptr when unbound).
+  void bind(FieldBinding* binding) { binding_ = binding; }
+  FieldBinding* binding() const { return binding_; }
+  // The store puts a record's value into the box: no write back to the store,
+  // Change runs when the text differs. Returns whether it changed.
+  bool takeFromStore(TextView t);
+  // The same in two steps, so a store can fill all its boxes before their
+  // Change handlers run.
+  bool assignFromStore(TextView t) { return assign(t); }
+  void runChange() { run(Change); }
+  // Sets the design-time text: runs nothing.
+  void initText(TextView t);
+
+ protected:
+  // Subclasses keep their caret and formats in step with a whole-text write.
+  virtual void textReplaced() {}
+  // Stores the new text without running anything; returns false when equal.
+  bool assign(TextView t);
+  void changed(bool fromStore);
+
+  Text text_;
+
+ private:
+  FieldBinding* binding_ = nullptr;
+};
+
+class Label : public TextControl {
+ public:
+  Label(Window& owner, std::string name);
+  const Text& Caption() const { return text(); }
+  void setCaption(TextView t) { setText(t); }
+  bool canTakeFocus() const override { return false; }
+  int Alignment = 0;
+};
+
+// Text box: caret and selection, locked and multi-line flags.
+class TextBox : public TextControl {
+ public:
+  TextBox(Window& owner, std::string name, ControlKind kind = ControlKind::TextBox);
+
+  int64_t SelStart() const { return selStart_; }
+  int64_t SelLength() const { return selLength_; }
+  Text SelText() const;
+  void setSelStart(int64_t pos);
+  void setSelLength(int64_t len);
+  // Replaces the selection, leaving the caret after the written text.
+  void setSelText(TextView t);
+
+  bool Locked = false;
+  bool MultiLine = false;
+
+ protected:
+  void textReplaced() override;
+  // The selection was replaced by inserted text of length n at position pos.
+  virtual void spliced(int64_t pos, int64_t removed, int64_t inserted);
+
+  int64_t selStart_ = 0;
+  int64_t selLength_ = 0;
+};
+
+class CommandButton : public Control {
+ public:
+  CommandButton(Window& owner, std::string name);
+  Text Caption;
+  // Setting Value to true runs Click at once, as pressing the button does.
+  void setValue(bool v);
+  bool Value() const { return false; }
+};
+
+class Shape : public Control {
+ public:
+  Shape(Window& owner, std::string name);
+  Colour BorderColor = 0;
+  int BorderWidth = 1;
+  bool canTakeFocus() const override { return false; }
+};
+
+class LineControl : public Control {
+ public:
+  LineControl(Window& owner, std::string name);
+  float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
+  Colour BorderColor = 0;
+  int BorderWidth = 1;
+  bool canTakeFocus() const override { return false; }
+};
+
+class ProgressBar : public Control {
+ public:
+  ProgressBar(Window& owner, std::string name);
+  float Min = 0, Max = 100, Value = 0;
+  bool canTakeFocus() const override { return false; }
+};
+
+class StatusBar : public Control {
+ public:
+  StatusBar(Window& owner, std::string name);
+  bool canTakeFocus() const override { return false; }
+};
+
+class PictureBox : public Control {
+ public:
+  PictureBox(Window& owner, std::string name);
+};
+
+// The open and save-as dialogs; the answer comes from the application's
+// dialog service. A cancel leaves FileName empty.
+class CommonDialog : public Control {
+ public:
+  CommonDialog(Window& owner, std::string name);
+  Text DialogTitle;
+  Text Filter;
+  Text FileName;
+  bool CancelError = false;
+  void ShowOpen();
+  void ShowSave();
+  bool canTakeFocus() const override { return false; }
+};
+
+}  // namespace zuvo

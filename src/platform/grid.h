@@ -1,0 +1,69 @@
+#pragma once
+// Grids: a flex grid mirrors a whole table (or holds its own cells when
+// unbound); a data grid shows one bound column of a table.
+
+#include <functional>
+#include <vector>
+
+#include "platform/control.h"
+
+namespace zuvo {
+
+// The table a grid mirrors, in stored order; the store implements it.
+class GridSource {
+ public:
+  virtual ~GridSource() = default;
+  virtual int64_t gridRows() = 0;
+  virtual int64_t gridCols() = 0;
+  // Text of field `col` of the record in stored position `row` (from 0).
+  virtual Text gridCell(int64_t row, int64_t col) = 0;
+  // Column index of a field by name, or -1.
+  virtual int64_t gridColumn(const Text& field) = 0;
+};
+
+class FlexGrid : public Control {
+ public:
+  FlexGrid(Window& owner, std::string name);
+
+  void bind(GridSource* source) { source_ = source; }
+  GridSource* source() const { return source_; }
+
+  int64_t Rows() const;
+  int64_t Cols() const;
+  void setRows(int64_t n);
+  void setCols(int64_t n);
+  int64_t Row = 0;
+  int64_t Col = 0;
+  Text TextMatrix(int64_t row, int64_t col) const;
+  void setTextMatrix(int64_t row, int64_t col, TextView t);
+  Text text() const { return TextMatrix(Row, Col); }
+
+ private:
+  GridSource* source_ = nullptr;
+  int64_t rows_ = 2, cols_ = 2;
+  std::vector<std::vector<Text>> cells_;
+};
+
+class DataGrid : public Control {
+ public:
+  DataGrid(Window& owner, std::string name);
+
+  void bind(GridSource* source) { source_ = source; }
+  GridSource* source() const { return source_; }
+  // The field its one column shows; may be set at run time.
+  Text DataField;
+  bool AllowUpdate = false;
+
+  int64_t Rows() const;
+  Text cell(int64_t row) const;
+  int64_t Row() const { return row_; }
+  // Moves the current row; RowColChange runs when it changes.
+  void setRow(int64_t r);
+  std::function<void()> RowColChange;
+
+ private:
+  GridSource* source_ = nullptr;
+  int64_t row_ = 0;
+};
+
+}  // namespace zuvo

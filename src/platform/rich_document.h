@@ -1,0 +1,52 @@
+#pragma once
+// A text with a format per character, as a rich-text box holds it, and the
+// files it loads and saves: RTF written by us (colour table, \uN escapes) and
+// read back with the same text and colours; plain text as UTF-8 or GBK.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/control.h"
+
+namespace zuvo {
+
+struct CharFormat {
+  Colour colour = kWindowText;  // kWindowText is the plain (automatic) colour
+  bool bold = false;
+  float size = 12;
+  bool operator==(const CharFormat&) const = default;
+};
+
+struct RichDocument {
+  Text text;                        // line breaks are CR LF
+  std::vector<CharFormat> formats;  // one per character of text
+};
+
+// RTF of the document. Plain-coloured characters use the automatic colour,
+// others a colour-table entry; non-ASCII characters as \uN? escapes.
+std::string writeRtf(const RichDocument& doc);
+// Parses RTF as written by writeRtf and by common word processors (groups,
+// \par, \line, \tab, \'hh in the document's code page, \uN with \ucN skips,
+// \cfN, \b, \b0, \fsN, \plain, ignorable destinations such as \fonttbl,
+// \stylesheet, \info, \*). Returns nullopt when the text is not RTF.
+std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plain);
+
+// Loads a file the way a rich-text box does: RTF when the file starts with
+// "{\rtf", otherwise plain text, read as UTF-8 when it is valid UTF-8 and as
+// GBK otherwise. Line ends LF, CR and CR LF all become CR LF. Plain text gets
+// the given plain format. Throws std::runtime_error naming the file when it
+// cannot be read.
+RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain);
+
+// Writes the document as RTF, replacing the file atomically (a temporary file
+// in the same folder, flushed, then renamed), so a failed save leaves the old
+// file whole. Throws std::runtime_error naming the file on failure.
+void saveRichFile(const std::filesystem::path& file, const RichDocument& doc);
+
+// Writes bytes to a file atomically, as saveRichFile does.
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace zuvo

@@ -1,0 +1,129 @@
+#include "platform/rich_text_box.h"
+
+#include <algorithm>
+
+namespace zuvo {
+
+namespace {
+bool inSet(TextView set, char16_t c) { return set.find(c) != TextView::npos; }
+}  // namespace
+
+RichTextBox::RichTextBox(Window& owner, std::string name)
+    : TextBox(owner, std::move(name), ControlKind::RichTextBox) {
+  MultiLine = true;
+}
+
+CharFormat RichTextBox::plainFormat() const {
+  CharFormat f;
+  f.colour = kWindowText;
+  f.bold = false;
+  f.size = FontSize;
+  return f;
+}
+
+CharFormat RichTextBox::formatAt(int64_t pos) const {
+  if (pos >= 0 && pos < static_cast<int64_t>(formats_.size())) return formats_[pos];
+  return plainFormat();
+}
+
+void RichTextBox::textReplaced() {
+  TextBox::textReplaced();
+  formats_.assign(text_.size(), plainFormat());
+  typing_.reset();
+}
+
+void RichTextBox::spliced(int64_t pos, int64_t removed, int64_t inserted) {
+  // Inserted text takes the pending typing format, else the format of the
+  // character before it (the first character's at the start).
+  const CharFormat f = typing_ && typingPos_ == pos ? *typing_
+                       : pos > 0                    ? formats_[pos - 1]
+                                                    : formatAt(0);
+  formats_.erase(formats_.begin() + pos, formats_.begin() + pos + removed);
+  formats_.insert(formats_.begin() + pos, inserted, f);
+  typing_.reset();
+}
+
+template <class F>
+void RichTextBox::applyToSelection(F&& f) {
+  if (selLength_ == 0) {
+    CharFormat t = typing_ && typingPos_ == selStart_ ? *typing_
+                   : selStart_ > 0                    ? formats_[selStart_ - 1]
+                                                      : formatAt(0);
+    f(t);
+    typing_ = t;
+    typingPos_ = selStart_;
+    return;
+  }
+  for (int64_t i = selStart_; i < selStart_ + selLength_; ++i) f(formats_[i]);
+}
+
+Colour RichTextBox::SelColor() const {
+  if (selLength_ == 0 && typing_ && typingPos_ == selStart_) return typing_->colour;
+  return formatAt(selStart_).colour;
+}
+void RichTextBox::setSelColor(Colour c) {
+  applyToSelection([c](CharFormat& f) { f.colour = c; });
+}
+
+bool RichTextBox::SelBold() const {
+  if (selLength_ == 0 && typing_ && typingPos_ == selStart_) return typing_->bold;
+  return formatAt(selStart_).bold;
+}
+void RichTextBox::setSelBold(bool b) {
+  applyToSelection([b](CharFormat& f) { f.bold = b; });
+}
+
+float RichTextBox::SelFontSize() const {
+  if (selLength_ == 0 && typing_ && typingPos_ == selStart_) return typing_->size;
+  return formatAt(selStart_).size;
+}
+void RichTextBox::setSelFontSize(float s) {
+  applyToSelection([s](CharFormat& f) { f.size = s; });
+}
+
+void RichTextBox::Span(TextView set, bool forward, bool negate) {
+  const int64_t n = Len(text_);
+  auto take = [&](char16_t c) { return inSet(set, c) != negate; };
+  if (forward) {
+    int64_t j = selStart_;
+    while (j < n && take(text_[j])) ++j;
+    selLength_ = j - selStart_;
+  } else {
+    const int64_t end = selStart_ + selLength_;
+    int64_t i = selStart_;
+    while (i > 0 && take(text_[i - 1])) --i;
+    selStart_ = i;
+    selLength_ = end - i;
+  }
+}
+
+void RichTextBox::UpTo(TextView set, bool forward, bool negate) {
+  const int64_t n = Len(text_);
+  auto stop = [&](char16_t c) { return inSet(set, c) != negate; };
+  int64_t i = selStart_;
+  if (forward) {
+    while (i < n && !stop(text_[i])) ++i;
+  } else {
+    while (i > 0 && !stop(text_[i - 1])) --i;
+  }
+  selStart_ = i;
+  selLength_ = 0;
+}
+
+void RichTextBox::LoadFile(const std::filesystem::path& file) {
+  RichDocument doc = loadRichFile(file, plainFormat());
+  const bool differs = doc.text != text_;
+  text_ = std::move(doc.text);
+  formats_ = std::move(doc.formats);
+  formats_.resize(text_.size(), plainFormat());
+  selStart_ = 0;
+  selLength_ = 0;
+  typing_.reset();
+  if (differs) changed(false);
+}
+
+RichDocument RichTextBox::document() const { return RichDocument{text_, formats_}; }
+
+void RichTextBox::SaveFile(const std::filesystem::path& file) const { saveRichFile(file, document()); }
+
+}  // namespace zuvo

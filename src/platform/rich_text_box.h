@@ -1,0 +1,64 @@
+#pragma once
+// Rich-text box: a text box with a colour, boldness and size per character,
+// the selection operations Span and UpTo, and rich-text files.
+
+#include <filesystem>
+#include <vector>
+
+#include "platform/control.h"
+#include "platform/rich_document.h"
+
+namespace zuvo {
+
+class RichTextBox : public TextBox {
+ public:
+  RichTextBox(Window& owner, std::string name);
+
+  // Formats of the selection; on an empty selection they set the format of
+  // what is typed or written next at the caret. Reading gives the format of
+  // the selection's first character (or the pending one when empty).
+  Colour SelColor() const;
+  void setSelColor(Colour c);
+  bool SelBold() const;
+  void setSelBold(bool b);
+  float SelFontSize() const;
+  void setSelFontSize(float s);
+
+  // Span(set, forward, negated): with forward and negated, the selection
+  // becomes the text from its start up to, not including, the first
+  // character of the set (or the end of the text). Without negation it
+  // extends over the characters that are in the set. Backward variants work
+  // towards the start from the selection's start.
+  void Span(TextView set, bool forward = true, bool negate = false);
+  // UpTo(set, forward, negated): backward and not negated moves the caret
+  // back to just after the nearest character of the set before it, or to
+  // the start of the text; forward moves it up to the next character of the
+  // set, or to the end. With negation the set is inverted.
+  void UpTo(TextView set, bool forward = true, bool negate = false);
+
+  // Loads a file (RTF, or plain UTF-8 or GBK text): its text replaces the
+  // box's text and runs Change when it differs. Throws on a missing file.
+  void LoadFile(const std::filesystem::path& file);
+  // Saves the box as RTF, replacing the file atomically. Throws on failure.
+  void SaveFile(const std::filesystem::path& file) const;
+
+  const std::vector<CharFormat>& formats() const { return formats_; }
+  CharFormat formatAt(int64_t pos) const;
+  CharFormat plainFormat() const;
+  RichDocument document() const;
+
+ protected:
+  void textReplaced() override;
+  void spliced(int64_t pos, int64_t removed, int64_t inserted) override;
+
+ private:
+  template <class F>
+  void applyToSelection(F&& f);
+
+  std::vector<CharFormat> formats_;
+  // The format of the next insertion at the caret, set on an empty selection.
+  std::optional<CharFormat> typing_;
+  int64_t typingPos_ = -1;
+};
+
+}  // namespace zuvo

@@ -1,0 +1,212 @@
+#include "platform/user.h"
+
+#include <algorithm>
+
+namespace zuvo {
+
+namespace {
+
+TextBox* asTextBox(Control& c) {
+  if (c.kind() == ControlKind::TextBox || c.kind() == ControlKind::RichTextBox)
+    return static_cast<TextBox*>(&c);
+  return nullptr;
+}
+
+// Key code and shift state of a typed character.
+std::pair<int, int> keyOf(char16_t ch) {
+  if (ch >= u'a' && ch <= u'z') return {ch - u'a' + 'A', 0};
+  if (ch >= u'A' && ch <= u'Z') return {ch, kShiftMask};
+  if ((ch >= u'0' && ch <= u'9') || ch == u' ') return {ch, 0};
+  switch (ch) {
+    case u',': return {188, 0};
+    case u'.': return {190, 0};
+    case u'-': return {189, 0};
+    case u'/': return {191, 0};
+    case u'%': return {'5', kShiftMask};
+    case u'?': return {191, kShiftMask};
+    case u'\r': return {kKeyReturn, 0};
+    case u'\b': return {kKeyBack, 0};
+    default: return {kKeyIme, 0};
+  }
+}
+
+bool blank(char16_t c) { return c == u' ' || c == u'\t' || c == CR || c == LF; }
+
+}  // namespace
+
+bool User::reachable(Control& c, float* x, float* y) const {
+  Window& w = c.window();
+  if (!w.Visible() || !w.Enabled || !c.reachable()) return false;
+  // A covered control gets no user events: look for a point of it that no
+  // control above it hides.
+  constexpr int kSteps = 5;
+  for (int i = 0; i < kSteps; ++i) {
+    for (int j = 0; j < kSteps; ++j) {
+      const float px = c.Left + c.Width * (i + 0.5f) / kSteps;
+      const float py = c.Top + c.Height * (j + 0.5f) / kSteps;
+      if (w.controlAt(px, py) == &c) {
+        if (x) *x = px - c.Left;
+        if (y) *y = py - c.Top;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void User::takeFocus(Control& c) {
+  if (c.canTakeFocus()) c.SetFocus();
+}
+
+bool User::focus(Control& c) {
+  if (!reachable(c)) return false;
+  return app_.event([&] { takeFocus(c); });
+}
+
+void User::keyStroke(TextBox& box, char16_t ch) {
+  auto [code, shift] = keyOf(ch);
+  if (box.KeyDown) box.KeyDown(code, shift);
+  int ascii = ch;
+  if (box.KeyPress) box.KeyPress(ascii);
+  if (ascii != 0 && !box.Locked) {
+    if (ascii == kKeyReturn) {
+      if (box.MultiLine) box.setSelText(CRLF);
+    } else if (ascii == kKeyBack) {
+      if (box.SelLength() == 0 && box.SelStart() > 0) {
+        box.setSelStart(box.SelStart() - 1);
+        box.setSelLength(1);
+      }
+      box.setSelText(u"");
+    } else if (ascii >= 32) {
+      const char16_t c = static_cast<char16_t>(ascii);
+      box.setSelText(TextView(&c, 1));
+    }
+  }
+  if (box.KeyUp) box.KeyUp(code, shift);
+}
+
+bool User::type(Control& c, TextView text) {
+  TextBox* box = asTextBox(c);
+  if (!box || !reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    for (char16_t ch : text) {
+      if (!box->reachable() || app_.ended()) break;
+      keyStroke(*box, ch);
+    }
+  });
+}
+
+bool User::pressKey(Control& c, int keyCode, int shift) {
+  if (!reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    TextBox* box = asTextBox(c);
+    // Backspace and Return come with a KeyPress of their own.
+    if (box && shift == 0 && (keyCode == kKeyBack || keyCode == kKeyReturn)) {
+      keyStroke(*box, keyCode == kKeyBack ? char16_t(kKeyBack) : CR);
+      return;
+    }
+    int code = keyCode;
+    if (c.KeyDown) c.KeyDown(code, shift);
+    int ascii = 0;
+    if ((shift & kCtrlMask) && keyCode >= 'A' && keyCode <= 'Z') ascii = keyCode - 'A' + 1;
+    if (ascii && c.KeyPress) c.KeyPress(ascii);
+    if (box) {
+      const int64_t n = Len(box->text());
+      const int64_t pos = box->SelStart();
+      switch (keyCode) {
+        case kKeyDelete:
+          if (!box->Locked) {
+            if (box->SelLength() == 0 && pos < n) box->setSelLength(1);
+            box->setSelText(u"");
+          }
+          break;
+        case kKeyLeft: box->setSelStart(box->SelLength() ? pos : pos - 1); break;
+        case kKeyRight: box->setSelStart(box->SelLength() ? pos + box->SelLength() : pos + 1); break;
+        case kKeyHome: box->setSelStart(0); break;
+        case kKeyEnd: box->setSelStart(n); break;
+        default: break;
+      }
+    }
+    code = keyCode;
+    if (c.KeyUp) c.KeyUp(code, shift);
+  });
+}
+
+bool User::paste(Control& c, TextView text) {
+  TextBox* box = asTextBox(c);
+  if (!box || !reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    if (!box->Locked) box->setSelText(text);
+  });
+}
+
+bool User::cut(Control& c) {
+  TextBox* box = asTextBox(c);
+  if (!box || !reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    if (!box->Locked) box->setSelText(u"");
+  });
+}
+
+bool User::click(Control& c, int64_t caret) {
+  float x = 0, y = 0;
+  if (!reachable(c, &x, &y)) return false;
+  return app_.event([&] {
+    if (TextBox* box = asTextBox(c); box && caret >= 0) box->setSelStart(caret);
+    takeFocus(c);
+    if (c.MouseDown) c.MouseDown(1, 0, x, y);
+    if (c.MouseUp) c.MouseUp(1, 0, x, y);
+    Control::run(c.Click);
+  });
+}
+
+bool User::doubleClick(Control& c, int64_t caret) {
+  float x = 0, y = 0;
+  if (!reachable(c, &x, &y)) return false;
+  return app_.event([&] {
+    TextBox* box = asTextBox(c);
+    if (box && caret >= 0) box->setSelStart(caret);
+    takeFocus(c);
+    if (c.MouseDown) c.MouseDown(1, 0, x, y);
+    if (c.MouseUp) c.MouseUp(1, 0, x, y);
+    Control::run(c.Click);
+    if (box && caret >= 0) {
+      const Text& t = box->text();
+      int64_t s = std::min<int64_t>(caret, Len(t)), e = s;
+      while (s > 0 && !blank(t[s - 1])) --s;
+      while (e < Len(t) && !blank(t[e])) ++e;
+      box->setSelStart(s);
+      box->setSelLength(e - s);
+    }
+    if (c.MouseDown) c.MouseDown(1, 0, x, y);
+    Control::run(c.DblClick);
+    if (c.MouseUp) c.MouseUp(1, 0, x, y);
+  });
+}
+
+bool User::select(Control& c, int64_t start, int64_t length) {
+  TextBox* box = asTextBox(c);
+  float x = 0, y = 0;
+  if (!box || !reachable(c, &x, &y)) return false;
+  return app_.event([&] {
+    box->setSelStart(start);
+    takeFocus(c);
+    if (c.MouseDown) c.MouseDown(1, 0, x, y);
+    box->setSelStart(start);
+    box->setSelLength(length);
+    if (c.MouseMove) c.MouseMove(1, 0, x, y);
+    if (c.MouseUp) c.MouseUp(1, 0, x, y);
+    Control::run(c.Click);
+  });
+}
+
+bool User::close(Window& w) {
+  if (!w.Visible()) return false;
+  return app_.event([&] { app_.unload(w); });
+}
+
+}  // namespace zuvo

@@ -1,0 +1,90 @@
+#include "platform/window.h"
+
+#include <algorithm>
+
+#include "platform/application.h"
+
+namespace zuvo {
+
+namespace {
+// Labels, shapes and lines are drawn on the window itself, behind every
+// control that is a window of its own; bringing one to the front moves it
+// only within its own layer.
+bool graphical(const Control& c) {
+  switch (c.kind()) {
+    case ControlKind::Label:
+    case ControlKind::Shape:
+    case ControlKind::Line:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool hitTestable(const Control& c) {
+  switch (c.kind()) {
+    case ControlKind::Line:
+    case ControlKind::CommonDialog:
+    case ControlKind::DataSource:
+      return false;
+    default:
+      return true;
+  }
+}
+}  // namespace
+
+Window::Window(Application& app, std::string name) : app_(app), name_(std::move(name)) {}
+
+Window::~Window() = default;
+
+void Window::Show() { visible_ = true; }
+
+void Window::Hide() { visible_ = false; }
+
+void Window::add(Control& c) {
+  controls_.push_back(&c);
+  stacking_.push_back(&c);
+  bringToFront(c);
+}
+
+void Window::remove(Control& c) {
+  std::erase(controls_, &c);
+  std::erase(stacking_, &c);
+  if (focused_ == &c) focused_ = nullptr;
+}
+
+void Window::bringToFront(Control& c) {
+  std::erase(stacking_, &c);
+  if (graphical(c)) {
+    auto firstWindowed = std::find_if(stacking_.begin(), stacking_.end(),
+                                      [](const Control* x) { return !graphical(*x); });
+    stacking_.insert(firstWindowed, &c);
+  } else {
+    stacking_.push_back(&c);
+  }
+}
+
+Control* Window::find(std::string_view name) const {
+  for (Control* c : controls_)
+    if (c->name() == name) return c;
+  return nullptr;
+}
+
+Control* Window::controlAt(float x, float y) const {
+  for (auto it = stacking_.rbegin(); it != stacking_.rend(); ++it) {
+    Control* c = *it;
+    if (!c->Visible || !hitTestable(*c)) continue;
+    if (x >= c->Left && x < c->Left + c->Width && y >= c->Top && y < c->Top + c->Height) return c;
+  }
+  return nullptr;
+}
+
+void Window::moveFocus(Control* to) {
+  if (focused_ == to) return;
+  Control* from = focused_;
+  focused_ = to;
+  if (from) Control::run(from->LostFocus);
+  if (to && focused_ == to) Control::run(to->GotFocus);
+}
+
+}  // namespace zuvo

@@ -1,0 +1,720 @@
+#include "store/data_source.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+#include <stdexcept>
+#include <unordered_map>
+
+#include "platform/window.h"
+#include "store/seed.h"
+
+namespace zuvo {
+
+namespace {
+
+std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
+
+std::string indexName(const TableSchema& s, const std::string& field) { return s.table + "_" + field; }
+
+// An "ID" key is the decimal text of a number.
+std::optional<int64_t> idKey(TextView key) {
+  std::string s = toUtf8(key);
+  int64_t v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc() || p != s.data() + s.size() || s.empty()) return std::nullopt;
+  return v;
+}
+
+}  // namespace
+
+// --- prepared statements, kept per SQL text ------------------------------------
+
+class DataSource::Statements {
+ public:
+  explicit Statements(sqlite3* db) : db_(db) {}
+  ~Statements() {
+    for (auto& [sql, st] : cache_) sqlite3_finalize(st);
+  }
+  sqlite3_stmt* get(const std::string& sql) {
+    auto it = cache_.find(sql);
+    if (it != cache_.end()) {
+      sqlite3_reset(it->second);
+      sqlite3_clear_bindings(it->second);
+      return it->second;
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(db_));
+    cache_.emplace(sql, st);
+    return st;
+  }
+
+ private:
+  sqlite3* db_;
+  std::unordered_map<std::string, sqlite3_stmt*> cache_;
+};
+
+class DataSource::Binding : public FieldBinding {
+ public:
+  Binding(DataSource& ds, TextControl& box, int field) : ds(ds), box(box), field(field) {}
+  void boxWritten(const Text& value) override { ds.boxWritten(field, value); }
+  DataSource& ds;
+  TextControl& box;
+  int field;
+};
+
+std::optional<TextView> DataSource::Record::get(size_t f) const {
+  if (f >= count || (nulls >> f) & 1u) return std::nullopt;
+  const uint32_t start = f ? ends[f - 1] : 0;
+  return TextView(data).substr(start, ends[f] - start);
+}
+
+void DataSource::Record::set(size_t f, TextView v) {
+  const uint32_t start = f ? ends[f - 1] : 0;
+  const int64_t delta = static_cast<int64_t>(v.size()) - (ends[f] - start);
+  data.replace(start, ends[f] - start, v);
+  for (size_t i = f; i < count; ++i) ends[i] = static_cast<uint32_t>(ends[i] + delta);
+  nulls &= ~(1u << f);
+}
+
+std::vector<std::optional<Text>> DataSource::Record::all() const {
+  std::vector<std::optional<Text>> out(count);
+  for (size_t i = 0; i < count; ++i)
+    if (auto v = get(i)) out[i] = Text(*v);
+  return out;
+}
+
+DataSource::DataSource(Window& owner, std::string name, TableSchema schema)
+    : Control(owner, std::move(name), ControlKind::DataSource), schema_(std::move(schema)) {
+  assert(schema_.fields.size() <= Record::kMaxFields);
+  Visible = false;
+  owner.app().addPending(*this);
+}
+
+DataSource::~DataSource() {
+  try {
+    savePending();
+  } catch (...) {
+    // Closing must not throw; what failed stays as the last commit left it.
+  }
+  // The bound boxes may be gone already (members die in reverse order);
+  // nothing writes them while the window is destroyed.
+  window().app().removePending(*this);
+  st_.reset();
+  if (db_) sqlite3_close(db_);
+}
+
+std::filesystem::path DataSource::path() const { return window().app().dataDir() / schema_.file; }
+
+void DataSource::bind(TextControl& box, const std::string& field) {
+  const int f = fieldIndex(field);
+  assert(f >= 0 && "bound to a field the table does not have");
+  bindings_.push_back(std::make_unique<Binding>(*this, box, f));
+  box.bind(bindings_.back().get());
+}
+
+int DataSource::fieldIndex(const std::string& name) const {
+  for (size_t i = 0; i < schema_.fields.size(); ++i)
+    if (schema_.fields[i] == name) return static_cast<int>(i);
+  return -1;
+}
+
+Text DataSource::value(const std::string& field) const {
+  const int f = fieldIndex(field);
+  if (f < 0) return {};
+  if (adding_) return added_[f].value_or(Text());
+  if (!current_) return {};
+  return Text(current_->get(f).value_or(TextView()));
+}
+
+// --- opening -------------------------------------------------------------------
+
+void DataSource::report(const std::string& what) {
+  window().app().msgBox(fromUtf8("数据文件无法打开：" + path().string() + "\r\n" + what), u" ZORVEK");
+}
+
+void DataSource::fail(const std::string& what) {
+  throw std::runtime_error("数据文件出错：" + path().string() + "\r\n" + what);
+}
+
+void DataSource::windowLoaded() {
+  try {
+    open();
+  } catch (const std::exception& e) {
+    st_.reset();
+    if (db_) sqlite3_close(db_);
+    db_ = nullptr;
+    report(e.what());
+  }
+  MoveFirst();
+}
+
+void DataSource::open() {
+  const auto file = path();
+  if (!std::filesystem::exists(file)) createTable(file, schema_);
+  // One thread uses a store: no locking inside SQLite.
+  if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    std::string msg = db_ ? sqlite3_errmsg(db_) : "cannot open";
+    throw std::runtime_error(msg);
+  }
+  sqlite3_busy_timeout(db_, 2000);
+  auto exec = [&](const std::string& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+      std::string m = err ? err : "error";
+      sqlite3_free(err);
+      throw std::runtime_error(m);
+    }
+  };
+  exec("PRAGMA journal_mode=WAL");
+  exec("PRAGMA synchronous=FULL");
+  st_ = std::make_unique<Statements>(db_);
+
+  // The table, its fields and its indexes must all be there.
+  std::vector<std::string> columns;
+  {
+    sqlite3_stmt* st = st_->get("PRAGMA table_info(" + sqlName(schema_.table) + ")");
+    while (sqlite3_step(st) == SQLITE_ROW)
+      columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+  }
+  if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
+  for (const auto& f : schema_.fields)
+    if (std::find(columns.begin(), columns.end(), f) == columns.end())
+      throw std::runtime_error("缺少字段 " + f);
+  std::vector<std::string> indexes;
+  {
+    sqlite3_stmt* st = st_->get("PRAGMA index_list(" + sqlName(schema_.table) + ")");
+    while (sqlite3_step(st) == SQLITE_ROW)
+      indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+  }
+  for (const auto& ix : schema_.indexes) {
+    if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
+    if (std::find(indexes.begin(), indexes.end(), indexName(schema_, ix)) == indexes.end())
+      throw std::runtime_error("缺少索引 " + ix);
+  }
+  if (schema_.readOnly) exec("PRAGMA query_only=1");
+}
+
+// --- reading -------------------------------------------------------------------
+
+std::string DataSource::orderColumn() const {
+  if (index_.empty() || index_ == "ID") return {};
+  return index_;
+}
+
+void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
+  const int64_t before = queries_;
+  while (auto r = fetch(st)) out.push_back(std::move(*r));
+  queries_ = before + 1;
+}
+
+std::optional<DataSource::Record> DataSource::fetch(sqlite3_stmt* st) {
+  ++queries_;
+  const int rc = sqlite3_step(st);
+  if (rc == SQLITE_DONE) return std::nullopt;
+  if (rc != SQLITE_ROW) fail(sqlite3_errmsg(db_));
+  Record r;
+  r.rowid = sqlite3_column_int64(st, 0);
+  r.count = schema_.fields.size();
+  std::array<std::string_view, Record::kMaxFields> raw;
+  size_t bytes = 0;
+  for (size_t i = 0; i < r.count; ++i) {
+    const int c = static_cast<int>(i) + 1;
+    const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+    if (!t) {
+      r.nulls |= 1u << i;
+      continue;
+    }
+    raw[i] = std::string_view(t, sqlite3_column_bytes(st, c));
+    bytes += raw[i].size();
+  }
+  r.data.resize(bytes);
+  size_t units = 0;
+  for (size_t i = 0; i < r.count; ++i) {
+    units += utf8ToUnits(raw[i], r.data.data() + units);
+    r.ends[i] = static_cast<uint32_t>(units);
+  }
+  r.data.resize(units);
+  return r;
+}
+
+namespace {
+std::string selectList(const TableSchema& s) {
+  std::string sql = "SELECT rowid";
+  for (const auto& f : s.fields) sql += ", " + sqlName(f);
+  return sql + " FROM " + sqlName(s.table);
+}
+
+void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
+  if (!v) {
+    sqlite3_bind_null(st, i);
+    return;
+  }
+  const std::string u = toUtf8(*v);
+  sqlite3_bind_text(st, i, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+}
+}  // namespace
+
+std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
+  sqlite3_stmt* st = st_->get(selectList(schema_) + " WHERE rowid = ?1");
+  sqlite3_bind_int64(st, 1, rowid);
+  return fetch(st);
+}
+
+std::optional<DataSource::Record> DataSource::edge(bool first) {
+  const std::string k = orderColumn();
+  const std::string dir = first ? " ASC" : " DESC";
+  std::string sql = selectList(schema_) + " ORDER BY ";
+  sql += k.empty() ? "rowid" + dir : sqlName(k) + dir + ", rowid" + dir;
+  return fetch(st_->get(sql + " LIMIT 1"));
+}
+
+// The neighbour of the current record in the order of the current index.
+// Keys compare by character code; records with no value (NULL) come first.
+std::optional<DataSource::Record> DataSource::stepQuery(bool forward, int limit) {
+  const std::string lim = " LIMIT " + std::to_string(limit);
+  auto many = [&](sqlite3_stmt* st) -> std::optional<Record> {
+    ahead_.rows.clear();
+    ahead_.next = 0;
+    fetchAll(st, ahead_.rows);
+    if (ahead_.rows.empty()) return std::nullopt;
+    ahead_.generation = generation_;
+    ahead_.index = index_;
+    ahead_.forward = forward;
+    ahead_.next = 1;
+    ahead_.after = ahead_.rows[0].rowid;
+    return std::move(ahead_.rows[0]);
+  };
+  const std::string k = orderColumn();
+  const std::string sel = selectList(schema_);
+  if (k.empty()) {
+    sqlite3_stmt* st = st_->get(sel + (forward ? " WHERE rowid > ?1 ORDER BY rowid ASC" + lim
+                                               : " WHERE rowid < ?1 ORDER BY rowid DESC" + lim));
+    sqlite3_bind_int64(st, 1, current_->rowid);
+    return many(st);
+  }
+  const std::string q = sqlName(k);
+  const auto view = current_->get(fieldIndex(k));
+  const std::optional<Text> key = view ? std::optional<Text>(Text(*view)) : std::nullopt;
+  if (forward) {
+    if (!key) {
+      sqlite3_stmt* st = st_->get(sel + " WHERE " + q + " IS NULL AND rowid > ?1 ORDER BY rowid" + lim);
+      sqlite3_bind_int64(st, 1, current_->rowid);
+      if (auto r = many(st)) return r;
+      return many(st_->get(sel + " WHERE " + q + " IS NOT NULL ORDER BY " + q + ", rowid" + lim));
+    }
+    sqlite3_stmt* st =
+        st_->get(sel + " WHERE (" + q + ", rowid) > (?1, ?2) ORDER BY " + q + ", rowid" + lim);
+    bindText(st, 1, key);
+    sqlite3_bind_int64(st, 2, current_->rowid);
+    return many(st);
+  }
+  if (key) {
+    sqlite3_stmt* st = st_->get(sel + " WHERE (" + q + ", rowid) < (?1, ?2) ORDER BY " + q +
+                                " DESC, rowid DESC" + lim);
+    bindText(st, 1, key);
+    sqlite3_bind_int64(st, 2, current_->rowid);
+    if (auto r = many(st)) return r;
+    return many(st_->get(sel + " WHERE " + q + " IS NULL ORDER BY rowid DESC" + lim));
+  }
+  sqlite3_stmt* st = st_->get(sel + " WHERE " + q + " IS NULL AND rowid < ?1 ORDER BY rowid DESC" + lim);
+  sqlite3_bind_int64(st, 1, current_->rowid);
+  return many(st);
+}
+
+std::optional<DataSource::Record> DataSource::step(bool forward) {
+  ReadAhead& a = ahead_;
+  if (a.generation == generation_ && a.index == index_ && a.forward == forward && a.after == current_->rowid &&
+      a.next < a.rows.size()) {
+    a.after = a.rows[a.next].rowid;
+    return std::move(a.rows[a.next++]);
+  }
+  return stepQuery(forward, 256);
+}
+
+// --- writing -------------------------------------------------------------------
+
+void DataSource::begin() {
+  if (inTransaction_) return;
+  if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
+  inTransaction_ = true;
+}
+
+void DataSource::touched() {
+  ++generation_;
+  edgeCache_.clear();
+  seekCache_.clear();
+}
+
+int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
+  begin();
+  std::string cols, params;
+  int n = 0;
+  for (size_t i = 0; i < schema_.fields.size(); ++i) {
+    if (schema_.fields[i] == "ID") continue;
+    if (n) cols += ", ", params += ", ";
+    cols += sqlName(schema_.fields[i]);
+    params += "?" + std::to_string(++n);
+  }
+  sqlite3_stmt* st = st_->get("INSERT INTO " + sqlName(schema_.table) + " (" + cols + ") VALUES (" + params + ")");
+  n = 0;
+  for (size_t i = 0; i < schema_.fields.size(); ++i)
+    if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
+  ++queries_;
+  if (sqlite3_step(st) != SQLITE_DONE) fail(sqlite3_errmsg(db_));
+  touched();
+  return sqlite3_last_insert_rowid(db_);
+}
+
+void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
+                           const std::vector<bool>& which) {
+  begin();
+  for (size_t i = 0; i < schema_.fields.size(); ++i) {
+    if (!which[i] || schema_.fields[i] == "ID") continue;
+    sqlite3_stmt* st =
+        st_->get("UPDATE " + sqlName(schema_.table) + " SET " + sqlName(schema_.fields[i]) + " = ?1 WHERE rowid = ?2");
+    bindText(st, 1, values[i]);
+    sqlite3_bind_int64(st, 2, rowid);
+    ++queries_;
+    if (sqlite3_step(st) != SQLITE_DONE) fail(sqlite3_errmsg(db_));
+  }
+  touched();
+}
+
+void DataSource::boxWritten(int field, const Text& value) {
+  if (!db_ || schema_.readOnly || schema_.fields[field] == "ID") return;
+  if (adding_) {
+    added_[field] = value;
+    addWritten_ = true;
+  } else if (current_) {
+    current_->set(field, value);
+    edited_[field] = true;
+  }
+}
+
+bool DataSource::hasPendingWork() const {
+  return adding_ || std::find(edited_.begin(), edited_.end(), true) != edited_.end();
+}
+
+// Saves the begun record or the edits of the current one (CommitOnMove).
+void DataSource::saveWork() {
+  if (adding_) {
+    adding_ = false;
+    if (addWritten_) {
+      int64_t rowid = addedRowid_;
+      if (rowid)
+        updateRow(rowid, added_, std::vector<bool>(added_.size(), true));
+      else
+        rowid = insertRow(added_);
+      if (gridLoaded_ && (gridRowids_.empty() || gridRowids_.back() < rowid)) {
+        gridRowids_.push_back(rowid);
+        auto rec = byRowid(rowid);
+        std::vector<Text> row;
+        for (auto& v : rec->all()) row.push_back(v.value_or(Text()));
+        gridRows_.push_back(std::move(row));
+      }
+    }
+    addedRowid_ = 0;
+    addWritten_ = false;
+    return;
+  }
+  if (current_ && hasPendingWork()) {
+    updateRow(current_->rowid, current_->all(), edited_);
+    if (gridLoaded_) {
+      auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
+      if (it != gridRowids_.end() && *it == current_->rowid) {
+        auto& row = gridRows_[it - gridRowids_.begin()];
+        for (size_t i = 0; i < row.size(); ++i)
+          if (edited_[i]) row[i] = Text(current_->get(i).value_or(TextView()));
+      }
+    }
+  }
+  std::fill(edited_.begin(), edited_.end(), false);
+}
+
+// Writes pending work through to the file without ending it, so that a
+// crash after this event loses nothing the user entered.
+void DataSource::writeThrough() {
+  if (!db_) return;
+  if (adding_ && addWritten_) {
+    if (addedRowid_)
+      updateRow(addedRowid_, added_, std::vector<bool>(added_.size(), true));
+    else
+      addedRowid_ = insertRow(added_);
+  } else if (!adding_ && current_ && hasPendingWork()) {
+    updateRow(current_->rowid, current_->all(), edited_);
+  }
+}
+
+void DataSource::commit() {
+  if (!db_) return;
+  writeThrough();
+  if (!inTransaction_) return;
+  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
+  inTransaction_ = false;
+}
+
+void DataSource::savePending() {
+  if (!db_) return;
+  saveWork();
+  commit();
+}
+
+void DataSource::rollback() {
+  if (!db_) return;
+  if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  inTransaction_ = false;
+  adding_ = false;
+  addWritten_ = false;
+  addedRowid_ = 0;
+  std::fill(edited_.begin(), edited_.end(), false);
+  touched();
+  gridLoaded_ = false;
+  if (current_) arrive(byRowid(current_->rowid));
+}
+
+// --- moves ---------------------------------------------------------------------
+
+void DataSource::arrive(std::optional<Record> rec) {
+  current_ = std::move(rec);
+  edited_.assign(schema_.fields.size(), false);
+  bof_ = eof_ = false;
+  refreshBoxes();
+}
+
+void DataSource::refreshBoxes() {
+  const int64_t g = ++refreshGeneration_;
+  changed_.clear();
+  for (auto& b : bindings_) {
+    TextView v;
+    if (!adding_ && current_) v = current_->get(b->field).value_or(TextView());
+    if (b->box.assignFromStore(v)) changed_.push_back(b.get());
+  }
+  // Handlers run after every box holds the new record; one that moves this
+  // store again has refreshed the boxes itself, and this pass stops.
+  for (size_t i = 0; i < changed_.size(); ++i) {
+    if (refreshGeneration_ != g) break;
+    changed_[i]->box.runChange();
+  }
+}
+
+void DataSource::setIndex(const std::string& name) { index_ = name; }
+
+void DataSource::Seek(const std::string& op, TextView key) {
+  (void)op;  // only "=" is used
+  if (!db_) {
+    noMatch_ = true;
+    return;
+  }
+  const bool pending = hasPendingWork();
+  if (pending) saveWork();
+  const auto cacheKey = std::make_pair(index_, Text(key));
+  std::optional<int64_t> target;
+  bool known = false;
+  if (auto it = seekCache_.find(cacheKey); it != seekCache_.end() && it->second.first == generation_) {
+    target = it->second.second;
+    known = true;
+    if (!pending && ((target && current_ && current_->rowid == *target && !bof_ && !eof_) ||
+                     (!target && !current_ && noMatch_))) {
+      noMatch_ = !target;
+      return;
+    }
+  }
+  std::optional<Record> rec;
+  if (known && target) {
+    rec = byRowid(*target);
+  } else if (!known) {
+    if (index_.empty() || fieldIndex(index_) < 0) {
+      rec = std::nullopt;
+    } else if (index_ == "ID") {
+      if (auto id = idKey(key)) rec = byRowid(*id);
+    } else {
+      sqlite3_stmt* st = st_->get(selectList(schema_) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1");
+      bindText(st, 1, Text(key));
+      rec = fetch(st);
+    }
+    seekCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
+  }
+  if (rec) {
+    noMatch_ = false;
+    arrive(std::move(rec));
+  } else {
+    noMatch_ = true;
+    current_.reset();
+    edited_.assign(schema_.fields.size(), false);
+    bof_ = eof_ = false;
+    refreshBoxes();
+  }
+}
+
+void DataSource::AddNew() {
+  if (!db_ || schema_.readOnly) return;
+  saveWork();
+  adding_ = true;
+  addWritten_ = false;
+  addedRowid_ = 0;
+  added_.assign(schema_.fields.size(), std::nullopt);
+  refreshBoxes();
+}
+
+void DataSource::MoveFirst() {
+  if (!db_) {
+    bof_ = eof_ = true;
+    refreshBoxes();
+    return;
+  }
+  const bool pending = hasPendingWork();
+  if (pending) saveWork();
+  const auto cacheKey = std::make_pair(index_, true);
+  if (auto it = edgeCache_.find(cacheKey); it != edgeCache_.end() && it->second.first == generation_) {
+    const auto& target = it->second.second;
+    if (!pending && !bof_ && !eof_ && target && current_ && current_->rowid == *target) return;
+    if (target) {
+      arrive(byRowid(*target));
+      return;
+    }
+  }
+  auto rec = edge(true);
+  edgeCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
+  if (rec) {
+    arrive(std::move(rec));
+  } else {
+    current_.reset();
+    bof_ = eof_ = true;
+    refreshBoxes();
+  }
+}
+
+void DataSource::MoveLast() {
+  if (!db_) {
+    bof_ = eof_ = true;
+    refreshBoxes();
+    return;
+  }
+  const bool pending = hasPendingWork();
+  if (pending) saveWork();
+  const auto cacheKey = std::make_pair(index_, false);
+  if (auto it = edgeCache_.find(cacheKey); it != edgeCache_.end() && it->second.first == generation_) {
+    const auto& target = it->second.second;
+    if (!pending && !bof_ && !eof_ && target && current_ && current_->rowid == *target) return;
+    if (target) {
+      arrive(byRowid(*target));
+      return;
+    }
+  }
+  auto rec = edge(false);
+  edgeCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
+  if (rec) {
+    arrive(std::move(rec));
+  } else {
+    current_.reset();
+    bof_ = eof_ = true;
+    refreshBoxes();
+  }
+}
+
+void DataSource::MoveNext() {
+  if (!db_) {
+    bof_ = eof_ = true;
+    return;
+  }
+  if (hasPendingWork()) saveWork();
+  if (eof_ && !bof_) return;  // stays past the end
+  if (!current_) {            // before the first record, or after a failed Seek
+    auto rec = edge(true);
+    if (rec) {
+      arrive(std::move(rec));
+    } else {
+      bof_ = eof_ = true;
+      refreshBoxes();
+    }
+    return;
+  }
+  auto rec = step(true);
+  if (rec) {
+    arrive(std::move(rec));
+  } else {
+    current_.reset();
+    bof_ = false;
+    eof_ = true;
+    refreshBoxes();
+  }
+}
+
+void DataSource::MovePrevious() {
+  if (!db_) {
+    bof_ = eof_ = true;
+    return;
+  }
+  if (hasPendingWork()) saveWork();
+  if (bof_ && !eof_) return;  // stays before the start
+  if (!current_) {
+    auto rec = edge(false);
+    if (rec) {
+      arrive(std::move(rec));
+    } else {
+      bof_ = eof_ = true;
+      refreshBoxes();
+    }
+    return;
+  }
+  auto rec = step(false);
+  if (rec) {
+    arrive(std::move(rec));
+  } else {
+    current_.reset();
+    bof_ = true;
+    eof_ = false;
+    refreshBoxes();
+  }
+}
+
+// --- grid mirror ---------------------------------------------------------------
+
+void DataSource::loadGrid() {
+  if (gridLoaded_) return;
+  gridRowids_.clear();
+  gridRows_.clear();
+  gridLoaded_ = true;
+  if (!db_) return;
+  sqlite3_stmt* st = st_->get(selectList(schema_) + " ORDER BY rowid");
+  ++queries_;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    gridRowids_.push_back(sqlite3_column_int64(st, 0));
+    std::vector<Text> row(schema_.fields.size());
+    for (size_t i = 0; i < row.size(); ++i) {
+      const int c = static_cast<int>(i) + 1;
+      if (sqlite3_column_type(st, c) == SQLITE_NULL) continue;
+      row[i] = fromUtf8(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                         sqlite3_column_bytes(st, c)));
+    }
+    gridRows_.push_back(std::move(row));
+  }
+  // A pending begun record written through is not yet part of the table.
+  if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
+    gridRowids_.pop_back();
+    gridRows_.pop_back();
+  }
+}
+
+int64_t DataSource::gridRows() {
+  loadGrid();
+  return static_cast<int64_t>(gridRows_.size());
+}
+
+int64_t DataSource::gridCols() { return static_cast<int64_t>(schema_.fields.size()); }
+
+Text DataSource::gridCell(int64_t row, int64_t col) {
+  loadGrid();
+  if (row < 0 || row >= static_cast<int64_t>(gridRows_.size()) || col < 0 ||
+      col >= static_cast<int64_t>(schema_.fields.size()))
+    return {};
+  return gridRows_[row][col];
+}
+
+int64_t DataSource::gridColumn(const Text& field) { return fieldIndex(toUtf8(field)); }
+
+}  // namespace zuvo

@@ -1,0 +1,180 @@
+#pragma once
+// A data source: one table of its own SQLite database file, with a current
+// record, a current index and the boxes and grids bound to its fields.
+//
+// Records are read and written only through bound boxes. A begun record
+// (AddNew) or an edit written into a bound box is saved when the store next
+// changes its current record (a move, a Seek or the next AddNew). Between
+// user events that pending work is also written through to the file, so a
+// crash loses at most the event in progress; the program's view of it stays
+// pending until the move.
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/control.h"
+#include "platform/grid.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zuvo {
+
+struct TableSchema {
+  std::string file;                  // database file name in the data folder, "XHKA.db"
+  std::string table;                 // "表1" or "Sheet1"
+  std::vector<std::string> fields;   // in order; "ID" first where the table has one
+  std::vector<std::string> indexes;  // each named like its key field
+  bool readOnly = false;
+  // Rows shipped under data/ that fill the table when its file is created.
+  std::string seedFile;
+};
+
+class DataSource : public Control, public Pending, public GridSource {
+ public:
+  DataSource(Window& owner, std::string name, TableSchema schema);
+  ~DataSource() override;
+
+  const TableSchema& schema() const { return schema_; }
+  std::filesystem::path path() const;
+
+  // Binds a box to a field; its text follows the current record.
+  void bind(TextControl& box, const std::string& field);
+  void bind(FlexGrid& grid) { grid.bind(this); }
+  void bind(DataGrid& grid) { grid.bind(this); }
+
+  // The data source's Error handler: the response 0 passes an error on
+  // without a message.
+  std::function<void(int dataErr, int& response)> Error;
+
+  // --- the recordset ---
+  void setIndex(const std::string& name);
+  const std::string& Index() const { return index_; }
+  // Seek "=": the first record in index order whose key equals the text.
+  void Seek(const std::string& op, TextView key);
+  bool NoMatch() const { return noMatch_; }
+  bool atBOF() const { return bof_; }
+  bool atEOF() const { return eof_; }
+  void AddNew();
+  void MoveFirst();
+  void MoveNext();
+  void MovePrevious();
+  void MoveLast();
+
+  bool isOpen() const { return db_ != nullptr; }
+  bool hasCurrent() const { return current_.has_value(); }
+  // The current record's field as the boxes show it ("" for NULL).
+  Text value(const std::string& field) const;
+  // Store operations that reached the database (tests count them).
+  int64_t queries() const { return queries_; }
+
+  // Opens the file (creating and seeding it when missing) and stands on the
+  // first record.
+  void windowLoaded() override;
+
+  // Pending
+  void commit() override;
+  void savePending() override;
+  void rollback() override;
+
+  // GridSource: the whole table in stored order.
+  int64_t gridRows() override;
+  int64_t gridCols() override;
+  Text gridCell(int64_t row, int64_t col) override;
+  int64_t gridColumn(const Text& field) override;
+
+ private:
+  // A record's fields kept in one text, so reading a record costs one
+  // allocation however many fields it has.
+  struct Record {
+    static constexpr size_t kMaxFields = 32;
+    int64_t rowid = 0;
+    Text data;
+    std::array<uint32_t, kMaxFields> ends{};
+    uint32_t nulls = 0;  // bit f: field f has no value
+    size_t count = 0;
+
+    std::optional<TextView> get(size_t f) const;
+    void set(size_t f, TextView v);
+    std::vector<std::optional<Text>> all() const;
+  };
+  class Binding;
+  class Statements;
+
+  void open();
+  void report(const std::string& what);
+  void fail(const std::string& what);
+  int fieldIndex(const std::string& name) const;
+  // Where `index_` orders records: the key column, or "" for stored order.
+  std::string orderColumn() const;
+
+  void boxWritten(int field, const Text& value);
+  bool hasPendingWork() const;
+  void saveWork();
+  void writeThrough();
+  void begin();
+  int64_t insertRow(const std::vector<std::optional<Text>>& values);
+  void updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
+                 const std::vector<bool>& which);
+  std::optional<Record> fetch(sqlite3_stmt* st);
+  void fetchAll(sqlite3_stmt* st, std::vector<Record>& out);
+  std::optional<Record> stepQuery(bool forward, int limit);
+  std::optional<Record> byRowid(int64_t rowid);
+  std::optional<Record> edge(bool first);
+  std::optional<Record> step(bool forward);
+  void arrive(std::optional<Record> rec);
+  void refreshBoxes();
+  void touched();
+  void loadGrid();
+
+  TableSchema schema_;
+  sqlite3* db_ = nullptr;
+  std::unique_ptr<Statements> st_;
+  bool inTransaction_ = false;
+
+  std::string index_;
+  bool bof_ = true, eof_ = true;
+  bool noMatch_ = false;
+  std::optional<Record> current_;
+  std::vector<bool> edited_;  // fields of the current record written by boxes
+
+  bool adding_ = false;
+  bool addWritten_ = false;
+  std::vector<std::optional<Text>> added_;
+  int64_t addedRowid_ = 0;  // the begun record's row once written through
+
+  std::vector<std::unique_ptr<Binding>> bindings_;
+  int64_t refreshGeneration_ = 0;
+  std::vector<Binding*> changed_;  // boxes the last refresh changed
+  int64_t queries_ = 0;
+
+  // Table contents change with every save; the caches below hold while the
+  // generation stays the same.
+  int64_t generation_ = 0;
+  std::map<std::pair<std::string, bool>, std::pair<int64_t, std::optional<int64_t>>> edgeCache_;
+  std::map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>> seekCache_;
+
+  // Records read ahead by the last step, in the direction it went: a walk
+  // over the table reads them in batches, not one query per step.
+  struct ReadAhead {
+    int64_t generation = -1;
+    std::string index;
+    bool forward = true;
+    int64_t after = 0;  // rowid of the record the next buffered one follows
+    std::vector<Record> rows;
+    size_t next = 0;
+  } ahead_;
+
+  bool gridLoaded_ = false;
+  std::vector<int64_t> gridRowids_;
+  std::vector<std::vector<Text>> gridRows_;
+};
+
+}  // namespace zuvo
