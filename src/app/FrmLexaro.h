@@ -19,6 +19,7 @@ class FrmLexaro : public Window {
   TextBox Text97{*this, "Text97"};    // participle (VerbStore ZD8)
   TextBox Text117{*this, "Text117"};  // gerund preview of the verb entry panel
   TextBox Text118{*this, "Text118"};  // participle preview of the verb entry panel
+  TextBox Text72{*this, "Text72"};    // infinitive of the verb entry panel
 };
 
 }  // namespace zuvo
