@@ -1,25 +1,326 @@
 #pragma once
 // The main window. Its controls are members named as the system names them;
-// its handlers are spread over the files of app/, entries/ and import/.
+// its design state is the table in main_window_design.cpp; its handlers are
+// spread over the files of app/, entries/ and import/ by concern.
 
 #include "platform/application.h"
 #include "platform/control.h"
+#include "platform/grid.h"
 #include "platform/rich_text_box.h"
 #include "platform/window.h"
+#include "store/data_source.h"
+#include "store/tables.h"
 
 namespace zuvo {
+
+// The one message-box title of the program.
+inline constexpr TextView kMessageTitle = u" ZORVEK";
+
+// The instruction block shown in the upper pane while the sentence table is
+// empty, and the variant that a key release in the input box writes.
+extern const Text kHowToAddText;
+extern const Text kHowToAddTextOnKeyUp;
 
 class FrmLexaro : public Window {
  public:
   explicit FrmLexaro(Application& app);
 
-  // Answer boxes of the hidden workers.
-  TextBox Text33{*this, "Text33"};    // NumberResultBox: FrmSZ writes its Spanish words here
-  TextBox Text96{*this, "Text96"};    // gerund (VerbStore ZD7)
-  TextBox Text97{*this, "Text97"};    // participle (VerbStore ZD8)
-  TextBox Text117{*this, "Text117"};  // gerund preview of the verb entry panel
-  TextBox Text118{*this, "Text118"};  // participle preview of the verb entry panel
-  TextBox Text72{*this, "Text72"};    // infinitive of the verb entry panel
+  void Form_Load() override;
+  void Form_Unload(int& cancel) override;
+
+  // --- start-up and shut-down ---
+  void Command21_Click();  // ExitProgram
+  void Command10_Click();  // ToggleCaptionSet
+
+  // --- home screen and resets ---
+  void Command20_Click();  // ResetMainWindow
+  void Command72_Click();  // ResetLookupScreen
+  void Command5_Click();   // ReturnToLookupScreen
+  void Command16_Click();  // RestoreTextPanes
+  void Command62_Click();  // EnableMainButtons
+  void Command28_Click();  // ShowThreePaneLayout
+  void Command30_Click();  // RestoreMainButtons
+  void Command90_Click();  // CloseWordViewLayout
+  void Text12_Click();
+  void Text23_GotFocus();
+  void Text24_GotFocus();
+
+  // --- record-move handlers ---
+  void Text2_Change();    // ShowChineseSentence
+  void Text3_Change();    // ShowSpanishSentence
+  void Text23_Change();   // SyncSentenceTablesById
+  void Text13_Change();
+  void Text20_Change();
+  void Text75_Change();   // SyncVerbTablesById
+  void Text51_Change();   // TakeWordEnding
+  void Text112_Change();  // RestoreEnyeInBox
+  void Text39_Change();   // RestoreEnyeInBox
+
+  // Shows a message the program's way: OK only, no icon, the one title.
+  void message(TextView prompt);
+  // Writes HowToAddText into the upper pane (and Text1 where asked).
+  void writeHowToAddText(bool alsoText1);
+
+  // --- data sources (the dictionary tables) ---
+  DataSource Data1{*this, "Data1", tables::sentences()};                                   // SentenceStore
+  DataSource Data2{*this, "Data2", tables::sentenceSearch()};                                   // SentenceSearchStore
+  DataSource Data3{*this, "Data3", tables::verbs()};                                   // VerbStore
+  DataSource Data4{*this, "Data4", tables::verbForms()};                                   // VerbFormStore
+  DataSource Data5{*this, "Data5", tables::verbSearch()};                                   // VerbSearchStore
+  DataSource Data6{*this, "Data6", tables::words()};                                   // WordStore
+  DataSource Data7{*this, "Data7", tables::wordSearch()};                                   // WordSearchStore
+
+  // --- rich-text boxes ---
+  RichTextBox RichTextBox1{*this, "RichTextBox1"};    // BatchFilePane
+  RichTextBox RichTextBox2{*this, "RichTextBox2"};    // ParseBuffer
+  RichTextBox RichTextBox3{*this, "RichTextBox3"};    // RangeResultPane
+  RichTextBox RichTextBox4{*this, "RichTextBox4"};    // ThirdPane
+  RichTextBox RichTextBox5{*this, "RichTextBox5"};    // unused
+  RichTextBox RichTextBox6{*this, "RichTextBox6"};    // copy of the Spanish sentence
+  RichTextBox RichTextBox7{*this, "RichTextBox7"};    // LowerPane
+  RichTextBox RichTextBox8{*this, "RichTextBox8"};    // ReaderTextPane
+  RichTextBox RichTextBox9{*this, "RichTextBox9"};    // on VerbStore without a field
+  RichTextBox RichTextBox11{*this, "RichTextBox11"};  // ReaderWordList
+  RichTextBox RichTextBox12{*this, "RichTextBox12"};  // ReaderSecondPane
+  RichTextBox RichTextBox13{*this, "RichTextBox13"};  // UpperPane
+  RichTextBox RichTextBox14{*this, "RichTextBox14"};  // WordPhrasesPane
+  RichTextBox RichTextBox15{*this, "RichTextBox15"};  // WordMeaningPane
+  RichTextBox RichTextBox16{*this, "RichTextBox16"};  // QueryBox, the input box
+
+  // --- text boxes (bound boxes, views, panels and work boxes) ---
+  TextBox Text1{*this, "Text1"};                      // a copy of HowToAddText when the sentence table is empty
+  TextBox Text2{*this, "Text2"};                      // SentenceStore ZD3, the Chinese sentence
+  TextBox Text3{*this, "Text3"};                      // SentenceStore ZD4, the Spanish sentence
+  TextBox Text4{*this, "Text4"};
+  TextBox Text5{*this, "Text5"};
+  TextBox Text6{*this, "Text6"};
+  TextBox Text7{*this, "Text7"};                      // VerbStore ZD1 again
+  TextBox Text8{*this, "Text8"};                      // LastCharCode again
+  TextBox Text9{*this, "Text9"};                      // VerbSearchStore ZD2, the examples
+  TextBox Text10{*this, "Text10"};                    // LastCharCode; its back colour marks a Chinese numeral
+  TextBox Text11{*this, "Text11"};
+  TextBox Text12{*this, "Text12"};
+  TextBox Text13{*this, "Text13"};                    // copy of the Chinese sentence; fills Text40
+  TextBox Text14{*this, "Text14"};                    // SentenceSearchStore Zd1, "Chinese/Spanish"
+  TextBox Text15{*this, "Text15"};
+  TextBox Text17{*this, "Text17"};
+  TextBox Text18{*this, "Text18"};
+  TextBox Text19{*this, "Text19"};
+  TextBox Text20{*this, "Text20"};                    // copy of the Spanish sentence; fills Text41
+  TextBox Text21{*this, "Text21"};
+  TextBox Text22{*this, "Text22"};
+  TextBox Text23{*this, "Text23"};                    // SentenceStore ID
+  TextBox Text24{*this, "Text24"};                    // SentenceSearchStore ID
+  TextBox Text25{*this, "Text25"};
+  TextBox Text26{*this, "Text26"};                    // VerbStore ZD10, synonyms
+  TextBox Text27{*this, "Text27"};                    // VerbStore ZD11, antonyms
+  TextBox Text28{*this, "Text28"};
+  TextBox Text29{*this, "Text29"};                    // LastEnding: the last two characters of the last key word or infinitive
+  TextBox Text30{*this, "Text30"};
+  TextBox Text31{*this, "Text31"};                    // WordSearchStore ZD1, the word lines
+  TextBox Text32{*this, "Text32"};                    // NotFoundHint
+  TextBox Text33{*this, "Text33"};                    // NumberResultBox: FrmSZ writes its Spanish words here
+  TextBox Text34{*this, "Text34"};
+  TextBox Text35{*this, "Text35"};
+  TextBox Text36{*this, "Text36"};                    // WordSearchStore ZD2, the key word
+  TextBox Text37{*this, "Text37"};                    // Chinese sentence the edit panel stores
+  TextBox Text39{*this, "Text39"};                    // WordStore ZD5, phrases and examples (editor of RichTextBox14)
+  TextBox Text40{*this, "Text40"};
+  TextBox Text41{*this, "Text41"};
+  TextBox Text42{*this, "Text42"};
+  TextBox Text43{*this, "Text43"};
+  TextBox Text44{*this, "Text44"};
+  TextBox Text45{*this, "Text45"};
+  TextBox Text46{*this, "Text46"};
+  TextBox Text47{*this, "Text47"};
+  TextBox Text48{*this, "Text48"};                    // Spanish sentence the edit panel stores
+  TextBox Text49{*this, "Text49"};
+  TextBox Text50{*this, "Text50"};
+  TextBox Text51{*this, "Text51"};                    // WordStore ZD1, the key word
+  TextBox Text52{*this, "Text52"};                    // VerbStore ZD9, "Pas" once the examples are split
+  TextBox Text53{*this, "Text53"};
+  TextBox Text54{*this, "Text54"};                    // StepProgress counter, +0.3 up to "90"
+  TextBox Text56{*this, "Text56"};
+  TextBox Text57{*this, "Text57"};
+  TextBox Text58{*this, "Text58"};
+  TextBox Text59{*this, "Text59"};
+  TextBox Text60{*this, "Text60"};
+  TextBox Text61{*this, "Text61"};
+  TextBox Text62{*this, "Text62"};
+  TextBox Text63{*this, "Text63"};                    // VerbFormStore ZD1, the infinitive
+  TextBox Text64{*this, "Text64"};                    // VerbStore ZD2, the root
+  TextBox Text67{*this, "Text67"};
+  TextBox Text70{*this, "Text70"};
+  TextBox Text71{*this, "Text71"};
+  TextBox Text72{*this, "Text72"};                    // infinitive of the verb entry panel
+  TextBox Text73{*this, "Text73"};                    // VerbFormStore ZD3, the meaning
+  TextBox Text74{*this, "Text74"};
+  TextBox Text75{*this, "Text75"};                    // VerbStore ID
+  TextBox Text77{*this, "Text77"};
+  TextBox Text78{*this, "Text78"};
+  TextBox Text79{*this, "Text79"};
+  TextBox Text80{*this, "Text80"};
+  TextBox Text81{*this, "Text81"};
+  TextBox Text82{*this, "Text82"};
+  TextBox Text83{*this, "Text83"};
+  TextBox Text84{*this, "Text84"};
+  TextBox Text85{*this, "Text85"};
+  TextBox Text87{*this, "Text87"};                    // VerbSearchStore ZD3, the infinitive; its back colour is WordSearchRowFlag
+  TextBox Text88{*this, "Text88"};                    // PaneBackdrop, behind the panes
+  TextBox Text89{*this, "Text89"};
+  TextBox Text90{*this, "Text90"};                    // VerbStore ZD6, the example text
+  TextBox Text91{*this, "Text91"};                    // VerbStore ZD5, the Chinese meaning
+  TextBox Text92{*this, "Text92"};                    // VerbStore ZD1, the infinitive (verb view)
+  TextBox Text93{*this, "Text93"};                    // VerbStore ZD3, the type
+  TextBox Text94{*this, "Text94"};                    // VerbStore ZD4, the preposition
+  TextBox Text95{*this, "Text95"};
+  TextBox Text96{*this, "Text96"};                    // VerbStore ZD7, the gerund
+  TextBox Text97{*this, "Text97"};                    // VerbStore ZD8, the participle
+  TextBox Text100{*this, "Text100"};                  // TakeLastCharCode: the text whose last character is coded
+  TextBox Text102{*this, "Text102"};
+  TextBox Text105{*this, "Text105"};
+  TextBox Text106{*this, "Text106"};
+  TextBox Text107{*this, "Text107"};                  // VerbSearchStore ZD1, the meaning
+  TextBox Text108{*this, "Text108"};                  // VerbFormStore ZD2, the root
+  TextBox Text109{*this, "Text109"};
+  TextBox Text111{*this, "Text111"};
+  TextBox Text112{*this, "Text112"};                  // WordStore ZD2, the Spanish word (word view)
+  TextBox Text113{*this, "Text113"};                  // WordStore ZD3, the meaning (editor of RichTextBox15)
+  TextBox Text114{*this, "Text114"};
+  TextBox Text115{*this, "Text115"};                  // VerbFormStore ID
+  TextBox Text116{*this, "Text116"};
+  TextBox Text117{*this, "Text117"};                  // gerund preview of the verb entry panel
+  TextBox Text118{*this, "Text118"};                  // participle preview of the verb entry panel
+  TextBox Text119{*this, "Text119"};
+  TextBox Text120{*this, "Text120"};                  // QueryBoxFrame, behind the input box
+
+  // --- labels ---
+  Label Label1{*this, "Label1"};
+  Label Label2{*this, "Label2"};                      // its back colour is EntryModifiedFlag
+  Label Label3{*this, "Label3"};
+  Label Label4{*this, "Label4"};
+  Label Label5{*this, "Label5"};
+  Label Label6{*this, "Label6"};                      // its back colour is SkipNextLookupFlag
+  Label Label7{*this, "Label7"};
+  Label Label8{*this, "Label8"};                      // its back colour is BatchErrorFlag
+  Label Label9{*this, "Label9"};                      // its back colour is ReaderModeFlag
+  Label Label17{*this, "Label17"};                    // its back colour is RangeHitFlag
+  Label Label18{*this, "Label18"};                    // strip behind Label7
+
+  // --- command buttons (hidden ones serve as subroutines) ---
+  CommandButton Command1{*this, "Command1"};
+  CommandButton Command2{*this, "Command2"};
+  CommandButton Command3{*this, "Command3"};
+  CommandButton Command4{*this, "Command4"};
+  CommandButton Command5{*this, "Command5"};
+  CommandButton Command6{*this, "Command6"};
+  CommandButton Command7{*this, "Command7"};
+  CommandButton Command8{*this, "Command8"};
+  CommandButton Command9{*this, "Command9"};
+  CommandButton Command10{*this, "Command10"};
+  CommandButton Command10A{*this, "Command10A"};
+  CommandButton Command11{*this, "Command11"};
+  CommandButton Command12{*this, "Command12"};
+  CommandButton Command13{*this, "Command13"};
+  CommandButton Command15{*this, "Command15"};
+  CommandButton Command16{*this, "Command16"};
+  CommandButton Command17{*this, "Command17"};
+  CommandButton Command19{*this, "Command19"};
+  CommandButton Command20{*this, "Command20"};
+  CommandButton Command21{*this, "Command21"};
+  CommandButton Command22{*this, "Command22"};
+  CommandButton Command23{*this, "Command23"};
+  CommandButton Command24{*this, "Command24"};
+  CommandButton Command25{*this, "Command25"};
+  CommandButton Command26{*this, "Command26"};
+  CommandButton Command27{*this, "Command27"};
+  CommandButton Command28{*this, "Command28"};
+  CommandButton Command29{*this, "Command29"};
+  CommandButton Command30{*this, "Command30"};
+  CommandButton Command31{*this, "Command31"};
+  CommandButton Command33{*this, "Command33"};
+  CommandButton Command34{*this, "Command34"};
+  CommandButton Command35{*this, "Command35"};
+  CommandButton Command36{*this, "Command36"};
+  CommandButton Command37{*this, "Command37"};
+  CommandButton Command38{*this, "Command38"};
+  CommandButton Command39{*this, "Command39"};
+  CommandButton Command40{*this, "Command40"};
+  CommandButton Command41{*this, "Command41"};
+  CommandButton Command42{*this, "Command42"};
+  CommandButton Command43{*this, "Command43"};
+  CommandButton Command44{*this, "Command44"};
+  CommandButton Command45{*this, "Command45"};
+  CommandButton Command46{*this, "Command46"};
+  CommandButton Command47{*this, "Command47"};
+  CommandButton Command48{*this, "Command48"};
+  CommandButton Command51{*this, "Command51"};
+  CommandButton Command52{*this, "Command52"};
+  CommandButton Command53{*this, "Command53"};
+  CommandButton Command54{*this, "Command54"};
+  CommandButton Command55{*this, "Command55"};
+  CommandButton Command56{*this, "Command56"};
+  CommandButton Command57{*this, "Command57"};
+  CommandButton Command58{*this, "Command58"};
+  CommandButton Command59{*this, "Command59"};
+  CommandButton Command60{*this, "Command60"};
+  CommandButton Command61{*this, "Command61"};
+  CommandButton Command62{*this, "Command62"};
+  CommandButton Command63{*this, "Command63"};
+  CommandButton Command64{*this, "Command64"};
+  CommandButton Command66{*this, "Command66"};
+  CommandButton Command67{*this, "Command67"};
+  CommandButton Command68{*this, "Command68"};
+  CommandButton Command69{*this, "Command69"};
+  CommandButton Command70{*this, "Command70"};
+  CommandButton Command71{*this, "Command71"};
+  CommandButton Command72{*this, "Command72"};
+  CommandButton Command73{*this, "Command73"};
+  CommandButton Command74{*this, "Command74"};
+  CommandButton Command75{*this, "Command75"};
+  CommandButton Command76{*this, "Command76"};
+  CommandButton Command77{*this, "Command77"};
+  CommandButton Command78{*this, "Command78"};
+  CommandButton Command79{*this, "Command79"};
+  CommandButton Command81{*this, "Command81"};
+  CommandButton Command82{*this, "Command82"};
+  CommandButton Command83{*this, "Command83"};
+  CommandButton Command84{*this, "Command84"};
+  CommandButton Command85{*this, "Command85"};
+  CommandButton Command86{*this, "Command86"};
+  CommandButton Command87{*this, "Command87"};
+  CommandButton Command90{*this, "Command90"};
+  CommandButton Command91{*this, "Command91"};
+  CommandButton Command92{*this, "Command92"};
+  CommandButton Command94{*this, "Command94"};
+
+  // --- frames, rules, grids and dialogs ---
+  Shape Shape1{*this, "Shape1"};
+  Shape Shape2{*this, "Shape2"};
+  Shape Shape3{*this, "Shape3"};
+  Shape Shape4{*this, "Shape4"};
+  Shape Shape5{*this, "Shape5"};
+  LineControl Line1{*this, "Line1"};
+  LineControl Line4{*this, "Line4"};
+  FlexGrid MSFlexGrid1{*this, "MSFlexGrid1"};         // mirror of SentenceSearchStore
+  FlexGrid MSFlexGrid2{*this, "MSFlexGrid2"};         // mirror of WordSearchStore
+  FlexGrid MSFlexGrid3{*this, "MSFlexGrid3"};         // mirror of VerbSearchStore
+  ProgressBar ProgressBar1{*this, "ProgressBar1"};
+  StatusBar StatusBar1{*this, "StatusBar1"};
+  CommonDialog CommonDialog1{*this, "CommonDialog1"};  // open dialog of the batch files and the reader
+  CommonDialog CommonDialog2{*this, "CommonDialog2"};  // save-as dialog of the reader
+
+ private:
+  void applyDesignState();
+  void wireHandlers();
+  void bindStores();
+  // TwoPaneLayout: the upper pane above the lower one.
+  void twoPaneLayout();
+  // ResetLookupScreen; `full` adds what ResetMainWindow closes besides.
+  void resetLookupScreen(bool full);
+  // The "?" to "ň" rule: every "?" of the box replaced through its selection.
+  void restoreEnye(TextBox& box);
+  TextBox* restoringEnye_ = nullptr;
 };
 
 }  // namespace zuvo

@@ -14,7 +14,12 @@ Control::Control(Window& owner, std::string name, ControlKind kind)
 
 Control::~Control() { owner_.remove(*this); }
 
-void Control::ZOrder() { owner_.bringToFront(*this); }
+void Control::ZOrder(int position) {
+  if (position == 0)
+    owner_.bringToFront(*this);
+  else
+    owner_.sendToBack(*this);
+}
 
 bool Control::canTakeFocus() const { return true; }
 

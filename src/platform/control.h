@@ -78,8 +78,9 @@ class Control {
   int TabIndex = 0;
   bool TabStop = true;
 
-  // Brings the control to the front of its window's stacking order.
-  void ZOrder();
+  // Brings the control to the front of its window's stacking order, or with
+  // position 1 sends it to the back.
+  void ZOrder(int position = 0);
   // Gives the control the focus; does nothing on a hidden or disabled control
   // or one that cannot take the focus.
   void SetFocus();

@@ -112,6 +112,9 @@ bool User::pressKey(Control& c, int keyCode, int shift) {
     int ascii = 0;
     if ((shift & kCtrlMask) && keyCode >= 'A' && keyCode <= 'Z') ascii = keyCode - 'A' + 1;
     if (ascii && c.KeyPress) c.KeyPress(ascii);
+    // Ctrl+I is the TAB character, which a multi-line text box takes in.
+    if (ascii == kKeyTab && box && box->kind() == ControlKind::TextBox && box->MultiLine && !box->Locked)
+      box->setSelText(u"\t");
     if (box) {
       const int64_t n = Len(box->text());
       const int64_t pos = box->SelStart();

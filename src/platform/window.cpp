@@ -37,12 +37,22 @@ Window::Window(Application& app, std::string name) : app_(app), name_(std::move(
 
 Window::~Window() = default;
 
-void Window::Show() { visible_ = true; }
+void Window::Show() {
+  visible_ = true;
+  if (focused_) return;
+  // A window shown for the first time gives the focus to the first control
+  // in tab order that can take it.
+  Control* first = nullptr;
+  for (Control* c : controls_)
+    if (c->TabStop && c->reachable() && c->canTakeFocus() && (!first || c->TabIndex < first->TabIndex)) first = c;
+  if (first) moveFocus(first);
+}
 
 void Window::Hide() { visible_ = false; }
 
 void Window::add(Control& c) {
   controls_.push_back(&c);
+  c.TabIndex = static_cast<int>(controls_.size());
   stacking_.push_back(&c);
   bringToFront(c);
 }
@@ -61,6 +71,17 @@ void Window::bringToFront(Control& c) {
     stacking_.insert(firstWindowed, &c);
   } else {
     stacking_.push_back(&c);
+  }
+}
+
+void Window::sendToBack(Control& c) {
+  std::erase(stacking_, &c);
+  if (graphical(c)) {
+    stacking_.insert(stacking_.begin(), &c);
+  } else {
+    auto firstWindowed = std::find_if(stacking_.begin(), stacking_.end(),
+                                      [](const Control* x) { return !graphical(*x); });
+    stacking_.insert(firstWindowed, &c);
   }
 }
 

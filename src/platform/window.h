@@ -52,6 +52,7 @@ class Window {
   void add(Control& c);
   void remove(Control& c);
   void bringToFront(Control& c);
+  void sendToBack(Control& c);
   void moveFocus(Control* to);
 
   Application& app_;

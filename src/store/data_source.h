@@ -68,6 +68,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void MovePrevious();
   void MoveLast();
 
+  bool canTakeFocus() const override { return false; }
   bool isOpen() const { return db_ != nullptr; }
   bool hasCurrent() const { return current_.has_value(); }
   // The current record's field as the boxes show it ("" for NULL).

@@ -1,0 +1,28 @@
+#pragma once
+// A small dictionary written through the main window's own stores, as the
+// entry panels and batch imports fill them, and a program started on it.
+
+#include "app/FrmLexaro.h"
+#include "support/test_support.h"
+
+namespace zuvo::testing {
+
+struct SentencePair {
+  Text zh, es;
+};
+struct VerbRow {
+  Text infinitive, meaning, examples;
+};
+struct WordRow {
+  Text key, spanish, meaning, phrases;
+};
+
+// Writes the rows into the data folder by a run of the program of its own.
+void writeDictionary(const std::filesystem::path& dataDir, const std::vector<SentencePair>& sentences,
+                     const std::vector<VerbRow>& verbs = {}, const std::vector<WordRow>& words = {});
+
+// Starts the main window the way the program does: loaded, stores open,
+// shown with the focus in the input box.
+FrmLexaro& startMainWindow(Program& p);
+
+}  // namespace zuvo::testing
