@@ -34,6 +34,9 @@ void FrmLexaro::wireHandlers() {
   Text51.Change = [this] { Text51_Change(); };
   Text112.Change = [this] { Text112_Change(); };
   Text39.Change = [this] { Text39_Change(); };
+
+  wireLookupHandlers();
+  wireEntryHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }

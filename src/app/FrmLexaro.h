@@ -56,6 +56,10 @@ class FrmLexaro : public Window {
   void Text112_Change();  // RestoreEnyeInBox
   void Text39_Change();   // RestoreEnyeInBox
 
+  // --- as-you-type lookup, views and number hand-off (app/lookup*.cpp) ---
+
+  // --- entries: add mode, sentence panels, entry-box keys (entries/*.cpp) ---
+
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
   // Writes HowToAddText into the upper pane (and Text1 where asked).
@@ -313,6 +317,9 @@ class FrmLexaro : public Window {
  private:
   void applyDesignState();
   void wireHandlers();
+  // Each concern wires its own handlers, next to their code.
+  void wireLookupHandlers();
+  void wireEntryHandlers();
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();
