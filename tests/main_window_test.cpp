@@ -242,6 +242,7 @@ TEST_F(MainWindowTest, APendingEditIsSavedAtExit) {
 TEST_F(MainWindowTest, ResetMainWindowClosesHelpAndConversionAndEndsAddAndBatchMode) {
   start({{u"一", u"uno"}});
   p->event([&] {
+    w().RichTextBox16.setText(u"hola");
     p->form<Frm说明1>().Show();
     p->form<Frm计量换算>().Show();
     w().Command1.Caption = u"关闭(&K)";
@@ -250,7 +251,6 @@ TEST_F(MainWindowTest, ResetMainWindowClosesHelpAndConversionAndEndsAddAndBatchM
     w().Command58.Caption = u"批量句子入库(&C)";
     w().Command3.Enabled = w().Command12.Enabled = false;
     w().Text33.Visible = w().Text113.Visible = true;
-    w().RichTextBox16.setText(u"hola");
   });
   ASSERT_TRUE(p->user().click(w().Command20));
   EXPECT_FALSE(p->app().isLoaded<Frm说明1>());

@@ -3,6 +3,8 @@
 // its design state is the table in main_window_design.cpp; its handlers are
 // spread over the files of app/, entries/ and import/ by concern.
 
+#include <array>
+
 #include "platform/application.h"
 #include "platform/control.h"
 #include "platform/grid.h"
@@ -20,6 +22,8 @@ inline constexpr TextView kMessageTitle = u" ZORVEK";
 // empty, and the variant that a key release in the input box writes.
 extern const Text kHowToAddText;
 extern const Text kHowToAddTextOnKeyUp;
+
+class RangeResultLines;
 
 class FrmLexaro : public Window {
  public:
@@ -57,8 +61,78 @@ class FrmLexaro : public Window {
   void Text39_Change();   // RestoreEnyeInBox
 
   // --- as-you-type lookup, views and number hand-off (app/lookup*.cpp) ---
+  void RichTextBox16_Change();  // AsYouTypeLookup
+  void Text100_Change();        // TakeLastCharCode
+  void Text106_Change();        // TrackInputLength
+  void Text21_Change();         // TrackInputLength
+  void Command54_Click();       // ShowVerbView
+  void Command36_Click();       // HideVerbFields
+  void Command76_Click();       // ShowWordViewLayout
+  void Command44_Click();       // ShowNotFoundLayout
+  void Command78_Click();       // HighlightQueryInPanes
+  void Command48_Click();       // HighlightInputInWordView
+  void Command10A_Click();      // SwitchResultView
+  void Text10_Change();         // MarkChineseNumeralCode
+  void Text11_Change();         // TrackFirstNonNumberChar
+  void Text34_Change();         // FilterNumberChar
+  void Text35_Change();         // SpellNumberInput
+  void Text33_Click();          // closes the number answer
+
+  // RangeQueryGuard: "0" after every change of the input; lets the range
+  // query run once per input.
+  Text RangeQueryGuard = u"0";
+
+  // --- range query and selected-word lookup (app/range_*.cpp, app/selected_word.cpp) ---
+  void Command17_Click();  // StartRangeQuery
+  void Command31_Click();  // RunRangeQuery
+  void Command4_Click();   // StepProgress
+  void Command46_Click();
+  void Command43_Click();  // FilterResultLines
+  void Command70_Click();  // HighlightInputInResults
+  void Command63_Click();  // FormatResultPane
+  void Command33_Click();  // LookUpSelectedWord
+  void Command34_Click();  // BuildStemCandidates
+  void Command41_Click();  // SeekVerbEverywhere
+  void Text58_Change();
+  void Text59_Change();
+  void Text60_Change();
+  void Text61_Change();
+  void Text62_Change();
+  void Text81_Change();
+  void Text82_Change();
+  void Text50_Change();
+  void Text70_Change();
+  void Text74_Change();
+  void Text79_Change();
+  void lookUpLemmaOfSelection();
 
   // --- entries: add mode, sentence panels, entry-box keys (entries/*.cpp) ---
+  void Command1_Click();   // ToggleAddMode
+  void Command11_Click();  // ToggleBatchMode
+  void Label7_Click();     // clears the verb or word panel's placeholders
+  void Text88_GotFocus();
+  void Command55_Click();  // OpenSentenceAddPanel
+  void Command35_Click();  // ShowSentenceAddPanel
+  void Command38_Click();  // SaveNewSentence
+  void Text44_Change();
+  void Text45_Change();
+  void Command24_Click();  // EditSelectedSentence
+  void Command2_Click();   // ShowSentenceEditPanel
+  void Command9_Click();   // SaveEditedSentence
+  void Command9_MouseDown(int button, int shift, float x, float y);  // CloseHelpWindowOnSave
+  void Text40_Change();
+  void Text41_Change();
+  void Text26_KeyUp(int& keyCode, int shift);
+  void Text27_KeyUp(int& keyCode, int shift);
+  void Text39_KeyUp(int& keyCode, int shift);
+  void Text41_KeyUp(int& keyCode, int shift);
+  void Text42_KeyUp(int& keyCode, int shift);
+  void Text45_KeyUp(int& keyCode, int shift);
+  void Text116_KeyUp(int& keyCode, int shift);
+  void Text119_KeyUp(int& keyCode, int shift);
+  void Text42_Change();   // ClearLoneBlank
+  void Text119_Change();
+  void Text114_Change();  // CleanSynonymBox
 
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
@@ -319,7 +393,32 @@ class FrmLexaro : public Window {
   void wireHandlers();
   // Each concern wires its own handlers, next to their code.
   void wireLookupHandlers();
+  void emptyInputReset();
+  void writeLastCharCode(TextView code);
+  bool lastCharIsNumberCharacter() const;
+  void colourOccurrences(RichTextBox& pane, bool hidesHint);
+  std::array<TextBox*, 9> verbViewBoxes();
+  bool isShortLatinInput() const;
+  void endProgress();
+  void cleanUpRangeResult(RangeResultLines& lines, TextView input);
+  void colourResultLines();
+  std::array<TextBox*, 8> stemCandidateBoxes();
+  void followStemChain();
+  // Lengths of the candidate boxes that keep theirs in no box.
+  std::array<int64_t, 5> stemLengths_{};
   void wireEntryHandlers();
+  void applyEntryDesign();
+  // The layout of both sentence panels around their two boxes.
+  void placeSentencePanel(TextBox& upper, TextBox& lower);
+  // AccentKeys: the step of the entry boxes' key-release handlers.
+  void accentKeys(TextBox& box, int keyCode, int shift);
+  void removeTypedTab(TextBox& box);
+  // Ctrl+I types a TAB into a multi-line box before its key-up; the box it
+  // went into, until that key-up.
+  void noteTypedTab(TextBox& box, int keyAscii);
+  TextBox* tabTypedIn_ = nullptr;
+  // The lone-blank rule; true when it emptied the box.
+  bool clearLoneBlank(TextBox& box, bool takesFocus, bool twoBlanks = false);
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();

@@ -112,6 +112,12 @@ class Application {
 
   // Called after every user event (the front end refreshes its view).
   std::function<void()> afterEvent;
+  // A long handler reports that it moved on (a progress bar ticked), so the
+  // front end may repaint the bar without taking user input.
+  void progress() {
+    if (onProgress) onProgress();
+  }
+  std::function<void()> onProgress;
 
  private:
   void loadWindow(Window& w);

@@ -92,10 +92,8 @@ void TextBox::spliced(int64_t, int64_t, int64_t) {}
 void TextBox::setSelText(TextView t) {
   const int64_t pos = selStart_;
   const int64_t removed = selLength_;
-  Text next = text_;
-  next.replace(pos, removed, t);
-  const bool differs = next != text_;
-  text_ = std::move(next);
+  const bool differs = TextView(text_).substr(pos, removed) != t;
+  text_.replace(pos, removed, t);
   spliced(pos, removed, Len(t));
   selStart_ = pos + Len(t);
   selLength_ = 0;

@@ -17,6 +17,14 @@ Text FlexGrid::TextMatrix(int64_t row, int64_t col) const {
   return {};
 }
 
+TextView FlexGrid::cellView(int64_t row, int64_t col) const {
+  if (row < 0 || col < 0 || row >= Rows() || col >= Cols()) return {};
+  if (source_) return source_->gridCellView(row, col);
+  if (row < static_cast<int64_t>(cells_.size()) && col < static_cast<int64_t>(cells_[row].size()))
+    return cells_[row][col];
+  return {};
+}
+
 void FlexGrid::setTextMatrix(int64_t row, int64_t col, TextView t) {
   if (source_ || row < 0 || col < 0 || row >= rows_ || col >= cols_) return;
   if (row >= static_cast<int64_t>(cells_.size())) cells_.resize(row + 1);

@@ -17,6 +17,9 @@ class GridSource {
   virtual int64_t gridCols() = 0;
   // Text of field `col` of the record in stored position `row` (from 0).
   virtual Text gridCell(int64_t row, int64_t col) = 0;
+  // The same without a copy, valid until the table next changes; for scans
+  // over the whole grid.
+  virtual TextView gridCellView(int64_t row, int64_t col) = 0;
   // Column index of a field by name, or -1.
   virtual int64_t gridColumn(const Text& field) = 0;
 };
@@ -37,6 +40,8 @@ class FlexGrid : public Control {
   Text TextMatrix(int64_t row, int64_t col) const;
   void setTextMatrix(int64_t row, int64_t col, TextView t);
   Text text() const { return TextMatrix(Row, Col); }
+  // A cell without a copy, valid until the grid's table next changes.
+  TextView cellView(int64_t row, int64_t col) const;
 
  private:
   GridSource* source_ = nullptr;

@@ -33,11 +33,13 @@ void RichTextBox::textReplaced() {
 }
 
 void RichTextBox::spliced(int64_t pos, int64_t removed, int64_t inserted) {
-  // Inserted text takes the pending typing format, else the format of the
-  // character before it (the first character's at the start).
-  const CharFormat f = typing_ && typingPos_ == pos ? *typing_
-                       : pos > 0                    ? formats_[pos - 1]
-                                                    : formatAt(0);
+  // Text written over a selection takes the format of the selection's first
+  // character; inserted text the pending typing format, else the format of
+  // the character before it (the first character's at the start).
+  const CharFormat f = removed > 0                      ? formats_[pos]
+                       : typing_ && typingPos_ == pos ? *typing_
+                       : pos > 0                        ? formats_[pos - 1]
+                                                        : formatAt(0);
   formats_.erase(formats_.begin() + pos, formats_.begin() + pos + removed);
   formats_.insert(formats_.begin() + pos, inserted, f);
   typing_.reset();

@@ -707,7 +707,9 @@ int64_t DataSource::gridRows() {
 
 int64_t DataSource::gridCols() { return static_cast<int64_t>(schema_.fields.size()); }
 
-Text DataSource::gridCell(int64_t row, int64_t col) {
+Text DataSource::gridCell(int64_t row, int64_t col) { return Text(gridCellView(row, col)); }
+
+TextView DataSource::gridCellView(int64_t row, int64_t col) {
   loadGrid();
   if (row < 0 || row >= static_cast<int64_t>(gridRows_.size()) || col < 0 ||
       col >= static_cast<int64_t>(schema_.fields.size()))

@@ -89,6 +89,7 @@ class DataSource : public Control, public Pending, public GridSource {
   int64_t gridRows() override;
   int64_t gridCols() override;
   Text gridCell(int64_t row, int64_t col) override;
+  TextView gridCellView(int64_t row, int64_t col) override;
   int64_t gridColumn(const Text& field) override;
 
  private:

@@ -1,0 +1,42 @@
+#pragma once
+// The raw list of the range query, line by line, and the clean-up steps that
+// run over it before it is shown: each a single pass over the lines.
+
+#include <vector>
+
+#include "platform/text.h"
+
+namespace zuvo {
+
+// The lines that close the sections of the range result; never stored.
+inline const Text kSentenceSeparator = Text(30, u'━') + u"★";
+inline const Text kVerbSeparator = Text(30, u'━') + u"☆";
+inline const Text kExampleSeparator = Text(30, u'━') + u"◆";
+
+class RangeResultLines {
+ public:
+  // A cell is appended whole; its inner line breaks start new lines.
+  void appendCell(TextView cell);
+  void appendLine(TextView line) { lines_.emplace_back(line); }
+  // Appends each line of the text that contains the input, once, in order;
+  // returns how many.
+  int64_t appendLinesContaining(TextView text, TextView input);
+
+  // RemoveEmptyResultLines: every empty line goes, wherever it stands.
+  void removeEmptyLines();
+  // FilterResultLines: the separators and the lines holding the input stay.
+  void keepLinesHolding(TextView input);
+  // RemoveRepeatedResultLines: each distinct line once, at its first place.
+  void removeRepeatedLines();
+  // RemoveRepeatedNeighbourLines: a line equal to the one before it goes.
+  void removeRepeatedNeighbours();
+
+  const std::vector<Text>& lines() const { return lines_; }
+  // The pane's text: every line followed by CR LF.
+  Text joined() const;
+
+ private:
+  std::vector<Text> lines_;
+};
+
+}  // namespace zuvo
