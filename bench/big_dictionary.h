@@ -59,4 +59,18 @@ inline std::filesystem::path bigDictionary() {
   return dir;
 }
 
+// The program started on the big dictionary, its main window shown.
+struct BigProgram {
+  ScriptedDialogs dialogs;
+  Application app{bigDictionary(), dialogs};
+  FrmLexaro& main = [this]() -> FrmLexaro& {
+    FrmLexaro* f = nullptr;
+    app.event([&] {
+      f = &app.form<FrmLexaro>();
+      f->Show();
+    });
+    return *f;
+  }();
+};
+
 }  // namespace zuvo::bench

@@ -15,14 +15,10 @@ namespace zuvo {
 namespace {
 
 void keystroke(benchmark::State& state, TextView before, TextView typed) {
-  ScriptedDialogs dialogs;
-  Application app(bench::bigDictionary(), dialogs);
+  bench::BigProgram program;
+  Application& app = program.app;
+  FrmLexaro* f = &program.main;
   User user(app);
-  FrmLexaro* f = nullptr;
-  app.event([&] {
-    f = &app.form<FrmLexaro>();
-    f->Show();
-  });
   for (auto _ : state) {
     state.PauseTiming();
     // The input as a user typed it, so that its letters end the number mode.

@@ -12,13 +12,9 @@ namespace zuvo {
 namespace {
 
 void rangeQuery(benchmark::State& state, TextView input) {
-  ScriptedDialogs dialogs;
-  Application app(bench::bigDictionary(), dialogs);
-  FrmLexaro* f = nullptr;
-  app.event([&] {
-    f = &app.form<FrmLexaro>();
-    f->Show();
-  });
+  bench::BigProgram program;
+  Application& app = program.app;
+  FrmLexaro* f = &program.main;
   for (auto _ : state) {
     state.PauseTiming();
     app.event([&] {
@@ -29,7 +25,7 @@ void rangeQuery(benchmark::State& state, TextView input) {
     app.event([&] { f->Command17_Click(); });
   }
   state.counters["result_chars"] = static_cast<double>(f->RichTextBox3.text().size());
-  if (!dialogs.messages.empty()) state.SkipWithError("the query found nothing");
+  if (!program.dialogs.messages.empty()) state.SkipWithError("the query found nothing");
 }
 
 void BM_RangeQueryFewMatches(benchmark::State& state) { rangeQuery(state, u"número 4242."); }
