@@ -407,7 +407,6 @@ class FrmLexaro : public Window {
   // Lengths of the candidate boxes that keep theirs in no box.
   std::array<int64_t, 5> stemLengths_{};
   void wireEntryHandlers();
-  void applyEntryDesign();
   // The layout of both sentence panels around their two boxes.
   void placeSentencePanel(TextBox& upper, TextBox& lower);
   // AccentKeys: the step of the entry boxes' key-release handlers.

@@ -16,6 +16,7 @@ namespace {
 constexpr Colour kPaneGreen = 0xC0FFC0;
 constexpr Colour kTeal = 0x808000;
 constexpr Colour kRed = 255;
+constexpr Colour kPaleCyan = 0xFFFFC0;
 
 // clang-format off
 constexpr DesignRow kDesign[] = {
@@ -65,17 +66,27 @@ constexpr DesignRow kDesign[] = {
     {.name = "ProgressBar1", .left = 480, .top = 5865, .width = 2340, .height = 270, .visible = false},
     {.name = "Text23", .visible = false, .locked = true},
     {.name = "Text24", .visible = false, .locked = true},
-    {.name = "Command9", .text = u"保—存", .visible = false},
-    {.name = "Command38", .text = u"保—存", .visible = false},
+    // add mode's buttons, where add mode shows them
+    {.name = "Command55", .left = 2380.221f, .top = 777.965f, .width = 1510, .height = 420, .text = u"添加句子(&V)", .visible = false},
+    {.name = "Command56", .left = 3900.363f, .top = 777.965f, .width = 1510, .height = 420, .text = u"添加动词(&R)", .visible = false},
+    {.name = "Command81", .left = 5410.5f, .top = 777.965f, .width = 1540, .height = 420, .text = u"添加单词(&W)", .visible = false},
+    // batch mode's buttons on the input row
+    {.name = "Command58", .left = 1120, .top = 225, .width = 2170, .height = 388, .text = u"批量句子添加(&C)", .visible = false},
+    {.name = "Command57", .left = 3300, .top = 225, .width = 2150, .height = 388, .text = u"批量动词添加(&D)", .visible = false},
+    {.name = "Command69", .left = 5450, .top = 225, .width = 2160, .height = 388, .text = u"批量单词添加(&E)", .visible = false},
+    // the sentence panels
+    {.name = "Label4", .left = 180, .top = 150, .width = 9560, .height = 4840, .visible = false},
+    {.name = "Label5", .left = 180, .top = 190.159f, .width = 3100, .height = 248.133f, .text = u"  输入中文句子的全文内容:", .visible = false},
+    {.name = "Label3", .left = 180, .top = 1720, .width = 3100, .height = 248.133f, .text = u"  输入西文句子的全文内容:", .visible = false},
+    {.name = "Text40", .left = 220.02f, .top = 420.212f, .width = 9470, .height = 1220, .visible = false, .back = kPaneGreen, .multiLine = true},
+    {.name = "Text41", .left = 220.02f, .top = 1950, .width = 9470, .height = 3000, .visible = false, .back = kPaleCyan, .multiLine = true},
+    {.name = "Text44", .left = 220.02f, .top = 420.212f, .width = 9470, .height = 1220, .visible = false, .back = kPaneGreen, .multiLine = true},
+    {.name = "Text45", .left = 220.02f, .top = 1950, .width = 9470, .height = 3000, .visible = false, .back = kPaleCyan, .multiLine = true},
+    {.name = "Command15", .left = 7930, .top = 5210, .width = 730, .height = 420, .text = u"说明", .visible = false},
+    {.name = "Command38", .left = 8700, .top = 5210, .width = 1000, .height = 420, .text = u"保—存", .visible = false},
+    {.name = "Command9", .left = 8700, .top = 5210, .width = 1000, .height = 420, .text = u"保—存", .visible = false},
     {.name = "Command67", .text = u"保—存", .visible = false},
     {.name = "Command83", .text = u"保—存", .visible = false},
-    {.name = "Command15", .text = u"说明", .visible = false},
-    {.name = "Command55", .text = u"添加句子(&V)", .visible = false},
-    {.name = "Command56", .text = u"添加动词(&R)", .visible = false},
-    {.name = "Command81", .text = u"添加单词(&W)", .visible = false},
-    {.name = "Command58", .text = u"批量句子添加(&C)", .visible = false},
-    {.name = "Command57", .text = u"批量动词添加(&D)", .visible = false},
-    {.name = "Command69", .text = u"批量单词添加(&E)", .visible = false},
     {.name = "Command5", .text = u"5", .visible = false},
     {.name = "Command16", .text = u"C16", .visible = false},
     {.name = "Command31", .text = u"z31", .visible = false},
@@ -114,7 +125,8 @@ void FrmLexaro::applyDesignState() {
   }
   for (std::string_view name : kMultiLine) static_cast<TextBox*>(find(name))->MultiLine = true;
   applyDesign(*this, kDesign);
-  // Backdrops lie behind what stands on them.
+  // Backdrops lie behind what stands on them; the note lies on its strip.
+  Label7.ZOrder();
   Text88.ZOrder(1);
   Text120.ZOrder(1);
   StatusBar1.ZOrder(1);

@@ -28,8 +28,8 @@ void applyDesign(Window& w, std::span<const DesignRow> rows) {
       case ControlKind::TextBox:
       case ControlKind::RichTextBox: {
         auto* box = static_cast<TextBox*>(c);
-        box->Locked = r.locked;
-        if (c->kind() == ControlKind::TextBox) box->MultiLine = r.multiLine;
+        if (r.locked) box->Locked = true;
+        if (r.multiLine && c->kind() == ControlKind::TextBox) box->MultiLine = true;
         box->initText(r.text);
         break;
       }

@@ -19,8 +19,8 @@ struct DesignRow {
   std::optional<Colour> back = std::nullopt;
   std::optional<Colour> fore = std::nullopt;
   float fontSize = 0;  // 0 keeps the window's default
-  bool locked = false;
-  bool multiLine = false;
+  bool locked = false;     // set, or left as the control's default
+  bool multiLine = false;  // set, or left as the control's default
   int tabIndex = -1;  // -1 keeps the declaration order
 };
 

@@ -1,0 +1,81 @@
+// The keys of the entry and editing boxes: Ctrl and a letter types a Spanish
+// letter, a box holding one blank alone is emptied, and in the synonym box
+// every "?" becomes "ň", the system's way of writing ñ.
+
+#include <utility>
+
+#include "app/FrmLexaro.h"
+
+namespace zuvo {
+
+// AccentKeys: on the release of Ctrl (alone) and A, I, O, E, U, N or P the
+// letter replaces the box's selection. Ctrl+I has typed a TAB into a
+// multi-line box; the TAB goes first.
+void FrmLexaro::accentKeys(TextBox& box, int keyCode, int shift) {
+  const bool tabTyped = std::exchange(tabTypedIn_, nullptr) == &box;
+  if (shift != kCtrlMask) return;
+  TextView letter;
+  switch (keyCode) {
+    case 'A': letter = u"á"; break;
+    case 'I': letter = u"í"; break;
+    case 'O': letter = u"ó"; break;
+    case 'E': letter = u"é"; break;
+    case 'U': letter = u"ú"; break;
+    case 'N': letter = u"ň"; break;
+    case 'P': letter = u"ü"; break;
+    default: return;
+  }
+  if (keyCode == 'I' && box.MultiLine && tabTyped) removeTypedTab(box);
+  box.setSelText(letter);
+}
+
+// The KeyPress of the multi-line boxes: a TAB character is about to go in.
+void FrmLexaro::noteTypedTab(TextBox& box, int keyAscii) {
+  tabTypedIn_ = keyAscii == kKeyTab && box.MultiLine && !box.Locked ? &box : nullptr;
+}
+
+// Only the TAB the key typed goes; the character before the caret is the
+// user's in every other case and stays.
+void FrmLexaro::removeTypedTab(TextBox& box) {
+  const int64_t caret = box.SelStart();
+  if (caret == 0 || box.text()[caret - 1] != u'\t') return;
+  box.setSelStart(caret - 1);
+  box.setSelLength(1);
+  box.setSelText(u"");
+}
+
+// The lone-blank rule; `twoBlanks` also takes a text of two blanks. The
+// emptied box takes the focus where it is asked to and is visible.
+bool FrmLexaro::clearLoneBlank(TextBox& box, bool takesFocus, bool twoBlanks) {
+  if (box.text() != u" " && !(twoBlanks && box.text() == u"  ")) return false;
+  box.setText(u"");
+  if (takesFocus) box.SetFocus();
+  return true;
+}
+
+void FrmLexaro::Text26_KeyUp(int& keyCode, int shift) { accentKeys(Text26, keyCode, shift); }
+void FrmLexaro::Text27_KeyUp(int& keyCode, int shift) { accentKeys(Text27, keyCode, shift); }
+void FrmLexaro::Text39_KeyUp(int& keyCode, int shift) { accentKeys(Text39, keyCode, shift); }
+void FrmLexaro::Text41_KeyUp(int& keyCode, int shift) { accentKeys(Text41, keyCode, shift); }
+void FrmLexaro::Text42_KeyUp(int& keyCode, int shift) { accentKeys(Text42, keyCode, shift); }
+void FrmLexaro::Text45_KeyUp(int& keyCode, int shift) { accentKeys(Text45, keyCode, shift); }
+void FrmLexaro::Text119_KeyUp(int& keyCode, int shift) { accentKeys(Text119, keyCode, shift); }
+
+// The examples box is cleared of one or two blanks on every key release.
+void FrmLexaro::Text116_KeyUp(int& keyCode, int shift) {
+  clearLoneBlank(Text116, false, true);
+  accentKeys(Text116, keyCode, shift);
+}
+
+// ClearLoneBlank
+void FrmLexaro::Text42_Change() { clearLoneBlank(Text42, true); }
+
+void FrmLexaro::Text119_Change() { clearLoneBlank(Text119, true); }
+
+// CleanSynonymBox
+void FrmLexaro::Text114_Change() {
+  if (clearLoneBlank(Text114, false)) return;
+  restoreEnye(Text114);
+}
+
+}  // namespace zuvo
