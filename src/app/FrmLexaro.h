@@ -18,6 +18,12 @@ namespace zuvo {
 // The one message-box title of the program.
 inline constexpr TextView kMessageTitle = u" ZORVEK";
 
+// Back colours the handlers use as flags (off is the button face).
+inline constexpr Colour kSkipNextLookup = 0x8080FF;  // Label6: the next input change is not looked up
+inline constexpr Colour kRangeHit = 0xFFC0FF;        // Label17: a cell of the range query matched
+inline constexpr Colour kChainFound = 0xFFC0FF;      // Label8: a stem candidate found its verb
+inline constexpr Colour kNumeralMark = 255;          // Text10: the last character is a Chinese numeral
+
 // The instruction block shown in the upper pane while the sentence table is
 // empty, and the variant that a key release in the input box writes.
 extern const Text kHowToAddText;

@@ -8,11 +8,6 @@
 
 namespace zuvo {
 
-namespace {
-constexpr Colour kSkipNextLookup = 0x8080FF;
-constexpr Colour kNumeralMark = 255;
-}  // namespace
-
 // TakeLastCharCode: Text100 keeps the last character of what was written into
 // it, Text10 and Text8 its character code.
 void FrmLexaro::Text100_Change() {

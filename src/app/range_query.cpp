@@ -8,10 +8,6 @@
 
 namespace zuvo {
 
-namespace {
-constexpr Colour kRangeHit = 0xFFC0FF;
-}  // namespace
-
 // StepProgress: +0.3 held as text, back to 0 at "90".
 void FrmLexaro::Command4_Click() {
   ProgressBar1.Visible = true;

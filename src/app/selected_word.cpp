@@ -6,11 +6,6 @@
 
 namespace zuvo {
 
-namespace {
-constexpr Colour kSkipNextLookup = 0x8080FF;
-constexpr Colour kChainFound = 0xFFC0FF;
-}  // namespace
-
 std::array<TextBox*, 8> FrmLexaro::stemCandidateBoxes() {
   return {&Text58, &Text59, &Text60, &Text61, &Text62, &Text81, &Text82, &Text50};
 }

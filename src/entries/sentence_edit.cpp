@@ -8,7 +8,6 @@
 namespace zuvo {
 
 namespace {
-constexpr Colour kRangeHit = 0xFFC0FF;
 constexpr Colour kEditPanelMark = 0x808000;
 }  // namespace
 

@@ -12,8 +12,6 @@ namespace zuvo {
 
 namespace {
 
-constexpr Colour kNumeralMark = 255;
-
 // 一 二 三 四 五 六 七 八 九 十 零 年 月 日
 constexpr std::array<TextView, 14> kMarkedNumeralCodes = {
     u"-11589", u"-18690", u"-14083", u"-13372", u"-12571", u"-15879", u"-14625",
