@@ -409,6 +409,44 @@ TEST_F(NumbersTest, MendedFaults) {
   });
 }
 
+// In a date, a Chinese number with 百, 千, 万 or 亿 reads as its value, like
+// the same number standing alone; Chinese digits alone and numbers with 十 go
+// on reading as a year, month or day. Each request must give exactly the
+// digit string and the words of its form in Arabic digits.
+TEST_F(NumbersTest, ChineseNumbersWithUnitsInADateReadAsTheirArabicForm) {
+  const std::initializer_list<Case> cases = {
+      // Counts of years.
+      {u"一百年", u"100年"},
+      {u"二千年", u"2000年"},
+      {u"三千年", u"3000年"},
+      {u"三百五十年", u"350年"},
+      {u"一千九百年", u"1900年"},
+      {u"一百二十三年", u"123年"},
+      {u"三百零五年", u"305年"},
+      {u"一千零五年", u"1005年"},
+      {u"二千零一十五年", u"2015年"},
+      {u"一千九百九十八年", u"1998年"},
+      {u"十五年", u"15年"},
+      {u"二十五年", u"25年"},
+      {u"二零零四年", u"2004年"},
+      // A year with its month and day; the month and day may use 十.
+      {u"一千九百年五月", u"1900年5月"},
+      {u"二千年十二月", u"2000年12月"},
+      {u"二千零四年五月六日", u"2004年5月6日"},
+      {u"一千九百九十八年十月一日", u"1998年10月1日"},
+      {u"二千年十二月二十五日", u"2000年12月25日"},
+      {u"二零零四年五月六日", u"2004年5月6日"},
+      {u"十二月二十五日", u"12月25日"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.in));
+    const Text expected = ask(c.out);
+    ASSERT_FALSE(expected.empty());  // the Arabic form is one that has words
+    EXPECT_EQ(toUtf8(ask(c.in)), toUtf8(expected));
+    EXPECT_EQ(toUtf8(digitString()), toUtf8(c.out));
+  }
+}
+
 TEST_F(NumbersTest, TheNumeralStateStartsFreshWithEveryRequest) {
   // With no Chinese numeral before it, a letter is dropped and the scan goes on.
   EXPECT_EQ(ask(u"1a2"), u"doce ");
@@ -585,6 +623,26 @@ TEST_F(NumbersTest, RandomChineseNumeralsBecomeTheirDigits) {
     SCOPED_TRACE(toUtf8(numeral));
     ask(numeral);
     EXPECT_EQ(toUtf8(digitString()), std::to_string(n));
+  }
+}
+
+// The year is the number's run only: the 月 and day that follow must not keep
+// its units from their zeros.
+TEST_F(NumbersTest, RandomChineseYearsBecomeTheirDigits) {
+  std::mt19937_64 rng(1900);
+  for (int i = 0; i < 900; ++i) {
+    const int len = 1 + i % 9;
+    uint64_t n = 1 + rng() % 9;
+    for (int k = 1; k < len; ++k) n = n * 10 + (rng() % 3 ? 0 : rng() % 10);
+    const std::string digits = std::to_string(n);
+    for (const auto& [tail, arabicTail] : {std::pair<TextView, std::string>{u"年", "年"}, {u"年五月", "年5月"}}) {
+      const Text request = chinese(n) + Text(tail);
+      const Text arabic = fromUtf8(digits + arabicTail);
+      SCOPED_TRACE(toUtf8(request));
+      const Text answer = ask(request);
+      EXPECT_EQ(toUtf8(digitString()), toUtf8(arabic));
+      EXPECT_EQ(toUtf8(answer), toUtf8(ask(arabic)));
+    }
   }
 }
 

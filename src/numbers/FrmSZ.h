@@ -112,6 +112,8 @@ class FrmSZ : public Window {
   void Command2_GotFocus();
   void convertCharacter(const Text& c, const Text& previous);
   void convertTen();
+  bool startsNumber() const;
+  bool endsNumber() const;
   Text zeroFiller(const Text& previous) const;
   void storeInDateBuffer(const Text& d);
   void insertDigits(TextView s);
@@ -166,6 +168,10 @@ class FrmSZ : public Window {
   void spellMillionsAfterThousands(int h, bool thousandsWritten);
 
   std::array<TextBox*, 12> slots_;
+  // While a run of Chinese numerals with a unit above ten is converted in
+  // date input: set, and the length DigitString had where the run began.
+  bool numberInDate_ = false;
+  size_t numberStart_ = 0;
 };
 
 }  // namespace zuvo

@@ -1,7 +1,7 @@
 // The conversion of the scanned text into a digit string: Arabic digits go
-// in as they stand, Chinese digits as their Arabic digit (in date input by
-// way of the DateDigitBuffer), 十 and the unit characters by the rules of
-// their work boxes, and 年, 月, 日 and the marks stay as they are.
+// in as they stand, Chinese digits as their Arabic digit (in a date's year,
+// month or day by way of the DateDigitBuffer), 十 and the unit characters by
+// the rules of their work boxes, and 年, 月, 日 and the marks stay as they are.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +13,22 @@ namespace zuvo {
 namespace {
 
 constexpr TextView kChineseDigits = u"零一二三四五六七八九";
+constexpr TextView kUnits = u"十百千万亿";
+
+bool isChineseNumeral(char16_t x) {
+  return kChineseDigits.find(x) != TextView::npos || kUnits.find(x) != TextView::npos;
+}
+
+// Whether the run of Chinese numerals at the start of `rest` holds a unit
+// above ten. A run of digits and 十 alone is a year, month or day that the
+// DateDigitBuffer reads; one with 百, 千, 万 or 亿 is a number.
+bool runHasLargeUnit(TextView rest) {
+  for (char16_t x : rest) {
+    if (!isChineseNumeral(x)) return false;
+    if (x != u'十' && kUnits.find(x) != TextView::npos) return true;
+  }
+  return false;
+}
 
 // The Arabic digit of a Chinese digit 零 to 九, or "" for any other text.
 Text digitOf(const Text& c) {
@@ -72,6 +88,7 @@ int placesOf(TextView rest, TextView stops) {
 // character is handled while it is still the first one, so CharsLeft counts
 // it and the characters after it.
 void FrmSZ::Command2_GotFocus() {
+  numberInDate_ = false;
   Text1.setText(u"");
   Text previous;
   while (!Text22.text().empty()) {
@@ -91,13 +108,20 @@ void FrmSZ::Command2_GotFocus() {
 void FrmSZ::convertCharacter(const Text& c, const Text& previous) {
   if (c.size() != 1) return;
   const char16_t x = c[0];
+  const bool startsRun = isChineseNumeral(x) && (previous.size() != 1 || !isChineseNumeral(previous[0]));
+  if (startsRun) {
+    numberInDate_ = dateMode() && runHasLargeUnit(Text22.text());
+    numberStart_ = Text1.text().size();
+  } else if (!isChineseNumeral(x)) {
+    numberInDate_ = false;
+  }
   if (x >= u'0' && x <= u'9') {
     insertDigits(c);
     return;
   }
   if (const Text d = digitOf(c); !d.empty()) {
-    if (!dateMode()) insertDigits(d == u"0" ? zeroFiller(previous) : d);
-    storeInDateBuffer(d);
+    if (!dateMode() || numberInDate_) insertDigits(d == u"0" ? zeroFiller(previous) : d);
+    if (!numberInDate_) storeInDateBuffer(d);
     return;
   }
   switch (x) {
@@ -126,23 +150,40 @@ void FrmSZ::convertCharacter(const Text& c, const Text& previous) {
 }
 
 // 十 stands for a ten whose units may follow. At the start of a number it
-// begins with 1 (十, 十五, 十万); in date input its digits come from the
-// DateDigitBuffer when 年, 月 or 日 arrives, so nothing is inserted here. The
-// ten stays pending after that leading 1, so that 十万 and 十亿 get the zeros
-// of a ten.
+// begins with 1 (十, 十五, 十万); in a date's year, month or day its digits
+// come from the DateDigitBuffer when 年, 月 or 日 arrives, so nothing is
+// inserted here. The ten stays pending after that leading 1, so that 十万 and
+// 十亿 get the zeros of a ten.
 void FrmSZ::convertTen() {
-  if (Text1.text().empty()) {
+  if (numberInDate_) {
+    if (startsNumber()) insertDigits(u"1");
+  } else if (Text1.text().empty()) {
     if (Text10.text() == u"日")
       Text10.setText(u"");
     else if (!dateMode())
       insertDigits(u"1");
   }
   Text42.setText(u"十");
-  if (Text43.text() == u"1" && !Text1.text().empty()) insertDigits(u"0");
+  if (endsNumber() && !startsNumber()) insertDigits(u"0");
+  if (numberInDate_) return;
   if (Text14.text().empty())
     Text14.setText(u"十");
   else if (Text30.text().empty())
     Text30.setText(u"十");
+}
+
+// Outside date input the number is the whole scanned text. In date input a
+// run of Chinese numerals with a unit above ten is a number of its own (三百年,
+// 一千九百年): it starts where the run starts and ends before the 年, 月 or 日
+// that follows it, so its units get the zeros they get anywhere else.
+bool FrmSZ::startsNumber() const {
+  return numberInDate_ ? Text1.text().size() == numberStart_ : Text1.text().empty();
+}
+
+bool FrmSZ::endsNumber() const {
+  if (!numberInDate_) return Val(Text43.text()) <= 1;
+  const Text& rest = Text22.text();
+  return rest.size() < 2 || !isChineseNumeral(rest[1]);
 }
 
 // The zeros that 零 stands for: the places that the unit before it leaves
@@ -227,23 +268,23 @@ void FrmSZ::Text32_Change() {
   Text32.setText(u"");
 }
 
-// UnitZeroPadding for 千 and 百: a unit that ends the input brings its zeros.
+// UnitZeroPadding for 千 and 百: a unit that ends its number brings its zeros.
 void FrmSZ::Text48_Change() {
-  if (Val(Text43.text()) > 1) return;
+  if (!endsNumber()) return;
   if (Text48.text() == u"千")
     insertDigits(u"000");
   else if (Text48.text() == u"百")
     insertDigits(u"00");
 }
 
-// UnitZeroPadding for 亿 and 万: at the end of the input the zeros make up the
+// UnitZeroPadding for 亿 and 万: at the end of the number the zeros make up the
 // whole place value; with more to follow only a pending 千, 百 or 十 gets its
 // zeros and the following digits fill the group.
 void FrmSZ::Text49_Change() {
   const Text& unit = Text49.text();
   const Text& hundreds = Text48.text();
   const Text& tens = Text42.text();
-  const bool last = Val(Text43.text()) <= 1;
+  const bool last = endsNumber();
   int zeros = -1;  // -1: no row applies
   int pending = 0;
   if (unit == u"亿") {
