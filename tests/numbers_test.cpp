@@ -447,6 +447,47 @@ TEST_F(NumbersTest, ChineseNumbersWithUnitsInADateReadAsTheirArabicForm) {
   }
 }
 
+// A Chinese number followed by a percent or numbering mark ends before the
+// mark, and its units get the zeros they get at the end of the request. Each
+// request must give the digit string and the words of its Arabic form; a
+// comma after a Chinese numeral ends the scan, as one after digits is dropped.
+TEST_F(NumbersTest, ChineseNumbersBeforeAMarkReadAsTheirArabicForm) {
+  const std::initializer_list<Case> cases = {
+      {u"一百%", u"100%"},
+      {u"五十%", u"50%"},
+      {u"十%", u"10%"},
+      {u"三百%", u"300%"},
+      {u"一千%", u"1000%"},
+      {u"一万%", u"10000%"},
+      {u"五十万%", u"500000%"},
+      {u"三亿五千万%", u"350000000%"},
+      {u"一百二十%", u"120%"},
+      {u"一百零五%", u"105%"},
+      {u"一千零五%", u"1005%"},
+      {u"二十五%", u"25%"},
+      {u"一百％", u"100％"},
+      {u"一千,", u"1000,"},
+      {u"二十)", u"20)"},
+      {u"一百-", u"100-"},
+      {u"三千.", u"3000."},
+      {u"五十、", u"50、"},
+      // Arabic digits go on with the number; only a mark ends it.
+      {u"3万5千%", u"35000%"},
+      // With no mark the number ends with the request, as before.
+      {u"一百", u"100"},
+      {u"一千零五", u"1005"},
+      {u"十万", u"100000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.in));
+    const Text expected = ask(c.out);
+    const Text expectedDigits = digitString();
+    ASSERT_FALSE(expected.empty());  // the Arabic form is one that has words
+    EXPECT_EQ(toUtf8(ask(c.in)), toUtf8(expected));
+    EXPECT_EQ(toUtf8(digitString()), toUtf8(expectedDigits));
+  }
+}
+
 TEST_F(NumbersTest, TheNumeralStateStartsFreshWithEveryRequest) {
   // With no Chinese numeral before it, a letter is dropped and the scan goes on.
   EXPECT_EQ(ask(u"1a2"), u"doce ");
@@ -623,6 +664,17 @@ TEST_F(NumbersTest, RandomChineseNumeralsBecomeTheirDigits) {
     SCOPED_TRACE(toUtf8(numeral));
     ask(numeral);
     EXPECT_EQ(toUtf8(digitString()), std::to_string(n));
+    // Before a mark the number ends as it does at the end of the request. A
+    // comma after a Chinese numeral ends the scan, one after digits is dropped.
+    for (const auto& [mark, kept] : {std::pair<TextView, std::string>{u"%", "%"}, {u",", ""}}) {
+      const Text request = numeral + Text(mark);
+      const std::string arabic = std::to_string(n) + toUtf8(mark);
+      SCOPED_TRACE(toUtf8(request));
+      const Text answer = ask(request);
+      // The slots hold the first twelve characters of the digit string.
+      EXPECT_EQ(toUtf8(digitString()), (std::to_string(n) + kept).substr(0, 12));
+      EXPECT_EQ(toUtf8(answer), toUtf8(ask(fromUtf8(arabic))));
+    }
   }
 }
 

@@ -172,18 +172,20 @@ void FrmSZ::convertTen() {
     Text30.setText(u"十");
 }
 
-// Outside date input the number is the whole scanned text. In date input a
-// run of Chinese numerals with a unit above ten is a number of its own (三百年,
-// 一千九百年): it starts where the run starts and ends before the 年, 月 or 日
-// that follows it, so its units get the zeros they get anywhere else.
+// Outside date input the number starts the scanned text and ends at its end
+// or before a mark (一百% is 100%); Arabic digits go on with it (3万5千). In
+// date input a run of Chinese numerals with a unit above ten is a number of
+// its own (三百年, 一千九百年): it starts where the run starts and ends before
+// the 年, 月 or 日 that follows it. Either way its units get their zeros where
+// it ends.
 bool FrmSZ::startsNumber() const {
   return numberInDate_ ? Text1.text().size() == numberStart_ : Text1.text().empty();
 }
 
 bool FrmSZ::endsNumber() const {
-  if (!numberInDate_) return Val(Text43.text()) <= 1;
   const Text& rest = Text22.text();
-  return rest.size() < 2 || !isChineseNumeral(rest[1]);
+  if (rest.size() < 2) return true;
+  return numberInDate_ ? !isChineseNumeral(rest[1]) : kMarks.find(rest[1]) != TextView::npos;
 }
 
 // The zeros that 零 stands for: the places that the unit before it leaves
