@@ -238,6 +238,157 @@ TEST_F(PlatformTest, ClickPlacesTheCaretThenFocusMouseAndClick) {
   EXPECT_EQ(seen, u"down1@5upclickdown1@4dbl[dos]up");
 }
 
+// --- gestures one input event at a time, as the desktop sends them -------------
+
+TEST_F(PlatformTest, PressDragAndReleaseSelectAndClickOnlyWhenReleasedOverTheControl) {
+  w().Show();
+  TextBox& t = w().Text2;
+  t.setText(u"uno dos tres");
+  Text seen;
+  t.MouseDown = [&](int b, int s, float x, float y) {
+    seen += u"down" + NumText(b) + u"/" + NumText(s) + u"@" + NumText(x) + u"," + NumText(y) + u"[" +
+            NumText(t.SelStart()) + u"]";
+  };
+  t.MouseUp = [&](int b, int, float, float) { seen += u"up" + NumText(b) + u"[" + t.SelText() + u"]"; };
+  t.Click = [&] { seen += u"click"; };
+  t.DblClick = [&] { seen += u"dbl[" + t.SelText() + u"]"; };
+  User& u = p.user();
+  const User::Mouse left{1, 0, 30, 45};
+
+  // A drag forward, then one backward from a new press.
+  ASSERT_TRUE(u.mouseDown(t, left, 4));
+  ASSERT_TRUE(u.mouseMove(t, left, 6));
+  EXPECT_EQ(t.SelText(), u"do");
+  ASSERT_TRUE(u.mouseUp(t, left, 7));
+  EXPECT_EQ(seen, u"down1/0@30,45[4]up1[dos]click");
+  seen.clear();
+  ASSERT_TRUE(u.mouseDown(t, left, 7));
+  ASSERT_TRUE(u.mouseUp(t, left, 0));
+  EXPECT_EQ(t.SelStart(), 0);
+  EXPECT_EQ(t.SelText(), u"uno dos");
+  // Shift with a press extends the selection from its anchor.
+  ASSERT_TRUE(u.mouseDown(t, {1, kShiftMask, 30, 45}, 12));
+  EXPECT_EQ(t.SelText(), u" tres");
+
+  // Released outside the box, or with the right button: no Click.
+  seen.clear();
+  ASSERT_TRUE(u.mouseDown(t, left, 2));
+  ASSERT_TRUE(u.mouseUp(t, {1, 0, t.Width + 10, 45}, 2));
+  ASSERT_TRUE(u.mouseDown(t, {2, 0, 30, 45}, 2));
+  ASSERT_TRUE(u.mouseUp(t, {2, 0, 30, 45}, 2));
+  EXPECT_EQ(seen, u"down1/0@30,45[2]up1[]down2/0@30,45[2]up2[]");
+
+  // A double click: the second press selects the word, its release clicks nothing.
+  seen.clear();
+  ASSERT_TRUE(u.mouseDown(t, left, 5));
+  ASSERT_TRUE(u.mouseUp(t, left, 5));
+  ASSERT_TRUE(u.mouseDoubleClick(t, left, 5));
+  ASSERT_TRUE(u.mouseMove(t, left, 6));
+  ASSERT_TRUE(u.mouseUp(t, left, 6));
+  EXPECT_EQ(seen, u"down1/0@30,45[5]up1[]clickdown1/0@30,45[4]dbl[dos]up1[dos]");
+
+  // Gestures on a hidden box do nothing.
+  t.Visible = false;
+  EXPECT_FALSE(u.mouseDown(t, left, 1));
+  EXPECT_FALSE(u.mouseUp(t, left, 1));
+}
+
+TEST_F(PlatformTest, AMoveWithoutAHandlerOrASelectionIsNoEvent) {
+  w().Show();
+  int events = 0;
+  p.app().afterEvent = [&] { ++events; };
+  TextBox& t = w().Text1;
+  ASSERT_TRUE(p.user().mouseMove(t, {0, 0, 10, 10}));
+  EXPECT_EQ(events, 0);
+  Text seen;
+  t.MouseMove = [&](int b, int, float x, float) { seen += NumText(b) + u"@" + NumText(x); };
+  ASSERT_TRUE(p.user().mouseMove(t, {0, 0, 10, 10}));
+  EXPECT_EQ(seen, u"0@10");
+  EXPECT_EQ(events, 1);
+  p.app().afterEvent = nullptr;
+}
+
+TEST_F(PlatformTest, NavigationKeysMoveTheCaretOrExtendTheSelectionFromItsAnchor) {
+  w().Show();
+  TextBox& t = w().Text1;
+  t.setText(u"hello world");
+  Text keys;
+  t.KeyDown = [&](int& code, int shift) { keys += u"d" + NumText(code) + u"/" + NumText(shift); };
+  t.KeyUp = [&](int& code, int) { keys += u"u" + NumText(code); };
+  struct Step {
+    int key, shift;
+    int64_t to;
+    int64_t selStart, selLength;
+  };
+  const Step steps[] = {
+      {kKeyRight, 0, 5, 5, 0},
+      {kKeyLeft, kShiftMask, 3, 3, 2},   // anchor at 5
+      {kKeyHome, kShiftMask, 0, 0, 5},
+      {kKeyRight, kShiftMask, 8, 5, 3},  // crosses the anchor
+      {kKeyDown, 0, 11, 11, 0},          // the view's layout decides where Down goes
+      {kKeyUp, kShiftMask, 99, 11, 0},   // clamped at the end
+  };
+  for (const Step& s : steps) {
+    ASSERT_TRUE(p.user().navigate(t, s.key, s.shift, s.to));
+    EXPECT_EQ(t.SelStart(), s.selStart) << "to " << s.to;
+    EXPECT_EQ(t.SelLength(), s.selLength) << "to " << s.to;
+  }
+  EXPECT_EQ(keys.substr(0, 17), u"d39/0u39d37/1u37d");
+  EXPECT_TRUE(t.hasFocus());
+}
+
+// A table of three rows for grids.
+class ThreeRows : public GridSource {
+ public:
+  int64_t gridRows() override { return 3; }
+  int64_t gridCols() override { return 1; }
+  Text gridCell(int64_t row, int64_t) override { return u"row" + NumText(row); }
+  TextView gridCellView(int64_t, int64_t) override { return u"row"; }
+  int64_t gridColumn(const Text& field) override { return field == u"字段1" ? 0 : -1; }
+};
+
+TEST_F(PlatformTest, GridsMoveTheirRowByClickAndKeyAndTakeTypedKeysWithoutWriting) {
+  ThreeRows rows;
+  DataGrid g(w(), "Grid1");
+  g.Left = 100, g.Top = 2500, g.Width = 3000, g.Height = 1500;
+  g.bind(&rows);
+  g.DataField = u"字段1";
+  w().Show();
+  Text seen;
+  g.RowColChange = [&] { seen += u"row" + NumText(g.Row()); };
+  g.Click = [&] { seen += u"click"; };
+  g.KeyPress = [&](int& ascii) { seen += u"key" + NumText(ascii); };
+  ASSERT_TRUE(p.user().mouseDown(g, {1, 0, 50, 400}, 2));
+  ASSERT_TRUE(p.user().mouseUp(g, {1, 0, 50, 400}));
+  ASSERT_TRUE(p.user().navigate(g, kKeyDown, 0, 7));  // past the last row: stays on it
+  ASSERT_TRUE(p.user().navigate(g, kKeyUp, 0, 1));
+  ASSERT_TRUE(p.user().typeKeys(g, u"ab"));
+  EXPECT_EQ(seen, u"row2clickrow1key97key98");
+  EXPECT_TRUE(g.hasFocus());
+  EXPECT_EQ(g.cell(1), u"row1");
+  EXPECT_FALSE(p.user().type(g, u"x"));  // not a text box
+}
+
+TEST_F(PlatformTest, TabFollowsTheTabOrderOverControlsThatCanTakeTheFocus) {
+  w().Show();
+  // Command1 comes first in tab order; Text2 and Cover are hidden, Label1
+  // takes no focus.
+  w().Command1.TabIndex = 0;
+  w().Text2.Visible = false;
+  w().Text1.SetFocus();
+  std::vector<const Control*> seen;
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(p.user().tab(w()));
+    seen.push_back(w().focused());
+  }
+  const std::vector<const Control*> forward = {&w().Rich1, &w().Command1, &w().Text1};
+  EXPECT_EQ(seen, forward);
+  ASSERT_TRUE(p.user().tab(w(), true));
+  EXPECT_EQ(w().focused(), &w().Command1);
+  w().Hide();
+  EXPECT_FALSE(p.user().tab(w()));
+}
+
 // --- windows -------------------------------------------------------------------
 
 class Counted : public Window {

@@ -44,7 +44,7 @@ constexpr DesignRow kDesign[] = {
     // bottom row
     {.name = "Label18", .left = 220, .top = 5307, .width = 4680, .height = 398, .back = kTeal, .fontSize = 10.5f},
     {.name = "Label7", .left = 260, .top = 5380, .width = 4480, .height = 296,
-     .text = u"输入西文或中文即可查询；Ctrl+字母输入重音字母", .back = kTeal, .fore = kHighlightText},
+     .text = u"输入西文或中文即可查询", .back = kTeal, .fore = kHighlightText},
     {.name = "Command10A", .left = 4950, .top = 5315, .width = 1300, .height = 420, .text = u"转换窗口"},
     {.name = "Command8", .left = 6279, .top = 5315, .width = 1615, .height = 420, .text = u"动词变位(&B)", .enabled = false},
     {.name = "Command21", .left = 7939, .top = 5315, .width = 1785, .height = 420, .text = u"〖 退出(&X) 〗"},

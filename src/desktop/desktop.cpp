@@ -8,11 +8,16 @@
 namespace zuvo::desktop {
 
 Desktop::Desktop(std::filesystem::path dataDir) : app_(std::move(dataDir), dialogs_), user_(app_) {
+  installFontSubstitutes();
   app_.afterEvent = [this] { syncAll(); };
+  app_.onProgress = [this] { progressTick(); };
+  dialogs_.beforeModal = [this] { syncAll(); };
 }
 
 Desktop::~Desktop() {
   app_.afterEvent = nullptr;
+  app_.onProgress = nullptr;
+  dialogs_.beforeModal = nullptr;
   views_.clear();
 }
 
@@ -27,7 +32,7 @@ WindowView* Desktop::viewOf(const Window& w) const {
 
 void Desktop::syncAll() {
   if (app_.ended()) {
-    for (auto& [w, v] : views_) v->hide();
+    for (auto& [w, v] : views_) v->detach();
     QApplication::quit();
     return;
   }
@@ -37,7 +42,7 @@ void Desktop::syncAll() {
     if (std::find(loaded.begin(), loaded.end(), it->first) == loaded.end()) {
       // The gesture that unloaded the window may still be inside one of its
       // widgets: the view goes once Qt is back in its event loop.
-      it->second->hide();
+      it->second->detach();
       it->second.release()->deleteLater();
       it = views_.erase(it);
     } else {
@@ -50,13 +55,28 @@ void Desktop::syncAll() {
       if (it != views_.end()) it->second->hide();
       continue;
     }
-    if (it == views_.end()) {
+    const bool fresh = it == views_.end();
+    if (fresh) {
       it = views_.emplace(w, std::make_unique<WindowView>(*w, user_)).first;
       if (!dialogs_.parentSet()) dialogs_.setParent(it->second.get());
     }
-    it->second->sync();
-    it->second->show();
+    WindowView& v = *it->second;
+    v.sync();
+    if (!v.isVisible()) {
+      v.show();
+      v.raise();
+      v.activateWindow();
+      v.sync();  // the focus goes to a widget once the window is shown
+    }
   }
+}
+
+// Inside one long event: the bars are repainted at once, and no user input
+// is taken while the handler runs.
+void Desktop::progressTick() {
+  if (lastProgress_.isValid() && lastProgress_.elapsed() < kProgressIntervalMs) return;
+  for (auto& [w, v] : views_) v->paintProgress();
+  lastProgress_.restart();
 }
 
 }  // namespace zuvo::desktop

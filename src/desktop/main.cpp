@@ -6,6 +6,8 @@
 
 int main(int argc, char** argv) {
   QApplication qt(argc, argv);
+  QApplication::setApplicationName("zuvo");
+  QGuiApplication::setDesktopFileName("zuvo");
   zuvo::desktop::Desktop desktop(zuvo::defaultDataDir());
   desktop.start();
   if (desktop.app().ended()) return 0;

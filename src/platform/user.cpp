@@ -1,6 +1,9 @@
 #include "platform/user.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include "platform/grid.h"
 
 namespace zuvo {
 
@@ -31,6 +34,14 @@ std::pair<int, int> keyOf(char16_t ch) {
 }
 
 bool blank(char16_t c) { return c == u' ' || c == u'\t' || c == CR || c == LF; }
+
+// The word around a position: the run of non-blank characters it touches.
+std::pair<int64_t, int64_t> wordAt(const Text& t, int64_t pos) {
+  int64_t s = std::clamp<int64_t>(pos, 0, Len(t)), e = s;
+  while (s > 0 && !blank(t[s - 1])) --s;
+  while (e < Len(t) && !blank(t[e])) ++e;
+  return {s, e};
+}
 
 }  // namespace
 
@@ -210,6 +221,145 @@ bool User::select(Control& c, int64_t start, int64_t length) {
 bool User::close(Window& w) {
   if (!w.Visible()) return false;
   return app_.event([&] { app_.unload(w); });
+}
+
+// --- gestures one input event at a time ------------------------------------------
+
+bool User::inside(const Control& c, const Mouse& m) {
+  return m.x >= 0 && m.y >= 0 && m.x < c.Width && m.y < c.Height;
+}
+
+void User::selectTo(TextBox& box, int64_t to) {
+  const int64_t start = box.SelStart(), end = start + box.SelLength();
+  // The anchor holds while the selection still ends at it; otherwise the
+  // selection grows from the end away from `to`.
+  const bool held = anchorBox_ == &box && (anchor_ == start || anchor_ == end);
+  if (!held) anchor_ = to < start ? end : start;
+  anchorBox_ = &box;
+  to = std::clamp<int64_t>(to, 0, Len(box.text()));
+  box.setSelStart(std::min(anchor_, to));
+  box.setSelLength(std::abs(to - anchor_));
+}
+
+void User::moveTo(Control& c, int64_t at, bool extend) {
+  if (at < 0) return;
+  if (TextBox* box = asTextBox(c)) {
+    if (extend) {
+      selectTo(*box, at);
+    } else {
+      box->setSelStart(at);
+      anchorBox_ = box;
+      anchor_ = box->SelStart();
+    }
+  } else if (c.kind() == ControlKind::DataGrid) {
+    auto& g = static_cast<DataGrid&>(c);
+    if (g.Rows() > 0) g.setRow(std::min(at, g.Rows() - 1));
+  } else if (c.kind() == ControlKind::FlexGrid) {
+    auto& g = static_cast<FlexGrid&>(c);
+    if (g.Rows() > 0) g.Row = std::min(at, g.Rows() - 1);
+  }
+}
+
+bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
+  if (!reachable(c)) return false;
+  releaseEndsDoubleClick_ = false;
+  return app_.event([&] {
+    moveTo(c, at, m.shift & kShiftMask);
+    takeFocus(c);
+    if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
+  });
+}
+
+bool User::mouseMove(Control& c, const Mouse& m, int64_t at) {
+  if (!reachable(c)) return false;
+  TextBox* box = asTextBox(c);
+  // Dragging after a double click keeps the word it selected.
+  const bool selecting = box && (m.button & 1) && at >= 0 && !releaseEndsDoubleClick_;
+  if (!selecting && !c.MouseMove) return true;
+  return app_.event([&] {
+    if (selecting) selectTo(*box, at);
+    if (c.MouseMove) c.MouseMove(m.button, m.shift, m.x, m.y);
+  });
+}
+
+bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
+  if (!reachable(c)) return false;
+  const bool endsDoubleClick = releaseEndsDoubleClick_;
+  const bool click = m.button == 1 && inside(c, m) && !endsDoubleClick;
+  releaseEndsDoubleClick_ = false;
+  return app_.event([&] {
+    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick) selectTo(*box, at);
+    if (c.MouseUp) c.MouseUp(m.button, m.shift, m.x, m.y);
+    if (click) Control::run(c.Click);
+  });
+}
+
+bool User::mouseDoubleClick(Control& c, const Mouse& m, int64_t at) {
+  if (!reachable(c)) return false;
+  releaseEndsDoubleClick_ = true;
+  return app_.event([&] {
+    if (TextBox* box = asTextBox(c); box && at >= 0) {
+      const auto [s, e] = wordAt(box->text(), at);
+      box->setSelStart(s);
+      box->setSelLength(e - s);
+      anchorBox_ = box;
+      anchor_ = s;
+    } else {
+      moveTo(c, at, false);
+    }
+    takeFocus(c);
+    if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
+    Control::run(c.DblClick);
+  });
+}
+
+bool User::navigate(Control& c, int keyCode, int shift, int64_t to) {
+  if (!reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    int code = keyCode;
+    if (c.KeyDown) c.KeyDown(code, shift);
+    moveTo(c, to, shift & kShiftMask);
+    code = keyCode;
+    if (c.KeyUp) c.KeyUp(code, shift);
+  });
+}
+
+bool User::typeKeys(Control& c, TextView text) {
+  if (asTextBox(c)) return type(c, text);
+  if (!reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    for (char16_t ch : text) {
+      if (!c.reachable() || app_.ended()) break;
+      auto [code, shift] = keyOf(ch);
+      if (c.KeyDown) c.KeyDown(code, shift);
+      int ascii = ch;
+      if (c.KeyPress) c.KeyPress(ascii);
+      code = keyOf(ch).first;
+      if (c.KeyUp) c.KeyUp(code, shift);
+    }
+  });
+}
+
+bool User::tab(Window& w, bool backward) {
+  if (!w.Visible() || !w.Enabled) return false;
+  return app_.event([&] {
+    std::vector<Control*> order;
+    for (Control* c : w.controls())
+      if (c->TabStop && c->reachable() && c->canTakeFocus()) order.push_back(c);
+    if (order.empty()) return;
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Control* a, const Control* b) { return a->TabIndex < b->TabIndex; });
+    const auto n = static_cast<int64_t>(order.size());
+    const int64_t at = std::find(order.begin(), order.end(), w.focused()) - order.begin();
+    int64_t next = 0;
+    if (at == n)
+      next = backward ? n - 1 : 0;
+    else
+      next = (at + (backward ? n - 1 : 1)) % n;
+    takeFocus(*order[next]);
+  });
 }
 
 }  // namespace zuvo

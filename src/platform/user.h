@@ -38,14 +38,66 @@ class User {
   // The window's close box: unloads it.
   bool close(Window& w);
 
+  // --- gestures as a front end sees them, one input event at a time ---
+
+  // A mouse event: button 1 left, 2 right, 4 middle (0 for a move with no
+  // button down), shift state as for keys, position in twips from the
+  // control's top-left corner.
+  struct Mouse {
+    int button = 1;
+    int shift = 0;
+    float x = 0, y = 0;
+  };
+  // `at` below is the caret position in a text box (a character boundary)
+  // or the row in a grid; -1 leaves it as it is.
+  //
+  // A button goes down over the control: the focus moves to it, a text box
+  // puts its caret at `at` (with Shift it extends the selection there), a
+  // grid moves its current row to `at`; then MouseDown.
+  bool mouseDown(Control& c, const Mouse& m, int64_t at = -1);
+  // The mouse moves over the control or, with a button down, drags from it:
+  // with the left button down a text box's selection runs from where the
+  // button went down to `at`; then MouseMove. A move over a control without
+  // a MouseMove handler that selects nothing is no event at all.
+  bool mouseMove(Control& c, const Mouse& m, int64_t at = -1);
+  // The button comes up: the selection as for a move, MouseUp, then Click
+  // when the left button comes up over the control. The release that ends a
+  // double click keeps the word selected and clicks nothing.
+  bool mouseUp(Control& c, const Mouse& m, int64_t at = -1);
+  // The second press of a double click: a text box selects the word at `at`,
+  // then MouseDown and DblClick.
+  bool mouseDoubleClick(Control& c, const Mouse& m, int64_t at = -1);
+  // A key that moves the caret or the current row to where the front end's
+  // layout puts it (arrows, Home, End, Page Up and Down over wrapped lines
+  // and visible rows): KeyDown, the caret moves to `to` (with Shift the
+  // selection extends from its anchor to `to`) or a grid's row becomes
+  // `to`, KeyUp.
+  bool navigate(Control& c, int keyCode, int shift, int64_t to);
+  // Characters typed into a control that holds no text of its own (a grid,
+  // a button): the focus moves to it, KeyDown, KeyPress and KeyUp run for
+  // each character; nothing is written.
+  bool typeKeys(Control& c, TextView text);
+  // Tab (Shift+Tab backward): the focus moves to the next control in tab
+  // order that has a tab stop and can take the focus, round the end.
+  bool tab(Window& w, bool backward = false);
+
   Application& app() { return app_; }
 
  private:
   bool reachable(Control& c, float* x = nullptr, float* y = nullptr) const;
   void takeFocus(Control& c);
   void keyStroke(TextBox& box, char16_t ch);
+  void selectTo(TextBox& box, int64_t to);
+  void moveTo(Control& c, int64_t at, bool extend);
+  static bool inside(const Control& c, const Mouse& m);
 
   Application& app_;
+  // Where a selection made by dragging or Shift began: the box and the end
+  // of its selection that stays put.
+  const Control* anchorBox_ = nullptr;
+  int64_t anchor_ = 0;
+  // The next release ends a double click and clicks nothing.
+  bool releaseEndsDoubleClick_ = false;
 };
 
 }  // namespace zuvo

@@ -63,7 +63,17 @@ class Db {
 
 }  // namespace
 
-std::filesystem::path shippedDataDir() { return ZUVO_DATA_DIR; }
+// An installed program finds its rows beside it, in ../share/zuvo; a program
+// run from its build tree takes them from the source tree.
+std::filesystem::path shippedDataDir() {
+  std::error_code ec;
+  const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) {
+    const auto installed = exe.parent_path().parent_path() / "share" / "zuvo";
+    if (std::filesystem::is_directory(installed, ec)) return installed;
+  }
+  return ZUVO_DATA_DIR;
+}
 
 SeedRows parseSeed(std::string_view content) {
   SeedRows out;

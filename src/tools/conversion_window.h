@@ -7,7 +7,10 @@ namespace zuvo {
 
 class Frm计量换算 : public Window {
  public:
-  explicit Frm计量换算(Application& app) : Window(app, "Frm计量换算") {}
+  explicit Frm计量换算(Application& app);
+
+  // InitConversionWindow
+  void Form_Load() override;
 };
 
 }  // namespace zuvo

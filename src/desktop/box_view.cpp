@@ -1,0 +1,318 @@
+#include "desktop/box_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <algorithm>
+
+#include "platform/rich_text_box.h"
+
+namespace zuvo::desktop {
+
+namespace {
+
+bool isLetterKey(int key) { return key >= Qt::Key_A && key <= Qt::Key_Z; }
+
+}  // namespace
+
+BoxView::BoxView(TextBox& box, WindowView& view) : QTextEdit(&view), ControlView(box, view), box_(box) {
+  setAcceptRichText(false);
+  setUndoRedoEnabled(false);
+  setAcceptDrops(false);
+  setFocusPolicy(Qt::NoFocus);  // the model decides where the focus is
+  setAttribute(Qt::WA_InputMethodEnabled);
+  setContextMenuPolicy(Qt::NoContextMenu);
+  setTabChangesFocus(false);
+  setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  setLineWidth(1);
+  document()->setDocumentMargin(1);
+  viewport()->setMouseTracking(true);
+  toView_ = {0};
+  multiLine_ = !box.MultiLine;  // so that the first sync sets the wrapping
+}
+
+void BoxView::sync() {
+  if (!syncCommon()) return;
+  if (multiLine_ != box_.MultiLine) {
+    multiLine_ = box_.MultiLine;
+    setLineWrapMode(multiLine_ ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  }
+  // A box of a few lines or more scrolls with a bar; a one-line box has
+  // no room for one.
+  const bool scrolls = multiLine_ && height() >= 3 * fontMetrics().lineSpacing();
+  const auto bar = scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
+  if (verticalScrollBarPolicy() != bar) setVerticalScrollBarPolicy(bar);
+  syncColours();
+  syncText();
+  syncSelection();
+}
+
+void BoxView::syncColours() {
+  const QColor back = qcolour(box_.BackColor, view().palette());
+  const QColor fore = qcolour(box_.ForeColor, view().palette());
+  if (back == shownBack_ && fore == shownFore_) return;
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, back);
+  pal.setColor(QPalette::Active, QPalette::Text, fore);
+  pal.setColor(QPalette::Inactive, QPalette::Text, fore);
+  setPalette(pal);
+  if (fore != shownFore_) shownFormats_.clear();  // automatic colour runs follow the fore colour
+  shownBack_ = back;
+  shownFore_ = fore;
+}
+
+void BoxView::syncText() {
+  const Text& t = box_.text();
+  const auto* rich = box_.kind() == ControlKind::RichTextBox ? static_cast<const RichTextBox*>(&box_) : nullptr;
+  const bool textChanged = t != shown_;
+  const bool formatsChanged = rich && rich->formats() != shownFormats_;
+  if (!textChanged && !formatsChanged) return;
+  QSignalBlocker block(this);
+  if (textChanged) {
+    // A line break (CR LF, or a lone CR or LF) is one paragraph break here.
+    QString s;
+    s.reserve(static_cast<qsizetype>(t.size()));
+    toView_.assign(t.size() + 1, 0);
+    int v = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+      toView_[i] = v;
+      const char16_t c = t[i];
+      if (c == CR && i + 1 < t.size() && t[i + 1] == LF) continue;
+      s += (c == CR || c == LF) ? QChar(u'\n') : QChar(c);
+      ++v;
+    }
+    toView_[t.size()] = v;
+    setPlainText(s);
+    shown_ = t;
+  }
+  if (rich) {
+    paintFormats(rich->formats());
+    shownFormats_ = rich->formats();
+  }
+}
+
+void BoxView::paintFormats(const std::vector<CharFormat>& f) {
+  QTextCursor cur(document());
+  const int64_t n = static_cast<int64_t>(f.size());
+  int64_t i = 0;
+  while (i < n) {
+    int64_t j = i + 1;
+    while (j < n && f[j] == f[i]) ++j;
+    QTextCharFormat cf;
+    cf.setForeground(f[i].colour == kWindowText ? shownFore_ : qcolour(f[i].colour, view().palette()));
+    cf.setFontWeight(f[i].bold ? QFont::Bold : QFont::Normal);
+    cf.setFontPointSize(f[i].size > 0 ? f[i].size : box_.FontSize);
+    cur.setPosition(viewPos(i));
+    cur.setPosition(viewPos(j), QTextCursor::KeepAnchor);
+    cur.setCharFormat(cf);
+    i = j;
+  }
+}
+
+void BoxView::syncSelection() {
+  const int64_t s = box_.SelStart();
+  const int64_t e = box_.hasFocus() ? s + box_.SelLength() : s;  // an unfocused box hides its selection
+  const bool backwards = e != s && caret_ == s;
+  const int anchor = viewPos(backwards ? e : s);
+  const int pos = viewPos(backwards ? s : e);
+  QTextCursor cur = textCursor();
+  if (cur.anchor() == anchor && cur.position() == pos) return;
+  cur.setPosition(anchor);
+  cur.setPosition(pos, QTextCursor::KeepAnchor);
+  QSignalBlocker block(this);
+  setTextCursor(cur);
+}
+
+int BoxView::viewPos(int64_t modelPos) const {
+  if (toView_.empty()) return 0;
+  return toView_[std::clamp<int64_t>(modelPos, 0, static_cast<int64_t>(toView_.size()) - 1)];
+}
+
+int64_t BoxView::modelPos(int viewPos) const {
+  auto it = std::lower_bound(toView_.begin(), toView_.end(), viewPos);
+  if (it == toView_.end()) --it;
+  return it - toView_.begin();
+}
+
+int64_t BoxView::modelPosAt(QPoint viewportPos) const {
+  return modelPos(cursorForPosition(viewportPos).position());
+}
+
+User::Mouse BoxView::mouse(const QMouseEvent& e, Qt::MouseButtons buttons) const {
+  return modelMouse(e, e.pos() + viewport()->pos(), buttons, scale());
+}
+
+void BoxView::copySelection() const {
+  QString s = toQString(box_.SelText());
+  s.replace("\r\n", "\n");
+  if (!s.isEmpty()) QApplication::clipboard()->setText(s);
+}
+
+int64_t BoxView::navigationTarget(const QKeyEvent& e) const {
+  const QTextCursor now = textCursor();
+  const bool shift = e.modifiers() & Qt::ShiftModifier;
+  const bool ctrl = e.modifiers() & Qt::ControlModifier;
+  // An arrow without Shift first drops the selection at its edge.
+  if (!shift && now.hasSelection() && (e.key() == Qt::Key_Left || e.key() == Qt::Key_Right))
+    return modelPos(e.key() == Qt::Key_Left ? now.selectionStart() : now.selectionEnd());
+  QTextCursor c(document());
+  c.setPosition(now.position());
+  auto move = [&](QTextCursor::MoveOperation op) { c.movePosition(op); };
+  switch (e.key()) {
+    case Qt::Key_Left: move(ctrl ? QTextCursor::PreviousWord : QTextCursor::Left); break;
+    case Qt::Key_Right: move(ctrl ? QTextCursor::NextWord : QTextCursor::Right); break;
+    // A single-line box takes Up and Down as Left and Right.
+    case Qt::Key_Up: move(multiLine_ ? QTextCursor::Up : QTextCursor::Left); break;
+    case Qt::Key_Down: move(multiLine_ ? QTextCursor::Down : QTextCursor::Right); break;
+    case Qt::Key_Home: move(ctrl ? QTextCursor::Start : QTextCursor::StartOfLine); break;
+    case Qt::Key_End: move(ctrl ? QTextCursor::End : QTextCursor::EndOfLine); break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      if (!multiLine_) {
+        move(e.key() == Qt::Key_PageUp ? QTextCursor::Start : QTextCursor::End);
+        break;
+      }
+      const int page = viewport()->height() * (e.key() == Qt::Key_PageUp ? -1 : 1);
+      return modelPosAt(cursorRect(c).center() + QPoint(0, page));
+    }
+    default: break;
+  }
+  return modelPos(c.position());
+}
+
+bool BoxView::event(QEvent* e) {
+  if (tabKey(e)) return true;
+  // Keys the box takes itself come to keyPressEvent, never to a shortcut:
+  // Ctrl with a letter writes an accented letter in the model. Alt with a
+  // letter stays free for the buttons' access keys.
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    const auto mods = k->modifiers() & ~Qt::KeypadModifier;
+    const bool ctrlLetter = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && isLetterKey(k->key());
+    const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier));
+    if (ctrlLetter || plain)
+      k->accept();
+    else
+      k->ignore();
+    return true;
+  }
+  return QTextEdit::event(e);
+}
+
+void BoxView::keyPressEvent(QKeyEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const auto mods = e->modifiers();
+  const int shift = modelShift(mods);
+  const bool ctrl = mods & Qt::ControlModifier;
+  const bool alt = mods & Qt::AltModifier;
+  switch (e->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      const int64_t to = navigationTarget(*e);
+      caret_ = to;
+      u->navigate(box_, modelKeyCode(e->key()), shift, to);
+      return;
+    }
+    case Qt::Key_Insert:
+      if (mods == Qt::ShiftModifier)
+        u->paste(box_, clipboardText(QApplication::clipboard()->text()));
+      else if (ctrl)
+        copySelection();
+      else
+        u->pressKey(box_, modelKeyCode(e->key()), shift);
+      return;
+    case Qt::Key_Delete:
+      if (mods == Qt::ShiftModifier) {
+        copySelection();
+        u->cut(box_);
+      } else {
+        u->pressKey(box_, kKeyDelete, shift);
+      }
+      return;
+    default: break;
+  }
+  if (ctrl && !alt && isLetterKey(e->key())) {
+    switch (e->key()) {
+      case Qt::Key_C: copySelection(); return;
+      case Qt::Key_X:
+        copySelection();
+        u->cut(box_);
+        return;
+      case Qt::Key_V: u->paste(box_, clipboardText(QApplication::clipboard()->text())); return;
+      default: u->pressKey(box_, 'A' + (e->key() - Qt::Key_A), shift); return;
+    }
+  }
+  if (const int code = modelKeyCode(e->key())) {
+    u->pressKey(box_, code, shift);
+    return;
+  }
+  // Text comes without Ctrl and Alt, or with both (AltGr on some keyboards).
+  const QString text = e->text();
+  if (!text.isEmpty() && text[0].isPrint() && ctrl == alt) {
+    u->type(box_, keyboardText(text));
+    return;
+  }
+  // Alt with a key that no button's access key took.
+  if (alt && ((e->key() >= Qt::Key_0 && e->key() <= Qt::Key_9) || isLetterKey(e->key())))
+    u->pressKey(box_, e->key(), shift);
+}
+
+void BoxView::inputMethodEvent(QInputMethodEvent* e) {
+  e->accept();
+  if (User* u = user(); u && !e->commitString().isEmpty()) u->type(box_, keyboardText(e->commitString()));
+  if (!user()) return;
+  // The composition in progress is shown at the caret; the view's document
+  // itself stays as the model has it.
+  QTextCursor cur = textCursor();
+  if (cur.hasSelection()) {
+    cur.clearSelection();
+    QSignalBlocker block(this);
+    setTextCursor(cur);
+  }
+  QInputMethodEvent composing(e->preeditString(), e->attributes());
+  QTextEdit::inputMethodEvent(&composing);
+}
+
+void BoxView::mousePressEvent(QMouseEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const bool left = e->button() == Qt::LeftButton;
+  const int64_t at = left ? modelPosAt(e->pos()) : -1;
+  if (left) caret_ = at;
+  u->mouseDown(box_, mouse(*e, e->button()), at);
+}
+
+void BoxView::mouseMoveEvent(QMouseEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const bool dragging = e->buttons() & Qt::LeftButton;
+  const int64_t at = dragging ? modelPosAt(e->pos()) : -1;
+  if (dragging) caret_ = at;
+  u->mouseMove(box_, mouse(*e, e->buttons()), at);
+}
+
+void BoxView::mouseReleaseEvent(QMouseEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const bool left = e->button() == Qt::LeftButton;
+  const int64_t at = left ? modelPosAt(e->pos()) : -1;
+  u->mouseUp(box_, mouse(*e, e->button()), at);
+}
+
+void BoxView::mouseDoubleClickEvent(QMouseEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const bool left = e->button() == Qt::LeftButton;
+  u->mouseDoubleClick(box_, mouse(*e, e->button()), left ? modelPosAt(e->pos()) : -1);
+}
+
+}  // namespace zuvo::desktop

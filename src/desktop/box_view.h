@@ -1,0 +1,61 @@
+#pragma once
+// The widget of a text box or rich-text box: it shows the model's text,
+// caret, selection and character formats, and sends every key, input-method
+// text, click and drag to the model instead of editing itself.
+
+#include <QTextEdit>
+
+#include "desktop/window_view.h"
+#include "platform/rich_document.h"
+
+namespace zuvo::desktop {
+
+class BoxView : public QTextEdit, public ControlView {
+ public:
+  BoxView(TextBox& box, WindowView& view);
+  QWidget& widget() override { return *this; }
+  void sync() override;
+
+  // Positions in the model count CR LF as two characters, the view as one.
+  int viewPos(int64_t modelPos) const;
+  int64_t modelPos(int viewPos) const;
+
+ protected:
+  bool event(QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void keyReleaseEvent(QKeyEvent*) override {}
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent*) override {}
+  // Scrolls; Ctrl with the wheel does not zoom the text as Qt would.
+  void wheelEvent(QWheelEvent* e) override { QAbstractScrollArea::wheelEvent(e); }
+  bool canInsertFromMimeData(const QMimeData*) const override { return false; }
+  void insertFromMimeData(const QMimeData*) override {}
+
+ private:
+  void syncText();
+  void syncColours();
+  void syncSelection();
+  void paintFormats(const std::vector<CharFormat>& formats);
+  // Where a navigation key puts the caret, by the view's layout.
+  int64_t navigationTarget(const QKeyEvent& e) const;
+  int64_t modelPosAt(QPoint viewportPos) const;
+  User::Mouse mouse(const QMouseEvent& e, Qt::MouseButtons buttons) const;
+  void copySelection() const;
+
+  TextBox& box_;
+  Text shown_;
+  // View position of every model position of the shown text.
+  std::vector<int> toView_;
+  std::vector<CharFormat> shownFormats_;
+  QColor shownBack_, shownFore_;
+  bool multiLine_ = false;
+  // The caret end of the selection the view last asked for: a selection
+  // made backwards keeps its caret at its start.
+  int64_t caret_ = -1;
+};
+
+}  // namespace zuvo::desktop

@@ -1,0 +1,197 @@
+#include "desktop/grid_view.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+#include "platform/grid.h"
+
+namespace zuvo::desktop {
+
+namespace {
+DataGrid* dataGrid(Control& c) {
+  return c.kind() == ControlKind::DataGrid ? static_cast<DataGrid*>(&c) : nullptr;
+}
+FlexGrid* flexGrid(Control& c) {
+  return c.kind() == ControlKind::FlexGrid ? static_cast<FlexGrid*>(&c) : nullptr;
+}
+int clampToInt(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, 1 << 30)); }
+}  // namespace
+
+// --- GridCells -----------------------------------------------------------------
+
+int64_t GridCells::rows() const {
+  if (!view_.attached()) return 0;
+  if (DataGrid* g = dataGrid(grid_)) return g->Rows();
+  return flexGrid(grid_)->Rows();
+}
+
+int64_t GridCells::cols() const {
+  if (!view_.attached()) return 0;
+  if (dataGrid(grid_)) return 1;
+  return flexGrid(grid_)->Cols();
+}
+
+int GridCells::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownRows_; }
+
+int GridCells::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownCols_; }
+
+QVariant GridCells::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !view_.attached() || !index.isValid()) return {};
+  if (DataGrid* g = dataGrid(grid_)) return toQString(g->cell(index.row()));
+  return toQString(flexGrid(grid_)->TextMatrix(index.row(), index.column()));
+}
+
+QVariant GridCells::headerData(int section, Qt::Orientation o, int role) const {
+  if (role != Qt::DisplayRole || !view_.attached()) return {};
+  if (o == Qt::Horizontal && section == 0)
+    if (DataGrid* g = dataGrid(grid_)) return toQString(g->DataField);
+  return QString();
+}
+
+void GridCells::refresh() {
+  const int r = clampToInt(rows()), c = clampToInt(cols());
+  if (r != shownRows_ || c != shownCols_) {
+    beginResetModel();
+    shownRows_ = r;
+    shownCols_ = c;
+    endResetModel();
+  } else if (r > 0 && c > 0) {
+    emit dataChanged(index(0, 0), index(r - 1, c - 1));
+  }
+}
+
+// --- GridView ------------------------------------------------------------------
+
+GridView::GridView(Control& grid, WindowView& view)
+    : QTableView(&view), ControlView(grid, view), grid_(grid), cells_(grid, view) {
+  setModel(&cells_);
+  setFocusPolicy(Qt::NoFocus);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(dataGrid(grid) ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+  setWordWrap(false);
+  setTextElideMode(Qt::ElideNone);
+  setAcceptDrops(false);
+  viewport()->setMouseTracking(true);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setSectionsClickable(false);
+  horizontalHeader()->setHighlightSections(false);
+  verticalHeader()->setSectionsClickable(false);
+  if (dataGrid(grid)) {
+    verticalHeader()->setFixedWidth(14);  // the record selector
+  } else {
+    verticalHeader()->hide();
+    horizontalHeader()->hide();
+  }
+}
+
+int64_t GridView::rowCount() const { return cells_.rowCount(); }
+
+int64_t GridView::currentRow() const {
+  if (DataGrid* g = dataGrid(grid_)) return g->Row();
+  return flexGrid(grid_)->Row;
+}
+
+void GridView::sync() {
+  if (!syncCommon()) return;
+  const int rowHeight = fontMetrics().height() + 4;
+  if (verticalHeader()->defaultSectionSize() != rowHeight) verticalHeader()->setDefaultSectionSize(rowHeight);
+  cells_.refresh();
+  fitColumn();
+  const int64_t row = currentRow();
+  const int col = flexGrid(grid_) ? clampToInt(flexGrid(grid_)->Col) : 0;
+  if (row >= 0 && row < rowCount()) {
+    const QModelIndex at = cells_.index(static_cast<int>(row), col);
+    if (currentIndex() != at)
+      selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect |
+                                                (dataGrid(grid_) ? QItemSelectionModel::Rows
+                                                                 : QItemSelectionModel::NoUpdate));
+    if (row != shownRow_) scrollTo(at);
+  } else {
+    selectionModel()->clear();
+  }
+  shownRow_ = row;
+}
+
+// A data grid's one column is as wide as the grid, or as its longest line.
+void GridView::fitColumn() {
+  if (!dataGrid(grid_) || cells_.columnCount() == 0) return;
+  const int want = std::max(viewport()->width(), sizeHintForColumn(0));
+  if (columnWidth(0) != want) setColumnWidth(0, want);
+}
+
+int GridView::visibleRows() const {
+  return std::max(1, viewport()->height() / std::max(1, verticalHeader()->defaultSectionSize()));
+}
+
+User::Mouse GridView::mouse(const QMouseEvent& e, Qt::MouseButtons buttons) const {
+  return modelMouse(e, e.pos() + viewport()->pos(), buttons, scale());
+}
+
+bool GridView::event(QEvent* e) {
+  if (tabKey(e)) return true;
+  if (e->type() == QEvent::ShortcutOverride) {
+    auto* k = static_cast<QKeyEvent*>(e);
+    if (!(k->modifiers() & Qt::AltModifier))
+      k->accept();
+    else
+      k->ignore();
+    return true;
+  }
+  return QTableView::event(e);
+}
+
+void GridView::keyPressEvent(QKeyEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const int shift = modelShift(e->modifiers());
+  const bool ctrl = e->modifiers() & Qt::ControlModifier;
+  const int64_t row = currentRow(), last = std::max<int64_t>(0, rowCount() - 1);
+  int64_t to = -1;
+  switch (e->key()) {
+    case Qt::Key_Up: to = std::max<int64_t>(0, row - 1); break;
+    case Qt::Key_Down: to = std::min(last, row + 1); break;
+    case Qt::Key_PageUp: to = std::max<int64_t>(0, row - visibleRows()); break;
+    case Qt::Key_PageDown: to = std::min(last, row + visibleRows()); break;
+    case Qt::Key_Home: to = ctrl ? 0 : row; break;
+    case Qt::Key_End: to = ctrl ? last : row; break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: to = row; break;
+    default: break;
+  }
+  if (to >= 0) {
+    u->navigate(grid_, modelKeyCode(e->key()), shift, rowCount() > 0 ? to : -1);
+    return;
+  }
+  if (ctrl && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) {
+    u->pressKey(grid_, 'A' + (e->key() - Qt::Key_A), shift);
+  } else if (const int code = modelKeyCode(e->key())) {
+    u->pressKey(grid_, code, shift);
+  } else if (!e->text().isEmpty() && e->text()[0].isPrint() && !(e->modifiers() & Qt::AltModifier)) {
+    u->typeKeys(grid_, keyboardText(e->text()));
+  }
+}
+
+void GridView::mousePressEvent(QMouseEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const int row = rowAt(e->pos().y());
+  u->mouseDown(grid_, mouse(*e, e->button()), e->button() == Qt::LeftButton ? row : -1);
+}
+
+void GridView::mouseMoveEvent(QMouseEvent* e) {
+  if (User* u = user()) u->mouseMove(grid_, mouse(*e, e->buttons()));
+}
+
+void GridView::mouseReleaseEvent(QMouseEvent* e) {
+  if (User* u = user()) u->mouseUp(grid_, mouse(*e, e->button()));
+}
+
+void GridView::mouseDoubleClickEvent(QMouseEvent* e) {
+  User* u = user();
+  if (!u) return;
+  const int row = rowAt(e->pos().y());
+  u->mouseDoubleClick(grid_, mouse(*e, e->button()), e->button() == Qt::LeftButton ? row : -1);
+}
+
+}  // namespace zuvo::desktop

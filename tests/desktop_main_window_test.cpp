@@ -1,0 +1,556 @@
+// The desktop front end on Qt's offscreen platform: the main window as the
+// program starts it, controls at their pixel places, keys, the input method,
+// the mouse and Tab reaching the model, real message boxes, the progress bar
+// inside a long event, the help window's grid and close button, and a
+// screenshot of the main window.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/FrmLexaro.h"
+#include "desktop/box_view.h"
+#include "desktop/control_views.h"
+#include "desktop/desktop.h"
+#include "desktop/grid_view.h"
+#include "store/seed.h"
+#include "support/test_support.h"
+#include "tools/usage_help.h"
+
+namespace zuvo::desktop {
+namespace {
+
+using zuvo::testing::TempDir;
+
+const Text kCaption = u"  PELUR-Orvando V.1.0  注：本速查软件所需全部词句将由使用者自己添加，开放式数据库。  ";
+
+// One QApplication for the whole run, gone before the program's exit
+// handlers take Qt's own globals down.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
+  void TearDown() override { app.reset(); }
+  static inline std::unique_ptr<QApplication> app;
+
+ private:
+  int argc = 1;
+  char name[32] = "desktop_main_window_test";
+  char* argv[2] = {name, nullptr};
+};
+[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+QApplication& qt() { return *QtEnvironment::app; }
+
+std::vector<QString> shippedHelpLines() {
+  std::ifstream in(shippedDataDir() / "SMK0.tsv", std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  std::vector<QString> lines;
+  for (const auto& row : parseSeed(ss.str()).rows) lines.push_back(toQString(row.at(0).value_or(Text())));
+  return lines;
+}
+
+// Counts the paint events a widget gets.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+class DesktopMainWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { qt(); }
+
+  void SetUp() override {
+    d = std::make_unique<Desktop>(dir.path());
+    d->start();
+    main = &d->app().form<FrmLexaro>();
+    view = d->viewOf(*main);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(view->isVisible());
+  }
+  void TearDown() override {
+    d.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  QWidget* widget(const Control& c) const { return view->widgetFor(c); }
+  BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
+  // Runs code as one user event, as a handler would.
+  void event(const std::function<void()>& body) { d->app().event(body); }
+  // The pixel rectangle of twips at the view's scale.
+  QRect pixels(float left, float top, float width, float height) const {
+    return view->scale().rect(left, top, width, height);
+  }
+  // Opens the help window as the main window's help button does.
+  Frm说明1& openHelp() {
+    Frm说明1* w = nullptr;
+    event([&] {
+      main->Command15.Caption = u"关闭";
+      w = &d->app().form<Frm说明1>();
+      w->Show();
+    });
+    return *w;
+  }
+  QPoint caretPoint(BoxView& b, int viewPos) const {
+    QTextCursor c(b.document());
+    c.setPosition(viewPos);
+    return b.cursorRect(c).center() + QPoint(1, 0);
+  }
+
+  TempDir dir;
+  std::unique_ptr<Desktop> d;
+  FrmLexaro* main = nullptr;
+  WindowView* view = nullptr;
+};
+
+TEST_F(DesktopMainWindowTest, StartsWithTheCaptionFormLoadSetsAndControlsAtTheirPixelPlaces) {
+  EXPECT_EQ(view->windowTitle(), toQString(kCaption));
+  ASSERT_EQ(view->logicalDpiX(), 96);
+  EXPECT_EQ(view->size(), QSize(661, 409));  // 9915 × 6135 twips
+
+  struct Case {
+    const Control& c;
+    QRect at96;
+    QString caption;
+  };
+  const Case cases[] = {
+      {main->Command11, {15, 14, 53, 28}, "PLT"},
+      {main->Command17, {557, 14, 89, 28}, "范围查询"},
+      {main->Label1, {80, 20, 75, 18}, "输入内容:"},
+      {main->Command21, {529, 354, 119, 28}, "〖 退出(&X) 〗"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.c.name());
+    QWidget* w = widget(k.c);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->geometry(), k.at96);
+    EXPECT_EQ(w->geometry(), pixels(k.c.Left, k.c.Top, k.c.Width, k.c.Height));
+    if (auto* b = dynamic_cast<QPushButton*>(w)) {
+      EXPECT_EQ(b->text(), k.caption);
+    } else {
+      ASSERT_NE(dynamic_cast<LabelView*>(w), nullptr);
+      EXPECT_EQ(static_cast<LabelView*>(w)->caption(), k.caption);
+    }
+  }
+  // The access key is Qt's mnemonic: Alt+X is the exit button's shortcut.
+  EXPECT_EQ(QKeySequence::mnemonic(static_cast<QPushButton*>(widget(main->Command21))->text()),
+            QKeySequence(Qt::ALT | Qt::Key_X));
+  // Hidden and disabled controls look so.
+  EXPECT_FALSE(widget(main->Command15)->isVisible());
+  EXPECT_TRUE(widget(main->Command7)->isVisible());
+  EXPECT_FALSE(widget(main->Command7)->isEnabled());
+  // The input box stands above its green frame, the labels behind the boxes.
+  const auto order = view->children();
+  EXPECT_GT(order.indexOf(widget(main->RichTextBox16)), order.indexOf(widget(main->Text120)));
+  EXPECT_LT(order.indexOf(widget(main->Label7)), order.indexOf(widget(main->RichTextBox16)));
+}
+
+TEST_F(DesktopMainWindowTest, ColoursFontsAndTheStatusBarFollowTheModel) {
+  // BGR values and system colours through the palette.
+  EXPECT_EQ(box(main->RichTextBox16).palette().color(QPalette::Base), QColor(0xC0, 0xFF, 0xC0));
+  auto* label7 = static_cast<LabelView*>(widget(main->Label7));
+  EXPECT_EQ(label7->backColour(), QColor(0x00, 0x80, 0x80));
+  EXPECT_EQ(label7->foreColour(), view->palette().color(QPalette::HighlightedText));
+  EXPECT_EQ(static_cast<LabelView*>(widget(main->Label1))->backColour(), view->palette().color(QPalette::Button));
+  // 宋体 is drawn by an installed font that has the Chinese characters.
+  const QFont f = widget(main->Label1)->font();
+  EXPECT_EQ(f.pointSizeF(), 12);
+  const QFontInfo info(f);
+  EXPECT_TRUE(QFontDatabase::writingSystems(info.family()).contains(QFontDatabase::SimplifiedChinese))
+      << info.family().toStdString();
+  EXPECT_TRUE(QFontMetrics(f).inFont(QChar(u'输')));
+  // The status bar shows today's date and the time.
+  auto* status = static_cast<StatusView*>(widget(main->StatusBar1));
+  EXPECT_TRUE(status->isVisible());
+  EXPECT_TRUE(status->shownText().startsWith(QDate::currentDate().toString("yyyy-MM-dd")));
+
+  // A rich-text box shows per-character colours, boldness and sizes.
+  event([&] {
+    RichTextBox& pane = main->RichTextBox13;
+    pane.setText(u"uno\r\ndos");
+    pane.setSelStart(5);
+    pane.setSelLength(3);
+    pane.setSelColor(255);
+    pane.setSelBold(true);
+    pane.setSelFontSize(16);
+  });
+  BoxView& pane = box(main->RichTextBox13);
+  EXPECT_EQ(pane.toPlainText(), "uno\ndos");
+  auto formatAt = [&](int viewPos) {
+    QTextCursor c(pane.document());
+    c.setPosition(viewPos);
+    return c.charFormat();
+  };
+  EXPECT_EQ(formatAt(6).foreground().color(), QColor(255, 0, 0));
+  EXPECT_EQ(formatAt(6).fontWeight(), QFont::Bold);
+  EXPECT_EQ(formatAt(6).fontPointSize(), 16);
+  EXPECT_NE(formatAt(2).foreground().color(), QColor(255, 0, 0));
+  EXPECT_EQ(formatAt(2).fontWeight(), QFont::Normal);
+}
+
+TEST_F(DesktopMainWindowTest, TypedKeysAndTheInputMethodReachTheInputBox) {
+  RichTextBox& input = main->RichTextBox16;
+  BoxView& w = box(input);
+  ASSERT_TRUE(input.hasFocus());
+  EXPECT_EQ(view->focusWidget(), &w);
+
+  QTest::keyClicks(&w, "hola");
+  EXPECT_EQ(input.text(), u"hola");
+  EXPECT_EQ(w.toPlainText(), "hola");
+  // ñ and Ñ from the keyboard are written ň.
+  for (QString key : {QString::fromUtf8("ñ"), QString::fromUtf8("Ñ")}) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Ntilde, Qt::NoModifier, key);
+    QApplication::sendEvent(&w, &press);
+  }
+  EXPECT_EQ(input.text(), u"holaňň");
+  // Text the input method commits; its composition shows without entering the model.
+  QInputMethodEvent composing("ni", {});
+  QApplication::sendEvent(&w, &composing);
+  EXPECT_EQ(input.text(), u"holaňň");
+  QInputMethodEvent commit;
+  commit.setCommitString("你好");
+  QApplication::sendEvent(&w, &commit);
+  EXPECT_EQ(input.text(), u"holaňň你好");
+  EXPECT_EQ(w.toPlainText(), "holaňň你好");
+
+  // Editing keys go to the model, which moves the caret and deletes.
+  struct Step {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    const char16_t* text;
+    int64_t selStart, selLength;
+  };
+  const Step steps[] = {
+      {Qt::Key_Home, Qt::NoModifier, u"holaňň你好", 0, 0},
+      {Qt::Key_Right, Qt::NoModifier, u"holaňň你好", 1, 0},
+      {Qt::Key_Right, Qt::ShiftModifier, u"holaňň你好", 1, 1},
+      {Qt::Key_Right, Qt::ShiftModifier, u"holaňň你好", 1, 2},
+      {Qt::Key_Backspace, Qt::NoModifier, u"haňň你好", 1, 0},
+      {Qt::Key_Delete, Qt::NoModifier, u"hňň你好", 1, 0},
+      {Qt::Key_End, Qt::ShiftModifier, u"hňň你好", 1, 4},
+      {Qt::Key_Left, Qt::NoModifier, u"hňň你好", 1, 0},
+  };
+  for (const Step& s : steps) {
+    QTest::keyClick(&w, s.key, s.mods);
+    EXPECT_EQ(input.text(), s.text) << "key " << s.key;
+    EXPECT_EQ(input.SelStart(), s.selStart) << "key " << s.key;
+    EXPECT_EQ(input.SelLength(), s.selLength) << "key " << s.key;
+    EXPECT_EQ(w.textCursor().selectionStart(), w.viewPos(input.SelStart()));
+    EXPECT_EQ(w.textCursor().selectionEnd(), w.viewPos(input.SelStart() + input.SelLength()));
+  }
+  // Cut and paste through the clipboard.
+  QTest::keyClick(&w, Qt::Key_End, Qt::ShiftModifier);
+  QTest::keyClick(&w, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(input.text(), u"h");
+  EXPECT_EQ(QApplication::clipboard()->text(), "ňň你好");
+  QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(input.text(), u"hňň你好");
+}
+
+TEST_F(DesktopMainWindowTest, CtrlWithALetterReachesTheModelAndNoQtShortcut) {
+  RichTextBox& input = main->RichTextBox16;
+  BoxView& w = box(input);
+  std::vector<std::pair<int, int>> keyUps;
+  auto theirs = input.KeyUp;
+  input.KeyUp = [&, theirs](int& code, int shift) {
+    keyUps.emplace_back(code, shift);
+    if (theirs) theirs(code, shift);
+  };
+  // A shortcut of the window on the same keys never fires while typing.
+  int shortcuts = 0;
+  QShortcut selectAll(QKeySequence(Qt::CTRL | Qt::Key_A), view);
+  QObject::connect(&selectAll, &QShortcut::activated, [&] { ++shortcuts; });
+
+  QTest::keyClicks(&w, "abc");
+  for (Qt::Key k : {Qt::Key_A, Qt::Key_E, Qt::Key_I, Qt::Key_N, Qt::Key_O, Qt::Key_P, Qt::Key_U}) {
+    keyUps.clear();
+    QTest::keyClick(&w, k, Qt::ControlModifier);
+    const int code = 'A' + (k - Qt::Key_A);
+    EXPECT_NE(std::find(keyUps.begin(), keyUps.end(), std::pair{code, kCtrlMask}), keyUps.end()) << char(code);
+  }
+  EXPECT_EQ(shortcuts, 0);
+  // Qt's own select-all did not run: the view shows the model's selection.
+  EXPECT_EQ(w.textCursor().selectionStart(), w.viewPos(input.SelStart()));
+  EXPECT_EQ(w.textCursor().selectionEnd(), w.viewPos(input.SelStart() + input.SelLength()));
+  input.KeyUp = theirs;
+}
+
+TEST_F(DesktopMainWindowTest, MouseClicksDragsAndDoubleClicksSelectInTheModel) {
+  event([&] { main->RichTextBox13.setText(u"uno dos tres"); });
+  BoxView& pane = box(main->RichTextBox13);
+  ASSERT_TRUE(pane.isVisible());
+  Text seen;
+  main->RichTextBox13.Click = [&] { seen += u"click"; };
+  main->RichTextBox13.DblClick = [&] { seen += u"dbl"; };
+  main->RichTextBox13.MouseDown = [&](int button, int, float x, float y) {
+    seen += u"down" + NumText(button);
+    EXPECT_GT(x, 0);
+    EXPECT_GT(y, 0);
+  };
+
+  QWidget* vp = pane.viewport();
+  QTest::mouseClick(vp, Qt::LeftButton, {}, caretPoint(pane, 4));
+  EXPECT_TRUE(main->RichTextBox13.hasFocus());
+  EXPECT_EQ(main->RichTextBox13.SelStart(), 4);
+  EXPECT_EQ(view->focusWidget(), &pane);
+
+  QTest::mousePress(vp, Qt::LeftButton, {}, caretPoint(pane, 0));
+  QTest::mouseMove(vp, caretPoint(pane, 2));
+  QTest::mouseRelease(vp, Qt::LeftButton, {}, caretPoint(pane, 3));
+  EXPECT_EQ(main->RichTextBox13.SelText(), u"uno");
+
+  seen.clear();
+  QTest::mouseDClick(vp, Qt::LeftButton, {}, caretPoint(pane, 5));
+  EXPECT_EQ(main->RichTextBox13.SelText(), u"dos");
+  EXPECT_EQ(pane.textCursor().selectedText(), "dos");
+  EXPECT_NE(seen.find(u"dbl"), Text::npos);
+  main->RichTextBox13.Click = nullptr;
+  main->RichTextBox13.DblClick = nullptr;
+  main->RichTextBox13.MouseDown = nullptr;
+}
+
+TEST_F(DesktopMainWindowTest, TabMovesTheFocusInTheModelsTabOrder) {
+  ASSERT_TRUE(main->RichTextBox16.hasFocus());
+  QTest::keyClick(&box(main->RichTextBox16), Qt::Key_Tab);
+  Control* next = main->focused();
+  ASSERT_NE(next, &main->RichTextBox16);
+  EXPECT_EQ(view->focusWidget(), widget(*next));
+  QTest::keyClick(view->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(main->RichTextBox16.hasFocus());
+  EXPECT_EQ(view->focusWidget(), widget(main->RichTextBox16));
+
+  // From a button too; and Qt moves no focus when the focused widget hides.
+  event([&] { main->Command21.SetFocus(); });
+  ASSERT_EQ(view->focusWidget(), widget(main->Command21));
+  QTest::keyClick(widget(main->Command21), Qt::Key_Tab);
+  EXPECT_NE(main->focused(), &main->Command21);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+  event([&] { main->Command17.SetFocus(); });
+  ASSERT_EQ(QApplication::focusWidget(), widget(main->Command17));
+  Text gotFocus;
+  std::vector<std::function<void()>> theirs;
+  for (Control* c : main->controls()) {
+    theirs.push_back(c->GotFocus);
+    c->GotFocus = [&gotFocus, c] { gotFocus += fromUtf8(c->name()); };
+  }
+  event([&] { main->Command17.Visible = false; });
+  EXPECT_FALSE(widget(main->Command17)->isVisible());
+  EXPECT_EQ(main->focused(), &main->Command17);
+  EXPECT_EQ(gotFocus, u"");
+  for (size_t i = 0; i < theirs.size(); ++i) main->controls()[i]->GotFocus = theirs[i];
+}
+
+TEST_F(DesktopMainWindowTest, MessageBoxesAreModalWithOkOnlyNoIconAndTheTitle) {
+  QString title, text, behind;
+  QMessageBox::Icon icon = QMessageBox::Information;
+  QMessageBox::StandardButtons buttons;
+  std::function<void()> answer = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* m = qobject_cast<QMessageBox*>(w);
+      if (!m || !m->isVisible()) continue;
+      title = m->windowTitle();
+      text = m->text();
+      icon = m->icon();
+      buttons = m->standardButtons();
+      behind = box(main->RichTextBox16).toPlainText();
+      EXPECT_TRUE(m->isModal());
+      m->button(QMessageBox::Ok)->click();
+      return;
+    }
+    QTimer::singleShot(10, answer);
+  };
+  QTimer::singleShot(0, answer);
+  event([&] {
+    main->RichTextBox16.setText(u"antes");
+    d->app().msgBox(u"请先输入内容", u" ZORVEK");
+  });
+  EXPECT_EQ(title, " ZORVEK");
+  EXPECT_EQ(text, "请先输入内容");
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  // What the handler wrote before the box shows behind it.
+  EXPECT_EQ(behind, "antes");
+}
+
+TEST_F(DesktopMainWindowTest, FileDialogsShowTheTitleAndFilterAndACancelLeavesNoName) {
+  struct Seen {
+    QString title;
+    QStringList filters;
+  };
+  std::vector<Seen> seen;
+  std::function<void()> cancel = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* f = qobject_cast<QFileDialog*>(w);
+      if (!f || !f->isVisible()) continue;
+      seen.push_back({f->windowTitle(), f->nameFilters()});
+      f->reject();
+      return;
+    }
+    QTimer::singleShot(10, cancel);
+  };
+  QTimer::singleShot(0, cancel);
+  event([&] { main->CommonDialog1.ShowOpen(); });
+  EXPECT_EQ(main->CommonDialog1.FileName, u"");
+  QTimer::singleShot(0, cancel);
+  event([&] { main->CommonDialog2.ShowSave(); });
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].title, "打开");
+  EXPECT_EQ(seen[0].filters, QStringList{"文本文件 (*.TXT *.txt)"});
+  EXPECT_EQ(seen[1].title, "另存为");
+  EXPECT_EQ(seen[1].filters, QStringList{"文本文件 (*)"});
+}
+
+TEST_F(DesktopMainWindowTest, ALongHandlerRepaintsOnlyTheProgressBarAtMostEvery50Ms) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  auto* bar = static_cast<ProgressView*>(widget(main->ProgressBar1));
+  PaintCounter paints;
+  bar->installEventFilter(&paints);
+  BoxView& input = box(main->RichTextBox16);
+  std::vector<int> shown;
+  int paintsInside = 0;
+  event([&] {
+    main->ProgressBar1.Visible = true;
+    main->ProgressBar1.Value = 30;
+    d->app().progress();
+    shown.push_back(bar->isVisible() ? bar->value() : -1);
+    // A key the user presses meanwhile waits for the handler to end.
+    QCoreApplication::postEvent(&input, new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z"));
+    main->ProgressBar1.Value = 60;
+    d->app().progress();  // too soon: not shown
+    shown.push_back(bar->value());
+    std::this_thread::sleep_for(std::chrono::milliseconds(Desktop::kProgressIntervalMs + 10));
+    main->ProgressBar1.Value = 90;
+    d->app().progress();
+    shown.push_back(bar->value());
+    paintsInside = paints.paints;
+    EXPECT_EQ(main->RichTextBox16.text(), u"");
+  });
+  EXPECT_EQ(shown, (std::vector<int>{30, 30, 90}));
+  EXPECT_GE(paintsInside, 2);
+  EXPECT_EQ(main->RichTextBox16.text(), u"");
+  QCoreApplication::processEvents();
+  EXPECT_EQ(main->RichTextBox16.text(), u"z");
+}
+
+TEST_F(DesktopMainWindowTest, HelpWindowGridRowsKeysAndItsCloseButton) {
+  Frm说明1& help = openHelp();
+  WindowView* hv = d->viewOf(help);
+  ASSERT_NE(hv, nullptr);
+  ASSERT_TRUE(hv->isVisible());
+  EXPECT_EQ(hv->windowTitle(), " 使用说明");
+  auto* grid = static_cast<GridView*>(hv->widgetFor(help.DBGrid1));
+  EXPECT_EQ(grid->geometry(), hv->scale().rect(120, 75, 8550, 3300));
+  const auto lines = shippedHelpLines();
+  ASSERT_EQ(grid->model()->rowCount(), static_cast<int>(lines.size()));
+  for (int r = 0; r < static_cast<int>(lines.size()); ++r)
+    EXPECT_EQ(grid->model()->index(r, 0).data().toString(), lines[r]);
+  EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), "字段1");
+
+  // A click on a row and the arrow keys move the grid's row in the model.
+  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(30, grid->rowViewportPosition(3) + 3));
+  EXPECT_EQ(help.DBGrid1.Row(), 3);
+  EXPECT_TRUE(help.DBGrid1.hasFocus());
+  QTest::keyClick(grid, Qt::Key_Down);
+  EXPECT_EQ(help.DBGrid1.Row(), 4);
+  EXPECT_EQ(grid->currentIndex().row(), 4);
+  // Typing changes no line.
+  QTest::keyClicks(grid, "xyz");
+  QTest::keyClick(grid, Qt::Key_Delete);
+  EXPECT_EQ(grid->model()->index(4, 0).data().toString(), lines[4]);
+  EXPECT_EQ(help.DBGrid1.cell(4), fromQString(lines[4]));
+
+  // The close button: the main help button reads 说明 again, the window goes.
+  auto* close = static_cast<QPushButton*>(hv->widgetFor(help.Command1));
+  EXPECT_EQ(close->text(), "关  闭(&X)");
+  QTest::mouseClick(close, Qt::LeftButton);
+  EXPECT_FALSE(d->app().isLoaded<Frm说明1>());
+  EXPECT_EQ(main->Command15.Caption, u"说明");
+  EXPECT_EQ(d->viewOf(help), nullptr);
+  EXPECT_FALSE(hv->isVisible());
+}
+
+TEST_F(DesktopMainWindowTest, TheCloseBoxAndTheAccessKeyUnloadTheHelpWindow) {
+  WindowView* hv = d->viewOf(openHelp());
+  ASSERT_NE(hv, nullptr);
+  hv->close();
+  EXPECT_FALSE(d->app().isLoaded<Frm说明1>());
+
+  hv = d->viewOf(openHelp());
+  ASSERT_NE(hv, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(hv));
+  QTest::keyClick(hv->focusWidget() ? hv->focusWidget() : hv, Qt::Key_X, Qt::AltModifier);
+  EXPECT_FALSE(d->app().isLoaded<Frm说明1>());
+  EXPECT_EQ(main->Command15.Caption, u"说明");
+}
+
+TEST_F(DesktopMainWindowTest, TheExitButtonEndsTheProgramAndTakesItsWindowsDown) {
+  openHelp();
+  WindowView* help = d->viewOf(d->app().form<Frm说明1>());
+  ASSERT_NE(help, nullptr);
+  QTest::mouseClick(widget(main->Command21), Qt::LeftButton);
+  EXPECT_TRUE(d->app().ended());
+  EXPECT_FALSE(view->isVisible());
+  EXPECT_FALSE(help->isVisible());
+  EXPECT_FALSE(view->attached());
+}
+
+TEST_F(DesktopMainWindowTest, ScreenshotOfTheMainWindow) {
+  const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
+  std::filesystem::create_directories(out);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  const QImage shot = view->grab().toImage();
+  ASSERT_EQ(shot.size(), view->size() * view->devicePixelRatio());
+  ASSERT_TRUE(shot.save(QString::fromStdString((out / "main_window.png").string())));
+  // The window is not blank: the frames and the green input box are drawn.
+  EXPECT_EQ(shot.pixelColor(widget(main->RichTextBox16)->geometry().center()).green(), 0xFF);
+
+  Frm说明1& help = openHelp();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(d->viewOf(help)));
+  ASSERT_TRUE(d->viewOf(help)->grab().save(QString::fromStdString((out / "help_window.png").string())));
+}
+
+TEST(DesktopLook, TwipsColoursFiltersAndTheKeyboardsEnye) {
+  qt();
+  EXPECT_EQ(Scale(96).rect(220, 210, 800, 420), QRect(15, 14, 53, 28));
+  EXPECT_EQ(Scale(144).rect(220, 210, 800, 420), QRect(22, 21, 80, 42));
+  EXPECT_EQ(Scale(192).pen(3), 6);
+  const QPalette pal = QApplication::palette();
+  EXPECT_EQ(qcolour(0x0000FF, pal), QColor(255, 0, 0));
+  EXPECT_EQ(qcolour(0xFF0000, pal), QColor(0, 0, 255));
+  EXPECT_EQ(qcolour(0xC0E0FF, pal), QColor(0xFF, 0xE0, 0xC0));
+  EXPECT_EQ(qcolour(kButtonFace, pal), pal.color(QPalette::Button));
+  EXPECT_EQ(qcolour(kWindowBackground, pal), pal.color(QPalette::Base));
+  EXPECT_EQ(qcolour(kWindowText, pal), pal.color(QPalette::Text));
+  EXPECT_EQ(qcolour(kHighlightText, pal), pal.color(QPalette::HighlightedText));
+
+  EXPECT_EQ(qtFilter(u"文本文件 (*.TXT)|*.TXT"), "文本文件 (*.TXT *.txt)");
+  EXPECT_EQ(qtFilter(u"文本文件(*.txt)|*.*"), "文本文件 (*)");
+  EXPECT_EQ(qtFilter(u"文本|*.TXT;*.RTF|全部|*.*"), "文本 (*.TXT *.txt *.RTF *.rtf);;全部 (*)");
+
+  EXPECT_EQ(keyboardText(QString::fromUtf8("año AÑO")), u"aňo AňO");
+  EXPECT_EQ(clipboardText("uno\ndos\r\ntres"), u"uno\r\ndos\r\ntres");
+}
+
+}  // namespace
+}  // namespace zuvo::desktop
