@@ -125,6 +125,15 @@ TEST_F(MainWindowTest, TheInputBoxAndThePanesLieAboveTheirBackdrops) {
   EXPECT_TRUE(p->user().click(w().Command20));
 }
 
+TEST_F(MainWindowTest, TheEntryPanelBoxesLieOverTheMainButtonRow) {
+  start();
+  const auto& order = w().stacking();
+  const auto pos = [&](const Control& c) { return std::find(order.begin(), order.end(), &c) - order.begin(); };
+  for (const Control* box : std::initializer_list<const Control*>{&w().Text40, &w().Text44, &w().Text42, &w().Text116})
+    for (const Control* button : std::initializer_list<const Control*>{&w().Command12, &w().Command3, &w().Command7})
+      EXPECT_GT(pos(*box), pos(*button)) << box->name() << " " << button->name();
+}
+
 TEST_F(MainWindowTest, DisabledButtonsStayDisabledForTheUser) {
   start();
   for (Control* c : std::initializer_list<Control*>{&w().Command7, &w().Command13, &w().Command10, &w().Command26, &w().Command29, &w().Command45,

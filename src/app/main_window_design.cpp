@@ -125,6 +125,10 @@ void FrmLexaro::applyDesignState() {
   }
   for (std::string_view name : kMultiLine) static_cast<TextBox*>(find(name))->MultiLine = true;
   applyDesign(*this, kDesign);
+  // The entry panels' boxes lie over the main button row they open above.
+  for (TextBox* b : {&Text40, &Text41, &Text42, &Text43, &Text44, &Text45, &Text46, &Text47, &Text72, &Text102,
+                     &Text114, &Text116, &Text117, &Text118, &Text119})
+    b->ZOrder();
   // Backdrops lie behind what stands on them; the note lies on its strip.
   Label7.ZOrder();
   Text88.ZOrder(1);
