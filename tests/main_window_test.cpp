@@ -132,6 +132,9 @@ TEST_F(MainWindowTest, TheEntryPanelBoxesLieOverTheMainButtonRow) {
   for (const Control* box : std::initializer_list<const Control*>{&w().Text40, &w().Text44, &w().Text42, &w().Text116})
     for (const Control* button : std::initializer_list<const Control*>{&w().Command12, &w().Command3, &w().Command7})
       EXPECT_GT(pos(*box), pos(*button)) << box->name() << " " << button->name();
+  // The panels' prompts stand on the panel frame.
+  EXPECT_GT(pos(w().Label3), pos(w().Label4));
+  EXPECT_GT(pos(w().Label5), pos(w().Label4));
 }
 
 TEST_F(MainWindowTest, DisabledButtonsStayDisabledForTheUser) {

@@ -131,6 +131,7 @@ void FrmLexaro::applyDesignState() {
     b->ZOrder();
   // Backdrops lie behind what stands on them; the note lies on its strip.
   Label7.ZOrder();
+  Label4.ZOrder(1);
   Text88.ZOrder(1);
   Text120.ZOrder(1);
   StatusBar1.ZOrder(1);
