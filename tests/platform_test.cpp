@@ -172,6 +172,22 @@ TEST_F(PlatformTest, SetFocusOnAHiddenOrDisabledControlDoesNothing) {
   EXPECT_EQ(w().log, u"+T1-T1+T2");
 }
 
+TEST_F(PlatformTest, HidingTheFocusedControlMovesTheFocusToTheNextTabStop) {
+  w().Show();
+  w().Text2.SetFocus();
+  w().log.clear();
+  p.event([&] { w().Text2.Visible = false; });
+  EXPECT_TRUE(w().Rich1.hasFocus());  // the next in tab order after Text2
+  p.event([&] {
+    w().Rich1.Enabled = false;
+    w().Cover.Visible = false;
+  });
+  EXPECT_TRUE(w().Command1.hasFocus());
+  p.event([&] { w().Command1.Visible = false; });
+  EXPECT_TRUE(w().Text1.hasFocus());  // none after it: round to the first
+  EXPECT_EQ(w().log, u"+T1");
+}
+
 TEST_F(PlatformTest, TypingRunsKeyEventsChangeAndHonoursKeyPress) {
   w().Show();
   Text keys;

@@ -75,6 +75,10 @@ bool Application::event(const std::function<void()>& body) {
   ++eventDepth_;
   try {
     body();
+    if (eventDepth_ == 1)
+      for (const auto& key : order_)
+        if (auto it = windows_.find(key); it != windows_.end() && it->second->Visible())
+          it->second->moveFocusOffUnreachable();
   } catch (const ProgramEnded&) {
     if (eventDepth_ > 1) {
       --eventDepth_;

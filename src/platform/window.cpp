@@ -50,6 +50,19 @@ void Window::Show() {
 
 void Window::Hide() { visible_ = false; }
 
+void Window::moveFocusOffUnreachable() {
+  if (!focused_ || focused_->reachable()) return;
+  const int from = focused_->TabIndex;
+  Control* next = nullptr;      // the first after it in tab order
+  Control* wrapped = nullptr;   // else the first of all
+  for (Control* c : controls_) {
+    if (c == focused_ || !c->TabStop || !c->reachable() || !c->canTakeFocus()) continue;
+    if (c->TabIndex > from && (!next || c->TabIndex < next->TabIndex)) next = c;
+    if (!wrapped || c->TabIndex < wrapped->TabIndex) wrapped = c;
+  }
+  if (Control* to = next ? next : wrapped) moveFocus(to);
+}
+
 void Window::add(Control& c) {
   controls_.push_back(&c);
   c.TabIndex = static_cast<int>(controls_.size());

@@ -40,6 +40,9 @@ class Window {
   Control* controlAt(float x, float y) const;
 
   Control* focused() const { return focused_; }
+  // When a handler has hidden or disabled the control with the focus, the
+  // focus moves on to the next control in tab order that can take it.
+  void moveFocusOffUnreachable();
 
   // Runs when the window is created, before anything else reaches it.
   virtual void Form_Load() {}
