@@ -102,9 +102,9 @@ void FrmLexaro::Command62_Click() {
 
 // ShowThreePaneLayout
 void FrmLexaro::Command28_Click() {
-  RichTextBox13.Top = 1320, RichTextBox13.Left = 220.02f, RichTextBox13.Width = 4710, RichTextBox13.Height = 1760;
-  RichTextBox7.Top = 1320, RichTextBox7.Left = 4990, RichTextBox7.Width = 4700, RichTextBox7.Height = 1760;
-  RichTextBox4.Top = 3150, RichTextBox4.Left = 220.02f, RichTextBox4.Width = 9470, RichTextBox4.Height = 600;
+  RichTextBox13.Move(220.02f, 1320, 4710, 1760);
+  RichTextBox7.Move(4990, 1320, 4700, 1760);
+  RichTextBox4.Move(220.02f, 3150, 9470, 600);
   RichTextBox4.ZOrder();
   show({&RichTextBox13, &RichTextBox7, &RichTextBox4}, true);
   RichTextBox16.SetFocus();

@@ -114,10 +114,7 @@ void FrmLexaro::Command31_Click() {
 
   if (Label17.BackColor == kRangeHit) {
     cleanUpRangeResult(lines, input);
-    RichTextBox3.Top = 1310;
-    RichTextBox3.Left = 210.02f;
-    RichTextBox3.Width = 9490;
-    RichTextBox3.Height = 3650;
+    RichTextBox3.Move(210.02f, 1310, 9490, 3650);
     RichTextBox3.ZOrder();
     RichTextBox3.Visible = true;
     Command1.Enabled = false;

@@ -40,14 +40,8 @@ void FrmLexaro::writeHowToAddText(bool alsoText1) {
 }
 
 void FrmLexaro::twoPaneLayout() {
-  RichTextBox13.Top = 1320;
-  RichTextBox13.Left = 220.02f;
-  RichTextBox13.Width = 9470;
-  RichTextBox13.Height = 1760;
-  RichTextBox7.Left = 220.02f;
-  RichTextBox7.Width = 9470;
-  RichTextBox7.Height = 1810;
-  RichTextBox7.Top = 3150;
+  RichTextBox13.Move(220.02f, 1320, 9470, 1760);
+  RichTextBox7.Move(220.02f, 3150, 9470, 1810);
 }
 
 // The stores open right after this returns and fill the panes with the

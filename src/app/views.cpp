@@ -12,12 +12,6 @@ constexpr Colour kPaleCyan = 0xFFFFC0;
 constexpr Colour kPeach = 0xC0E0FF;
 constexpr Colour kPaleYellow = 0xC0FFFF;
 
-void place(Control& c, float left, float top, float width, float height) {
-  c.Left = left;
-  c.Top = top;
-  c.Width = width;
-  c.Height = height;
-}
 }  // namespace
 
 std::array<TextBox*, 9> FrmLexaro::verbViewBoxes() {
@@ -34,16 +28,16 @@ void FrmLexaro::Command54_Click() {
   Text26.BackColor = Text27.BackColor = kPaleCyan;
   RichTextBox13.Visible = false;
   RichTextBox7.Visible = false;
-  place(Text91, 220.02f, 1320, 6700, 1180);
-  place(Text92, 6990.65f, 1320, 2700, 300);
-  place(Text93, 6990.65f, 1740, 1350, 300);
-  place(Text94, 8379.78f, 1740, 1300, 300);
-  place(Text96, 6990.65f, 2150, 1350, 300);
-  place(Text97, 8379.78f, 2150, 1300, 300);
-  place(Text26, 6990.65f, 2560, 2700, 1150);
-  place(Text27, 6990.65f, 3760, 2700, 1190);
+  Text91.Move(220.02f, 1320, 6700, 1180);
+  Text92.Move(6990.65f, 1320, 2700, 300);
+  Text93.Move(6990.65f, 1740, 1350, 300);
+  Text94.Move(8379.78f, 1740, 1300, 300);
+  Text96.Move(6990.65f, 2150, 1350, 300);
+  Text97.Move(8379.78f, 2150, 1300, 300);
+  Text26.Move(6990.65f, 2560, 2700, 1150);
+  Text27.Move(6990.65f, 3760, 2700, 1190);
   Text88.Width = 9500;
-  place(Text90, 220.02f, 2560, 6700, 2400);
+  Text90.Move(220.02f, 2560, 6700, 2400);
   // The backdrop first, so that it covers whatever stood in the work area.
   Text88.ZOrder();
   for (TextBox* b : verbViewBoxes()) b->ZOrder();
@@ -62,14 +56,14 @@ void FrmLexaro::Command76_Click() {
   RichTextBox14.BackColor = kPeach;
   RichTextBox15.BackColor = kPaleYellow;
   RichTextBox13.BackColor = RichTextBox7.BackColor = kGreen;
-  place(Text112, 220.02f, 1320, 4710, 1050);
-  place(RichTextBox15, 5000, 1320, 4690, 1050);
-  place(RichTextBox14, 220.02f, 2410, 9470, 1430);
+  Text112.Move(220.02f, 1320, 4710, 1050);
+  RichTextBox15.Move(5000, 1320, 4690, 1050);
+  RichTextBox14.Move(220.02f, 2410, 9470, 1430);
   Text88.ZOrder();
   RichTextBox14.ZOrder();
   RichTextBox14.Visible = true;
-  place(RichTextBox13, 220.02f, 3880, 4710, 1080);
-  place(RichTextBox7, 4990, 3880, 4700, 1080);
+  RichTextBox13.Move(220.02f, 3880, 4710, 1080);
+  RichTextBox7.Move(4990, 3880, 4700, 1080);
   Text88.Width = 9490;
   Text88.Visible = true;
   RichTextBox13.ZOrder();

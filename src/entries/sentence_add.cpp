@@ -14,26 +14,20 @@ constexpr TextView kBack = u"返—回";
 constexpr TextView kChinesePrompt = u"  输入中文句子的全文内容:";
 constexpr TextView kSpanishPrompt = u"  输入西文句子的全文内容:";
 
-void place(Control& c, float left, float top, float width, float height) {
-  c.Left = left;
-  c.Top = top;
-  c.Width = width;
-  c.Height = height;
-}
 }  // namespace
 
 // The layout both sentence panels share: the backdrop and the two prompts,
 // the lookup screen's panes and input row hidden, the two boxes shown.
 void FrmLexaro::placeSentencePanel(TextBox& upper, TextBox& lower) {
   Label4.Visible = true;
-  place(Label4, 180, 150, 9560, 4840);
-  place(Label5, 180, 190.159f, 3100, 248.133f);
-  place(Label3, 180, 1720, 3100, 248.133f);
+  Label4.Move(180, 150, 9560, 4840);
+  Label5.Move(180, 190.159f, 3100, 248.133f);
+  Label3.Move(180, 1720, 3100, 248.133f);
   Label5.Visible = Label3.Visible = true;
   for (Control* c : std::initializer_list<Control*>{&RichTextBox13, &RichTextBox7, &Text120, &RichTextBox16, &Text88})
     c->Visible = false;
-  place(upper, 220.02f, 420.212f, 9470, 1220);
-  place(lower, 220.02f, 1950, 9470, 3000);
+  upper.Move(220.02f, 420.212f, 9470, 1220);
+  lower.Move(220.02f, 1950, 9470, 3000);
   upper.Visible = lower.Visible = true;
 }
 

@@ -64,20 +64,11 @@ void FrmLexaro::Text35_Change() {
   sz.Command1.setValue(true);
   if (!Text6.text().empty()) return;
   // NumberResultScreen
-  Text33.Top = 1320;
-  Text33.Left = 220.02f;
-  Text33.Width = 9470;
-  Text33.Height = 1180;
+  Text33.Move(220.02f, 1320, 9470, 1180);
   Text33.ZOrder();
   Text33.Visible = true;
-  RichTextBox13.Left = 220.02f;
-  RichTextBox13.Top = 2550;
-  RichTextBox13.Height = 2390;
-  RichTextBox13.Width = 4700;
-  RichTextBox7.Left = 4990;
-  RichTextBox7.Top = 2550;
-  RichTextBox7.Width = 4700;
-  RichTextBox7.Height = 2390;
+  RichTextBox13.Move(220.02f, 2550, 4700, 2390);
+  RichTextBox7.Move(4990, 2550, 4700, 2390);
   RichTextBox13.ZOrder();
   RichTextBox7.ZOrder();
   RichTextBox13.Visible = RichTextBox7.Visible = true;

@@ -78,6 +78,13 @@ class Control {
   int TabIndex = 0;
   bool TabStop = true;
 
+  // Places the control in one step.
+  void Move(float left, float top, float width, float height) {
+    Left = left;
+    Top = top;
+    Width = width;
+    Height = height;
+  }
   // Brings the control to the front of its window's stacking order, or with
   // position 1 sends it to the back.
   void ZOrder(int position = 0);
