@@ -63,6 +63,7 @@ constexpr DesignRow kDesign[] = {
     {.name = "Text32", .left = 5640, .top = 2700, .width = 3945, .height = 345,
      .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed},
     {.name = "Text33", .visible = false, .back = 0xC0E0FF, .locked = true, .multiLine = true},
+    {.name = "RichTextBox3", .visible = false, .back = 0xC0FFFF},
     {.name = "ProgressBar1", .left = 480, .top = 5865, .width = 2340, .height = 270, .visible = false},
     {.name = "Text23", .visible = false, .locked = true},
     {.name = "Text24", .visible = false, .locked = true},
