@@ -64,6 +64,8 @@ constexpr DesignRow kDesign[] = {
      .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed},
     {.name = "Text33", .visible = false, .back = 0xC0E0FF, .locked = true, .multiLine = true},
     {.name = "RichTextBox3", .visible = false, .back = 0xC0FFFF},
+    {.name = "Text26", .visible = false, .fontSize = 10.5f},
+    {.name = "Text27", .visible = false, .fontSize = 10.5f},
     {.name = "ProgressBar1", .left = 480, .top = 5865, .width = 2340, .height = 270, .visible = false},
     {.name = "Text23", .visible = false, .locked = true},
     {.name = "Text24", .visible = false, .locked = true},
