@@ -86,7 +86,7 @@ class FrmLexaro : public Window {
 
   // RangeQueryGuard: "0" after every change of the input; lets the range
   // query run once per input.
-  Text RangeQueryGuard = u"0";
+  Text RangeQueryGuard;
 
   // --- range query and selected-word lookup (app/range_*.cpp, app/selected_word.cpp) ---
   void Command17_Click();  // StartRangeQuery
