@@ -390,6 +390,41 @@ TEST_F(StoreTest, AFileMissingAFieldOrIndexIsReported) {
   EXPECT_NE(p.dialogs().messages[0].prompt.find(u"ZD2"), Text::npos);
 }
 
+TEST_F(StoreTest, TwoProgramsOnOneFolderSeeEachOthersSavedRecords) {
+  fill(2);
+  Program other(dir.path());
+  Sentences& theirs = other.form<Sentences>();
+  theirs.Data1.setIndex("ID");
+  theirs.Data1.Seek("=", u"3");
+  EXPECT_TRUE(theirs.Data1.NoMatch());
+  fill(1);  // saved by this program
+  other.event([&] { theirs.Data1.Seek("=", u"3"); });
+  EXPECT_FALSE(theirs.Data1.NoMatch());
+  EXPECT_EQ(theirs.Text2.text(), u"句1");
+}
+
+TEST_F(StoreTest, ASaveThatFailsAtTheEndOfAnEventIsReportedAndTheProgramGoesOn) {
+  fill(1);
+  // Another program holds the file's write lock for longer than we wait.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open((dir.path() / "XHKA.db").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  EXPECT_TRUE(p.event([&] {
+    s().Data1.MoveFirst();
+    s().Text2.setText(u"改");
+  }));
+  ASSERT_EQ(p.dialogs().messages.size(), 1u);
+  EXPECT_NE(p.dialogs().messages[0].prompt.find(u"XHKA.db"), Text::npos);
+  EXPECT_EQ(s().Text2.text(), u"句1");  // what could not be saved is not shown as saved
+  sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  p.event([&] {
+    s().Text2.setText(u"改");
+    s().Data1.MoveLast();
+  });
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3"), (std::vector<std::string>{"1:改"}));
+}
+
 TEST(SeedTest, ShippedRowsParseWithNullsLineBreaksAndEscapes) {
   const auto seed = parseSeed("ZD1\tZD2\tZD3\n1\tuno\t\n\t\tx\\ny\\\\z\n\n");
   ASSERT_EQ(seed.fields, (std::vector<std::string>{"ZD1", "ZD2", "ZD3"}));

@@ -59,8 +59,16 @@ void Application::releaseUnloaded() { unloaded_.clear(); }
 void Application::End() {
   if (!ended_) {
     ended_ = true;
-    for (Pending* p : pending_) p->savePending();
-    commitAll();
+    // Every store saves what it can, whatever another one's failure.
+    std::string failures;
+    for (Pending* p : pending_) {
+      try {
+        p->savePending();
+      } catch (const std::exception& e) {
+        failures += std::string(e.what()) + "\n";
+      }
+    }
+    if (!failures.empty()) dialogs_.messageBox(fromUtf8(failures), u" ZORVEK");
   }
   throw ProgramEnded{};
 }
@@ -74,6 +82,8 @@ bool Application::event(const std::function<void()>& body) {
   if (ended_) return false;
   ++eventDepth_;
   try {
+    if (eventDepth_ == 1)
+      for (Pending* p : pending_) p->beginEvent();
     body();
     if (eventDepth_ == 1)
       for (const auto& key : order_)
@@ -93,17 +103,27 @@ bool Application::event(const std::function<void()>& body) {
     // cannot be written) is reported, never passed over in silence.
     // What the failed event wrote is dropped, so it lands whole or not at all.
     --eventDepth_;
-    rollbackAll();
-    dialogs_.messageBox(fromUtf8(e.what()), u" ZORVEK");
+    failed(e);
     ++eventDepth_;
   }
   --eventDepth_;
   if (eventDepth_ == 0) {
-    commitAll();
+    // Saving at the end of the event can fail too (a full disk, a file
+    // another program holds): reported, and the event's work dropped.
+    try {
+      commitAll();
+    } catch (const std::exception& e) {
+      failed(e);
+    }
     releaseUnloaded();
     if (afterEvent) afterEvent();
   }
   return !ended_;
+}
+
+void Application::failed(const std::exception& e) {
+  rollbackAll();
+  dialogs_.messageBox(fromUtf8(e.what()), u" ZORVEK");
 }
 
 void Application::addPending(Pending& p) { pending_.push_back(&p); }
@@ -115,7 +135,13 @@ void Application::commitAll() {
 }
 
 void Application::rollbackAll() {
-  for (Pending* p : pending_) p->rollback();
+  for (Pending* p : pending_) {
+    try {
+      p->rollback();
+    } catch (const std::exception&) {
+      // The store stays as the failure left it; the next event reads it anew.
+    }
+  }
 }
 
 }  // namespace zuvo

@@ -3,6 +3,7 @@
 // dialog service, the data folder, the stores' transaction boundary and End.
 
 #include <filesystem>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,6 +41,8 @@ class Pending {
   virtual void savePending() = 0;
   // Drops what the current event wrote (it failed part-way).
   virtual void rollback() = 0;
+  // A user event begins: catch up with what other programs saved meanwhile.
+  virtual void beginEvent() {}
 };
 
 // Thrown by End to stop the program at once; caught where a user event
@@ -124,6 +127,8 @@ class Application {
   bool windowVisible(Window& w);
   void unloadWindow(std::type_index key);
   void releaseUnloaded();
+  // Drops what the failed event wrote and tells the user why.
+  void failed(const std::exception& e);
 
   std::filesystem::path dataDir_;
   Dialogs& dialogs_;

@@ -179,6 +179,7 @@ void DataSource::open() {
     sqlite3_stmt* st = st_->get("PRAGMA table_info(" + sqlName(schema_.table) + ")");
     while (sqlite3_step(st) == SQLITE_ROW)
       columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_reset(st);
   }
   if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
   for (const auto& f : schema_.fields)
@@ -189,6 +190,7 @@ void DataSource::open() {
     sqlite3_stmt* st = st_->get("PRAGMA index_list(" + sqlName(schema_.table) + ")");
     while (sqlite3_step(st) == SQLITE_ROW)
       indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_reset(st);
   }
   for (const auto& ix : schema_.indexes) {
     if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
@@ -196,6 +198,7 @@ void DataSource::open() {
       throw std::runtime_error("缺少索引 " + ix);
   }
   if (schema_.readOnly) exec("PRAGMA query_only=1");
+  beginEvent();  // takes the file's change counter as it stands
 }
 
 // --- reading -------------------------------------------------------------------
@@ -207,11 +210,21 @@ std::string DataSource::orderColumn() const {
 
 void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
   const int64_t before = queries_;
-  while (auto r = fetch(st)) out.push_back(std::move(*r));
+  while (auto r = readRow(st)) out.push_back(std::move(*r));
+  sqlite3_reset(st);
   queries_ = before + 1;
 }
 
+// One record, and the statement reset at once: a statement left active would
+// hold a read snapshot of the file, hiding what another program saves and
+// blocking the next write.
 std::optional<DataSource::Record> DataSource::fetch(sqlite3_stmt* st) {
+  auto r = readRow(st);
+  sqlite3_reset(st);
+  return r;
+}
+
+std::optional<DataSource::Record> DataSource::readRow(sqlite3_stmt* st) {
   ++queries_;
   const int rc = sqlite3_step(st);
   if (rc == SQLITE_DONE) return std::nullopt;
@@ -337,6 +350,13 @@ std::optional<DataSource::Record> DataSource::step(bool forward) {
 
 // --- writing -------------------------------------------------------------------
 
+// Runs a statement that returns no rows, and resets it whatever happens.
+void DataSource::stepToEnd(sqlite3_stmt* st) {
+  const int rc = sqlite3_step(st);
+  sqlite3_reset(st);
+  if (rc != SQLITE_DONE) fail(sqlite3_errmsg(db_));
+}
+
 void DataSource::begin() {
   if (inTransaction_) return;
   if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
@@ -364,7 +384,7 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
-  if (sqlite3_step(st) != SQLITE_DONE) fail(sqlite3_errmsg(db_));
+  stepToEnd(st);
   touched();
   return sqlite3_last_insert_rowid(db_);
 }
@@ -379,7 +399,7 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
     bindText(st, 1, values[i]);
     sqlite3_bind_int64(st, 2, rowid);
     ++queries_;
-    if (sqlite3_step(st) != SQLITE_DONE) fail(sqlite3_errmsg(db_));
+    stepToEnd(st);
   }
   touched();
 }
@@ -474,6 +494,20 @@ void DataSource::rollback() {
   touched();
   gridLoaded_ = false;
   if (current_) arrive(byRowid(current_->rowid));
+}
+
+// The caches of seeks and moves, the read-ahead and the grid mirror hold
+// while nothing else writes the file; another program's save shows in the
+// file's change counter, checked once per user event.
+void DataSource::beginEvent() {
+  if (!db_) return;
+  sqlite3_stmt* st = st_->get("PRAGMA data_version");
+  const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+  sqlite3_reset(st);
+  if (v == dataVersion_) return;
+  dataVersion_ = v;
+  touched();
+  gridLoaded_ = false;
 }
 
 // --- moves ---------------------------------------------------------------------
@@ -693,6 +727,7 @@ void DataSource::loadGrid() {
     }
     gridRows_.push_back(std::move(row));
   }
+  sqlite3_reset(st);
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();

@@ -84,6 +84,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void commit() override;
   void savePending() override;
   void rollback() override;
+  void beginEvent() override;
 
   // GridSource: the whole table in stored order.
   int64_t gridRows() override;
@@ -122,10 +123,12 @@ class DataSource : public Control, public Pending, public GridSource {
   void saveWork();
   void writeThrough();
   void begin();
+  void stepToEnd(sqlite3_stmt* st);
   int64_t insertRow(const std::vector<std::optional<Text>>& values);
   void updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                  const std::vector<bool>& which);
   std::optional<Record> fetch(sqlite3_stmt* st);
+  std::optional<Record> readRow(sqlite3_stmt* st);
   void fetchAll(sqlite3_stmt* st, std::vector<Record>& out);
   std::optional<Record> stepQuery(bool forward, int limit);
   std::optional<Record> byRowid(int64_t rowid);
@@ -140,6 +143,7 @@ class DataSource : public Control, public Pending, public GridSource {
   sqlite3* db_ = nullptr;
   std::unique_ptr<Statements> st_;
   bool inTransaction_ = false;
+  int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
 
   std::string index_;
   bool bof_ = true, eof_ = true;
