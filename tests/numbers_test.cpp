@@ -296,10 +296,60 @@ TEST_F(NumbersTest, Percentages) {
       {u"300%", u"trescientos  por ciento"},
       {u"345%", u"trescientos cuarenta y cinco por ciento"},
       {u"315％", u"trescientos quince por ciento"},
-      {u"1234%", u"1234%"},
-      {u"12345%", u"12345%"},
-      {u"12345％", u"12345％"},
+      {u"1234%", u"un mil doscientos treinta y cuatro por ciento"},
+      {u"12345%", u"doce mil  trescientos cuarenta y cinco por ciento"},
+      {u"12345％", u"doce mil  trescientos cuarenta y cinco por ciento"},
+      {u"123456%", u"ciento veintitrés mil cuatrocientos cincuenta y seis por ciento"},
+      {u"十二万三千四百五十六%", u"ciento veintitrés mil cuatrocientos cincuenta y seis por ciento"},
+      {u"1234567%", u"un millon doscientos treinta y cuatro mil quinientos sesenta y siete por ciento"},
+      {u"000%", u""},  // no number words, so no literal alone either
   });
+}
+
+// The words of a percentage: the number's own words with " por ciento" in
+// place of their last blank; a number without words gives none.
+Text percentOf(Text words) {
+  if (words.empty()) return words;
+  if (words.back() == u' ') words.pop_back();
+  return words + u" por ciento";
+}
+
+TEST_F(NumbersTest, APercentageOfAnyLengthIsItsNumbersWordsAndPorCiento) {
+  const std::initializer_list<TextView> numbers = {
+      u"5",        u"0",         u"45",        u"25",         u"10",          u"05",
+      u"345",      u"300",       u"100",       u"305",        u"012",         u"2345",
+      u"1000",     u"2005",      u"1100",      u"12345",      u"10000",       u"31452",
+      u"25300",    u"123456",    u"200000",    u"100100",     u"000005",      u"1234567",
+      u"1000000",  u"1200000",   u"12345678",  u"10000000",   u"123456789",   u"1234567890",
+      u"12345678901",
+  };
+  for (TextView number : numbers) {
+    const Text words = ask(number);
+    ASSERT_FALSE(words.empty()) << toUtf8(number);
+    for (TextView sign : {u"%", u"％"}) {
+      const Text request = Text(number) + Text(sign);
+      SCOPED_TRACE(toUtf8(request));
+      EXPECT_EQ(toUtf8(ask(request)), toUtf8(percentOf(words)));
+      EXPECT_EQ(toUtf8(digitString()), toUtf8(request));
+    }
+  }
+  // Numbers whose digits have no words, and a percentage too long for the slots.
+  for (TextView request : {u"00%", u"000%", u"0000%", u"00000%", u"000000%", u"0000000%", u"123456789012%"}) {
+    SCOPED_TRACE(toUtf8(request));
+    EXPECT_EQ(toUtf8(ask(request)), "");
+  }
+}
+
+TEST_F(NumbersTest, RandomPercentagesReadAsTheirNumbers) {
+  std::mt19937_64 rng(5);
+  for (int i = 0; i < 550; ++i) {
+    const int len = 1 + i % 11;
+    std::string digits(1, static_cast<char>('1' + rng() % 9));
+    for (int k = 1; k < len; ++k) digits += static_cast<char>(rng() % 3 ? '0' : '0' + rng() % 10);
+    SCOPED_TRACE(digits);
+    const Text words = ask(fromUtf8(digits));
+    EXPECT_EQ(toUtf8(ask(fromUtf8(digits + "%"))), toUtf8(percentOf(words)));
+  }
 }
 
 TEST_F(NumbersTest, NumberingMarks) {
@@ -317,6 +367,37 @@ TEST_F(NumbersTest, NumberingMarks) {
       {u"1234)", u"1234)"},
       {u"1234）", u"1234）"},
   });
+}
+
+// The marks stay where they were typed: what follows a mark stays behind it.
+// A string closed by a parenthesis is written as typed; in any other a mark
+// with more after it leaves no reading, and no words.
+TEST_F(NumbersTest, AMarkKeepsItsPlaceAndAMarkInsideGivesNoWords) {
+  struct MarkCase {
+    std::u16string_view in, digits, out;
+  };
+  const std::initializer_list<MarkCase> cases = {
+      {u"(3)", u"(3)", u"(3)"},
+      {u"（3）", u"（3）", u"（3）"},
+      {u"(12)", u"(12)", u"(12)"},
+      {u"1(2)", u"1(2)", u"1(2)"},
+      {u"(一百)", u"(100)", u"(100)"},
+      {u"3%5", u"3%5", u""},
+      {u"%5", u"%5", u""},
+      {u"%十五", u"%5", u""},
+      {u"(3", u"(3", u""},
+      {u"(3%", u"(3%", u""},
+      {u"3.5", u"3.5", u""},
+      {u"1-2", u"1-2", u""},
+      {u"5、6", u"5、6", u""},
+      {u"(1)2", u"(1)2", u""},
+  };
+  for (const MarkCase& c : cases) {
+    SCOPED_TRACE(toUtf8(c.in));
+    const Text answer = ask(c.in);
+    EXPECT_EQ(toUtf8(digitString()), toUtf8(c.digits));
+    EXPECT_EQ(toUtf8(answer), toUtf8(c.out));
+  }
 }
 
 // --- Chinese numerals ---------------------------------------------------------
@@ -708,6 +789,8 @@ TEST(NumbersTypedIntoTheInputBox, ShowTheirSpanishWordsAtOnce) {
       {u"25", u"veinticinco "},
       {u"一百二十三", u"ciento veintitrés "},
       {u"45%", u"cuarenta y cinco por ciento"},
+      {u"123456%", u"ciento veintitrés mil cuatrocientos cincuenta y seis por ciento"},
+      {u"3%5", u""},
       {u"2004年5月6日", u"el 6 de mayo de 2004"},
       {u"十二月二十五日", u"el 25 de diciembre"},
       {u"十万", u"cien mil "},

@@ -127,9 +127,11 @@ class FrmSZ : public Window {
   // dispatch.cpp
   void Command5_GotFocus();
   void showAnswer();
+  bool holdsInnerMark() const;
   const Text& ch(int k) const { return slots_[k - 1]->text(); }
   Text chars(int from, int to) const;
   bool is(int k, TextView s) const { return ch(k) == s; }
+  bool isPercentAt(int k) const { return is(k, u"%") || is(k, u"％"); }
   bool isLength(int n) const;
   bool holdsDateChar(int n) const;
   void setResult(TextView s);
@@ -143,17 +145,23 @@ class FrmSZ : public Window {
   bool writeDate(DateShape shape);
   bool writeFirstDate(std::span<const DateShape> shapes);
   bool spellGroup(int h, const GroupLiterals& lit);
+  void spellNumber(int n);
+  void spellPercentage(int n);
 
   // spell_short.cpp
   void Text2_Change();
   void Text4_Change();
   void Text5_Change();
   void Text6_Change();
+  void spellThreeDigits();
+  void spellFourDigits();
   void spellThreeWithSuffix(TextView suffix);
 
   // spell_middle.cpp
   void Text7_Change();
   void Text8_Change();
+  void spellFiveDigits();
+  void spellSixDigits();
   void spellFiveDigitYears();
 
   // spell_long.cpp
@@ -163,6 +171,11 @@ class FrmSZ : public Window {
   void Text18_Change();
   void Text23_Change();
   void Text24_Change();
+  void spellSevenDigits();
+  void spellEightDigits();
+  void spellNineDigits();
+  void spellTenDigits();
+  void spellElevenDigits();
   bool spellLeadingDigit(TextView one, TextView scale);
   bool spellLeadingPair(TextView scale);
   void spellMillionsAfterThousands(int h, bool thousandsWritten);

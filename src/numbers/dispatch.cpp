@@ -3,6 +3,8 @@
 // number-word table, the date texts and the three-digit group rule of the
 // long numbers.
 
+#include <cassert>
+
 #include "app/FrmLexaro.h"
 #include "numbers/FrmSZ.h"
 
@@ -31,7 +33,21 @@ void FrmSZ::Command5_GotFocus() {
     Text1.setSelText(u"");  // a character beyond the twelfth slot is dropped
   }
   Data1.MoveFirst();
+  if (holdsInnerMark()) setResult(u"");
   showAnswer();
+}
+
+// A mark with a digit or a date character after it leaves the string no
+// reading as a number, a percentage or a numbering mark (3%5, 1.5, (3%),
+// unless a parenthesis closes it and it is written as typed: (3), 1(2).
+bool FrmSZ::holdsInnerMark() const {
+  const int n = static_cast<int>(Val(Text28.text()));
+  if (n < 2 || n > static_cast<int>(slots_.size())) return false;
+  if (is(n, u")") || is(n, u"）")) return false;
+  auto isMark = [this](int k) { return ch(k).size() == 1 && kMarks.find(ch(k)[0]) != TextView::npos; };
+  for (int k = 1; k < n; ++k)
+    if (isMark(k) && !isMark(k + 1)) return true;
+  return false;
 }
 
 void FrmSZ::showAnswer() { app().form<FrmLexaro>().Text33.setText(Text3.text()); }
@@ -142,6 +158,39 @@ bool FrmSZ::spellGroup(int h, const GroupLiterals& lit) {
     wrote = true;
   }
   return wrote;
+}
+
+// --- numbers and percentages --------------------------------------------------
+
+// The number of the first n characters, as the member of that length spells it
+// after its other shapes.
+void FrmSZ::spellNumber(int n) {
+  switch (n) {
+    case 3: spellThreeDigits(); break;
+    case 4: spellFourDigits(); break;
+    case 5: spellFiveDigits(); break;
+    case 6: spellSixDigits(); break;
+    case 7: spellSevenDigits(); break;
+    case 8: spellEightDigits(); break;
+    case 9: spellNineDigits(); break;
+    case 10: spellTenDigits(); break;
+    case 11: spellElevenDigits(); break;
+    default: assert(false && "no number of this length");
+  }
+}
+
+// A string of n characters closed by a percent sign, n from 4 to 12: the words
+// of the number before the sign, with " por ciento" in place of their last
+// blank, as the shorter percentages have it. A number that holds anything
+// but digits, or whose digits have no words, gives no words.
+void FrmSZ::spellPercentage(int n) {
+  for (int k = 1; k < n; ++k)
+    if (ch(k).size() != 1 || ch(k)[0] < u'0' || ch(k)[0] > u'9') return;
+  spellNumber(n - 1);
+  Text words = Text3.text();
+  if (words.empty()) return;
+  if (words.back() == u' ') words.pop_back();
+  setResult(words + u" por ciento");
 }
 
 }  // namespace zuvo

@@ -146,7 +146,11 @@ void FrmSZ::convertCharacter(const Text& c, const Text& previous) {
     default:
       break;
   }
-  if (kMarks.find(x) != TextView::npos) Text1.setText(Text1.text() + c);
+  if (kMarks.find(x) == TextView::npos) return;
+  // Writing the whole text puts the caret in front; it goes back behind the
+  // mark, so that what follows the mark stays behind it: (3) stays (3).
+  Text1.setText(Text1.text() + c);
+  Text1.setSelStart(Len(Text1.text()));
 }
 
 // 十 stands for a ten whose units may follow. At the start of a number it

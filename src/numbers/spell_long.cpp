@@ -1,7 +1,8 @@
 // Strings of seven to twelve characters: full dates (and, at seven and
-// eight, a year and its month) tried first in a fixed order, then cardinals
-// in groups of three digits joined by "millones" and "mil". A number of ten
-// to twelve digits counts thousands of millions: "mil millones".
+// eight, a year and its month) tried first in a fixed order, then
+// percentages, then cardinals in groups of three digits joined by "millones"
+// and "mil". A number of ten to twelve digits counts thousands of millions:
+// "mil millones".
 
 #include "numbers/FrmSZ.h"
 
@@ -25,6 +26,14 @@ void FrmSZ::Text15_Change() {
   };
   if (writeFirstDate(kShapes)) return;
   if (is(4, u"年") || is(5, u"年")) return;
+  if (isPercentAt(7)) {
+    spellPercentage(7);
+    return;
+  }
+  spellSevenDigits();
+}
+
+void FrmSZ::spellSevenDigits() {
   spellLeadingDigit(u"un millon ", u" millones ");
   spellGroup(2, {.wholeHundred = kMil, .scale = kMil, .unitScale = kMil});
   spellGroup(5, {.wholeHundred = u"", .scale = u" ", .unitScale = u" ", .zeroTail = GroupLiterals::ZeroTail::Ends});
@@ -41,6 +50,14 @@ void FrmSZ::Text16_Change() {
   };
   if (writeFirstDate(kShapes)) return;
   if (is(5, u"年")) return;
+  if (isPercentAt(8)) {
+    spellPercentage(8);
+    return;
+  }
+  spellEightDigits();
+}
+
+void FrmSZ::spellEightDigits() {
   spellLeadingPair(kMillones);
   spellGroup(3, {.wholeHundred = u"mil ", .scale = kMil, .unitScale = kMil});
   spellGroup(6, {.wholeHundred = u"", .scale = u" ", .unitScale = u" ", .zeroTail = GroupLiterals::ZeroTail::Ends});
@@ -56,6 +73,14 @@ void FrmSZ::Text17_Change() {
   };
   if (writeFirstDate(kShapes)) return;
   if (is(5, u"年")) return;
+  if (isPercentAt(9)) {
+    spellPercentage(9);
+    return;
+  }
+  spellNineDigits();
+}
+
+void FrmSZ::spellNineDigits() {
   spellGroup(1, {.wholeHundred = u"millones ", .scale = kMillones, .unitScale = kMillones});
   spellGroup(4, {.wholeHundred = u"mil ", .scale = kMil, .unitScale = kMil});
   spellGroup(7, {.wholeHundred = u"",
@@ -73,6 +98,14 @@ void FrmSZ::Text18_Change() {
   };
   if (writeFirstDate(kShapes)) return;
   if (is(5, u"年")) return;
+  if (isPercentAt(10)) {
+    spellPercentage(10);
+    return;
+  }
+  spellTenDigits();
+}
+
+void FrmSZ::spellTenDigits() {
   const bool thousands = spellLeadingDigit(u"un mil ", kMil);
   spellMillionsAfterThousands(2, thousands);
   spellGroup(5, {.wholeHundred = kMil, .scale = kMil, .unitScale = kMil});
@@ -83,6 +116,14 @@ void FrmSZ::Text23_Change() {
   if (!isLength(11)) return;
   if (writeDate({.year = 5, .month = 8, .day = 11})) return;  // YYYY年MM月DD日
   if (is(5, u"年")) return;
+  if (isPercentAt(11)) {
+    spellPercentage(11);
+    return;
+  }
+  spellElevenDigits();
+}
+
+void FrmSZ::spellElevenDigits() {
   const bool thousands = spellLeadingPair(kMil);
   spellMillionsAfterThousands(3, thousands);
   spellGroup(6, {.wholeHundred = u"mil ", .scale = kMil, .unitScale = kMil});
@@ -91,6 +132,10 @@ void FrmSZ::Text23_Change() {
 
 void FrmSZ::Text24_Change() {
   if (!isLength(12)) return;
+  if (isPercentAt(12)) {
+    spellPercentage(12);
+    return;
+  }
   const bool thousands = spellGroup(1, {.wholeHundred = u"mil ", .scale = kMil, .unitScale = kMil});
   spellMillionsAfterThousands(4, thousands);
   spellGroup(7, {.wholeHundred = u"mil ", .scale = kMil, .unitScale = kMil});

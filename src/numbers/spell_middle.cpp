@@ -23,14 +23,16 @@ void FrmSZ::Text7_Change() {
     spellFiveDigitYears();
     return;
   }
-  // A four-digit percentage is written as typed, as a five-digit one is;
-  // a day or a month without its partner (1234日, 1年13月) has no words.
-  if (c5 == u"%" || c5 == u"％") {
-    setResult(chars(1, 5));
+  if (isPercentAt(5)) {
+    spellPercentage(5);
     return;
   }
+  // A day or a month without its partner (1234日, 1年13月) has no words.
   if (holdsDateChar(5)) return;
+  spellFiveDigits();
+}
 
+void FrmSZ::spellFiveDigits() {
   // The thousands as a pair, or a tens word and a unit.
   if (auto w = pairWord(chars(1, 2))) {
     setResult(*w + u" mil ");
@@ -85,13 +87,16 @@ void FrmSZ::Text8_Change() {
   if (writeDate({.year = 4, .month = 6})) return;            // YYY年M月
   if (writeDate({.year = 3, .month = 6})) return;            // YY年MM月
   if (is(3, u"年") || is(4, u"年") || is(5, u"年")) return;
-  if (is(6, u"%") || is(6, u"％")) {
-    setResult(chars(1, 6));
+  if (isPercentAt(6)) {
+    spellPercentage(6);
     return;
   }
   // A date on its way (1年2月3) or a count of five-digit years has no words.
   if (holdsDateChar(6)) return;
+  spellSixDigits();
+}
 
+void FrmSZ::spellSixDigits() {
   spellGroup(1, {.wholeHundred = u"mil ", .scale = u" mil ", .unitScale = u" mil "});
   spellGroup(4, {.wholeHundred = u"", .scale = u" ", .unitScale = u" "});
 }

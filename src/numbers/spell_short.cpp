@@ -107,8 +107,14 @@ void FrmSZ::Text5_Change() {
   // A day without its month (15日) or a month the table does not name (13月)
   // has no words.
   if (holdsDateChar(3)) return;
+  spellThreeDigits();
+}
 
-  // The three-digit number. A whole hundred ends in two blanks.
+// The three-digit number. A whole hundred ends in two blanks.
+void FrmSZ::spellThreeDigits() {
+  const Text& c1 = ch(1);
+  const Text& c2 = ch(2);
+  const Text& c3 = ch(3);
   const bool zeroTail = c2 == u"0" && c3 == u"0";
   if (auto w = hundredsWord(c1, zeroTail)) {
     setResult(*w + u" ");
@@ -142,7 +148,7 @@ void FrmSZ::Text6_Change() {
     return;
   }
   if (isPercent(c4)) {
-    spellThreeWithSuffix(u" por ciento");
+    spellPercentage(4);
     return;
   }
   if (c4 == u"." || c4 == u"、") {
@@ -155,8 +161,11 @@ void FrmSZ::Text6_Change() {
   }
   // A day without its month (123日) or a date on its way (12月5) has no words.
   if (holdsDateChar(4)) return;
+  spellFourDigits();
+}
 
-  // The thousands, then the last three digits; a leading 0 has no word.
+// The thousands, then the last three digits; a leading 0 has no word.
+void FrmSZ::spellFourDigits() {
   if (is(1, u"1")) {
     setResult(u"un mil ");
   } else if (auto w = unitWordUnlessZero(ch(1))) {
@@ -165,8 +174,8 @@ void FrmSZ::Text6_Change() {
   spellGroup(2, {.wholeHundred = u"", .scale = u" ", .unitScale = u" ", .zeroTail = GroupLiterals::ZeroTail::Ends});
 }
 
-// Three digits followed by a suffix (" por ciento", " aňos") instead of the
-// last blank; a whole hundred gets the suffix after its blank.
+// Three digits followed by " aňos" instead of the last blank; a whole
+// hundred gets it after its blank.
 void FrmSZ::spellThreeWithSuffix(TextView suffix) {
   const Text& c1 = ch(1);
   const Text& c2 = ch(2);
