@@ -41,19 +41,13 @@ bool TextControl::assign(TextView t) {
   return true;
 }
 
-void TextControl::changed(bool fromStore) {
-  if (!fromStore && binding_) binding_->boxWritten(text_);
+void TextControl::changed() {
+  if (binding_) binding_->boxWritten(text_);
   run(Change);
 }
 
 void TextControl::setText(TextView t) {
-  if (assign(t)) changed(false);
-}
-
-bool TextControl::takeFromStore(TextView t) {
-  if (!assign(t)) return false;
-  changed(true);
-  return true;
+  if (assign(t)) changed();
 }
 
 void TextControl::initText(TextView t) {
@@ -97,7 +91,7 @@ void TextBox::setSelText(TextView t) {
   spliced(pos, removed, Len(t));
   selStart_ = pos + Len(t);
   selLength_ = 0;
-  if (differs) changed(false);
+  if (differs) changed();
 }
 
 // --- Buttons and the rest ------------------------------------------------------

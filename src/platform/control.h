@@ -139,11 +139,9 @@ class TextControl : public Control {
   // Binding to a store field (nullptr when unbound).
   void bind(FieldBinding* binding) { binding_ = binding; }
   FieldBinding* binding() const { return binding_; }
-  // The store puts a record's value into the box: no write back to the store,
-  // Change runs when the text differs. Returns whether it changed.
-  bool takeFromStore(TextView t);
-  // The same in two steps, so a store can fill all its boxes before their
-  // Change handlers run.
+  // The store puts a record's value into the box, with no write back to the
+  // store, in two steps so that it can fill all its boxes before their
+  // Change handlers run: assignFromStore says whether the text changed.
   bool assignFromStore(TextView t) { return assign(t); }
   void runChange() { run(Change); }
   // Sets the design-time text: runs nothing.
@@ -154,7 +152,8 @@ class TextControl : public Control {
   virtual void textReplaced() {}
   // Stores the new text without running anything; returns false when equal.
   bool assign(TextView t);
-  void changed(bool fromStore);
+  // A write that did not come from the store: the field follows, Change runs.
+  void changed();
 
   Text text_;
 
@@ -202,7 +201,6 @@ class CommandButton : public Control {
   Text Caption;
   // Setting Value to true runs Click at once, as pressing the button does.
   void setValue(bool v);
-  bool Value() const { return false; }
 };
 
 class Shape : public Control {

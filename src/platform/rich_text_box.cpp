@@ -121,7 +121,7 @@ void RichTextBox::LoadFile(const std::filesystem::path& file) {
   selStart_ = 0;
   selLength_ = 0;
   typing_.reset();
-  if (differs) changed(false);
+  if (differs) changed();
 }
 
 RichDocument RichTextBox::document() const { return RichDocument{text_, formats_}; }
