@@ -45,6 +45,12 @@ std::pair<int64_t, int64_t> wordAt(const Text& t, int64_t pos) {
 
 }  // namespace
 
+void User::selectionMoved(Control& c, int64_t start, int64_t length) {
+  TextBox* box = asTextBox(c);
+  if (!box || !box->SelChange) return;
+  if (box->SelStart() != start || box->SelLength() != length) box->SelChange();
+}
+
 bool User::reachable(Control& c, float* x, float* y) const {
   Window& w = c.window();
   if (!w.Visible() || !w.Enabled || !c.reachable()) return false;
@@ -170,8 +176,11 @@ bool User::click(Control& c, int64_t caret) {
   float x = 0, y = 0;
   if (!reachable(c, &x, &y)) return false;
   return app_.event([&] {
-    if (TextBox* box = asTextBox(c); box && caret >= 0) box->setSelStart(caret);
+    TextBox* box = asTextBox(c);
+    const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
+    if (box && caret >= 0) box->setSelStart(caret);
     takeFocus(c);
+    selectionMoved(c, s0, l0);
     if (c.MouseDown) c.MouseDown(1, 0, x, y);
     if (c.MouseUp) c.MouseUp(1, 0, x, y);
     Control::run(c.Click);
@@ -207,11 +216,13 @@ bool User::select(Control& c, int64_t start, int64_t length) {
   float x = 0, y = 0;
   if (!box || !reachable(c, &x, &y)) return false;
   return app_.event([&] {
+    const int64_t s0 = box->SelStart(), l0 = box->SelLength();
     box->setSelStart(start);
     takeFocus(c);
     if (c.MouseDown) c.MouseDown(1, 0, x, y);
     box->setSelStart(start);
     box->setSelLength(length);
+    selectionMoved(c, s0, l0);
     if (c.MouseMove) c.MouseMove(1, 0, x, y);
     if (c.MouseUp) c.MouseUp(1, 0, x, y);
     Control::run(c.Click);
@@ -264,8 +275,11 @@ bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = false;
   return app_.event([&] {
+    TextBox* box = asTextBox(c);
+    const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
     moveTo(c, at, m.shift & kShiftMask);
     takeFocus(c);
+    selectionMoved(c, s0, l0);
     if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
   });
 }
@@ -277,7 +291,11 @@ bool User::mouseMove(Control& c, const Mouse& m, int64_t at) {
   const bool selecting = box && (m.button & 1) && at >= 0 && !releaseEndsDoubleClick_;
   if (!selecting && !c.MouseMove) return true;
   return app_.event([&] {
-    if (selecting) selectTo(*box, at);
+    if (selecting) {
+      const int64_t s0 = box->SelStart(), l0 = box->SelLength();
+      selectTo(*box, at);
+      selectionMoved(c, s0, l0);
+    }
     if (c.MouseMove) c.MouseMove(m.button, m.shift, m.x, m.y);
   });
 }
@@ -288,7 +306,11 @@ bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
   const bool click = m.button == 1 && inside(c, m) && !endsDoubleClick;
   releaseEndsDoubleClick_ = false;
   return app_.event([&] {
-    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick) selectTo(*box, at);
+    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick) {
+      const int64_t s0 = box->SelStart(), l0 = box->SelLength();
+      selectTo(*box, at);
+      selectionMoved(c, s0, l0);
+    }
     if (c.MouseUp) c.MouseUp(m.button, m.shift, m.x, m.y);
     if (click) Control::run(c.Click);
   });
@@ -319,7 +341,10 @@ bool User::navigate(Control& c, int keyCode, int shift, int64_t to) {
     takeFocus(c);
     int code = keyCode;
     if (c.KeyDown) c.KeyDown(code, shift);
+    TextBox* box = asTextBox(c);
+    const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
     moveTo(c, to, shift & kShiftMask);
+    selectionMoved(c, s0, l0);
     code = keyCode;
     if (c.KeyUp) c.KeyUp(code, shift);
   });

@@ -90,6 +90,9 @@ class User {
   void selectTo(TextBox& box, int64_t to);
   void moveTo(Control& c, int64_t at, bool extend);
   static bool inside(const Control& c, const Mouse& m);
+  // Runs the box's SelChange when the gesture moved its caret or selection
+  // away from where it stood.
+  static void selectionMoved(Control& c, int64_t start, int64_t length);
 
   Application& app_;
   // Where a selection made by dragging or Shift began: the box and the end
