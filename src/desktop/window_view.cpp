@@ -51,9 +51,11 @@ void WindowView::sync() {
     if (this->size() != size || minimumSize() != size) setFixedSize(size);
   }
   if (isEnabled() != model_.Enabled) setEnabled(model_.Enabled);
+  syncing_ = true;
   for (auto& [c, v] : views_) v->sync();
   syncStacking();
   syncFocus();
+  syncing_ = false;
 }
 
 // Widgets stand in the model's stacking order, back to front.
@@ -67,6 +69,8 @@ void WindowView::syncStacking() {
 void WindowView::syncFocus() {
   Control* focused = model_.focused();
   QWidget* w = focused ? widgetFor(*focused) : nullptr;
+  // A grid's cell editor keeps the focus inside the focused grid.
+  if (w && focusWidget() && w->isAncestorOf(focusWidget())) return;
   if (w && w->isVisible() && focusWidget() != w) w->setFocus(Qt::OtherFocusReason);
 }
 

@@ -65,6 +65,8 @@ class WindowView : public QWidget {
   // Qt is back in its event loop.
   void detach();
   bool attached() const { return attached_; }
+  // The widgets are being brought in step with the model.
+  bool syncing() const { return syncing_; }
   User& user() const { return user_; }
   const Scale& scale() const { return scale_; }
   // The widget that shows a control (tests look at it).
@@ -82,6 +84,7 @@ class WindowView : public QWidget {
   Window& model_;
   User& user_;
   bool attached_ = true;
+  bool syncing_ = false;
   Scale scale_;
   std::map<const Control*, ControlView*> views_;
   std::vector<Control*> shownStacking_;

@@ -367,6 +367,20 @@ bool User::typeKeys(Control& c, TextView text) {
   });
 }
 
+bool User::editCell(DataGrid& g, int64_t row, TextView text) {
+  if (!reachable(g)) return false;
+  bool written = false;
+  app_.event([&] {
+    takeFocus(g);
+    moveTo(g, row, false);
+    // The row change may have switched editing off.
+    if (!g.AllowUpdate || g.Row() != row) return;
+    g.setText(text);
+    written = g.text() == text;
+  });
+  return written;
+}
+
 bool User::tab(Window& w, bool backward) {
   if (!w.Visible() || !w.Enabled) return false;
   return app_.event([&] {
