@@ -543,6 +543,28 @@ TEST_F(PlacesTest, APlaceWithoutAChineseNameCannotBeModified) {
   EXPECT_FALSE(w->Text3.Visible);
 }
 
+TEST_F(PlacesTest, AnInGridNameEditChangesOnlyThePlaceRecord) {
+  start();
+  ASSERT_TRUE(user().editCell(w->DBGrid2, 4, u"Madrit"));
+  EXPECT_EQ(w->Text5.text(), u"5");
+  EXPECT_EQ(w->Text4.text(), u"Madrit");
+  ASSERT_TRUE(user().editCell(w->DBGrid1, 4, u"马德里市"));
+  EXPECT_EQ(w->Text3.text(), u"马德里市");
+  pickRow(w->DBGrid1, 0);
+  EXPECT_EQ(w->DBGrid2.cell(4), u"Madrit");
+  // The search and name records keep the old names until a modify save.
+  search(u"Madrit");
+  EXPECT_EQ(w->Text5.text(), u"1");
+  p->event([&] { w->Text9.setText(u""); });
+  search(u"Madrid");
+  EXPECT_EQ(w->Text5.text(), u"5");
+  search(u"马德里市");
+  buscar();
+  EXPECT_EQ(w->RichTextBox1.text(), u"");
+  p->restart();
+  EXPECT_EQ(fileRows(file("DMK0.db"), "ZD1, ZD2")[4], (std::vector<std::string>{"Madrit", "马德里市"}));
+}
+
 // --- mended faults -------------------------------------------------------------------
 
 TEST_F(PlacesTest, AGapInTheIdsNeverShowsTheWrongPlace) {

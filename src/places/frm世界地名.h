@@ -189,10 +189,6 @@ class frm世界地名 : public Window {
 
   // place_views.cpp
   void showGridView();
-  // The grid row of the current place (by its ID), or -1.
-  int64_t gridRowOfCurrent();
-  void followStore();
-  void pickedRow(DataGrid& grid);
   void setTitle(TextView name);
   // place_search.cpp
   bool seekPlaceById(TextView id);

@@ -218,7 +218,6 @@ void frm世界地名::wireHandlers() {
   DBGrid1.RowColChange = [this] { DBGrid1_RowColChange(); };
   DBGrid2.RowColChange = [this] { DBGrid2_RowColChange(); };
   RichTextBox3.Change = [this] { RichTextBox3_Change(); };
-  Text5.Change = [this] { followStore(); };
   Text38.DblClick = [this] { Text38_DblClick(); };
   Text48.DblClick = [this] { Text48_DblClick(); };
   Command27.Click = [this] { Command27_Click(); };

@@ -93,7 +93,7 @@ void frm世界地名::storeSinglePlace() {
 
 // TogglePlaceModify ("修改" / "保存").
 void frm世界地名::Command28_Click() {
-  if (DBGrid1.cell(DBGrid1.Row()).empty()) return;
+  if (DBGrid1.text().empty()) return;
   DBGrid1.Visible = DBGrid2.Visible = true;
   Data3.setIndex("ID");
   Data3.Seek("=", Text5.text());

@@ -1,8 +1,6 @@
 // The place window's views, what a move of the place table does in the
 // window, the world map and the small handlers of the detail rows.
 
-#include <charconv>
-
 #include "places/frm世界地名.h"
 
 namespace zuvo {
@@ -12,56 +10,11 @@ constexpr TextView kGridHeading = u"  世界地名——中文列表:";
 constexpr TextView kNameMapHeading = u"  世界地名中外文名称:";
 constexpr TextView kTitleTail = u"—简介:";
 
-std::optional<int64_t> number(TextView t) {
-  std::string s = toUtf8(t);
-  int64_t v = 0;
-  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-  if (ec != std::errc() || p != s.data() + s.size() || s.empty()) return std::nullopt;
-  return v;
-}
 }  // namespace
 
 void frm世界地名::setTitle(TextView name) { Label5.setCaption(Text(name) + Text(kTitleTail)); }
 
 // --- moves of PlaceStore ---------------------------------------------------------
-
-// The grid row that holds the current place: rows are in stored order, so
-// their IDs ascend.
-int64_t frm世界地名::gridRowOfCurrent() {
-  const auto id = number(Text5.text());
-  GridSource* g = DBGrid1.source();
-  if (!id || !g) return -1;
-  int64_t lo = 0, hi = g->gridRows();
-  while (lo < hi) {
-    const int64_t mid = lo + (hi - lo) / 2;
-    const auto v = number(g->gridCellView(mid, 0));
-    if (v && *v < *id)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  if (lo < g->gridRows() && number(g->gridCellView(lo, 0)) == id) return lo;
-  return -1;
-}
-
-// Both grids' current row follows PlaceStore; a changed row runs the grid's
-// row handler as a user's pick does.
-void frm世界地名::followStore() {
-  const int64_t row = gridRowOfCurrent();
-  if (row < 0) return;
-  DBGrid1.setRow(row);
-  DBGrid2.setRow(row);
-}
-
-// A row picked in a grid makes its place current.
-void frm世界地名::pickedRow(DataGrid& grid) {
-  GridSource* g = grid.source();
-  if (!g || grid.Row() < 0 || grid.Row() >= g->gridRows()) return;
-  const Text id(g->gridCellView(grid.Row(), 0));
-  if (id == Text5.text()) return;
-  Data1.setIndex("ID");
-  Data1.Seek("=", id);
-}
 
 // UpdatePlaceDisplayName: ZD2 up to its first "【".
 void frm世界地名::RichTextBox3_Change() {
@@ -71,7 +24,6 @@ void frm世界地名::RichTextBox3_Change() {
 }
 
 void frm世界地名::DBGrid1_RowColChange() {
-  pickedRow(DBGrid1);
   if (Label6.BackColor != kPlaceSearching) {
     RichTextBox1.setText(Text3.text());
     Label6.BackColor = kButtonFace;
@@ -82,7 +34,6 @@ void frm世界地名::DBGrid1_RowColChange() {
 }
 
 void frm世界地名::DBGrid2_RowColChange() {
-  pickedRow(DBGrid2);
   if (Label6.BackColor != kPlaceSearching) {
     RichTextBox2.setText(Text4.text());
     Label6.BackColor = kButtonFace;
@@ -103,7 +54,7 @@ void frm世界地名::showGridView() {
 
 // CyclePlaceView ("[][]").
 void frm世界地名::Command40_Click() {
-  const bool same = RichTextBox1.text() == DBGrid1.cell(DBGrid1.Row());
+  const bool same = RichTextBox1.text() == DBGrid1.text();
   const bool shown = RichTextBox1.Visible;
   if (same && shown) {
     showGridView();
@@ -141,8 +92,8 @@ void frm世界地名::Command29_Click() {
   RichTextBox1.setText(u"");
   RichTextBox2.setText(u"");
   RichTextBox1.Visible = RichTextBox2.Visible = false;
-  RichTextBox1.setText(DBGrid1.cell(DBGrid1.Row()));
-  RichTextBox2.setText(DBGrid2.cell(DBGrid2.Row()));
+  RichTextBox1.setText(DBGrid1.text());
+  RichTextBox2.setText(DBGrid2.text());
   Label6.BackColor = kButtonFace;
 }
 
@@ -181,6 +132,7 @@ void frm世界地名::Picture3_Click() {
 // ShowFullNameAlternate: Text48 stands in for the full-name box. It has no
 // data source, so it shows its own text.
 void frm世界地名::Text38_DblClick() {
+  Text48.setDataField("ZD12");
   Text48.Top = 3580;
   Text48.Visible = true;
   Text38.Visible = false;
@@ -188,6 +140,7 @@ void frm世界地名::Text38_DblClick() {
 
 // RestoreFullNameBox.
 void frm世界地名::Text48_DblClick() {
+  Text48.setDataField("");
   Text48.Visible = false;
   Text38.Visible = true;
   Text48.Top = 3870;
