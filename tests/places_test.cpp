@@ -93,6 +93,9 @@ TEST_F(PlacesTest, OpensOnTheFirstPlaceInTheGridView) {
   EXPECT_FALSE(w->RichTextBox1.Visible || w->RichTextBox2.Visible || w->RichTextBox6.Visible ||
                w->Picture3.Visible || w->Label5.Visible);
   EXPECT_EQ(w->Label3.Caption(), u"  世界地名——中文列表:");
+  EXPECT_EQ(w->Label5.Caption(), u"亚洲—简介:");
+  EXPECT_EQ(w->RichTextBox1.text(), u"亚洲");
+  EXPECT_EQ(w->RichTextBox6.text(), u"世界最大的洲");
   EXPECT_EQ(w->Label6.BackColor, kButtonFace);
   EXPECT_EQ(w->Text7.text(), u"0");
   EXPECT_FALSE(w->Command35.Visible);

@@ -5,6 +5,7 @@
 #include "desktop/box_view.h"
 #include "desktop/control_views.h"
 #include "desktop/grid_view.h"
+#include "desktop/picture_view.h"
 
 namespace zuvo::desktop {
 
@@ -14,6 +15,11 @@ WindowView::WindowView(Window& model, User& user)
   for (Control* c : model.controls())
     if (ControlView* v = makeView(*c)) views_[c] = v;
   sync();
+}
+
+WindowView::~WindowView() {
+  attached_ = false;
+  hide();
 }
 
 ControlView* WindowView::makeView(Control& c) {
@@ -28,7 +34,7 @@ ControlView* WindowView::makeView(Control& c) {
     case ControlKind::StatusBar: return new StatusView(static_cast<StatusBar&>(c), *this);
     case ControlKind::DataGrid:
     case ControlKind::FlexGrid: return new GridView(c, *this);
-    case ControlKind::PictureBox: return new PanelView(c, *this);
+    case ControlKind::PictureBox: return new PictureView(static_cast<PictureBox&>(c), *this);
     case ControlKind::CommonDialog:
     case ControlKind::DataSource: return nullptr;  // nothing on the screen
   }

@@ -192,6 +192,7 @@ class frm世界地名 : public Window {
   void setTitle(TextView name);
   // place_search.cpp
   bool seekPlaceById(TextView id);
+  int64_t placeRowById(TextView id);
   void selectListLine(RichTextBox& list, const std::string& nameIndex, TextBox& partnerName,
                       RichTextBox& partner);
   void followLink(TextBox& box);

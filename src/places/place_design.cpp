@@ -198,10 +198,17 @@ frm世界地名::frm世界地名(Application& app) : Window(app, "frm世界地�
 }
 
 frm世界地名* frm世界地名::open(Application& app) {
+  const bool fresh = !app.isLoaded<frm世界地名>();
   frm世界地名& w = app.form<frm世界地名>();
   if (!w.tablesOpen()) {
     app.unload(w);
     return nullptr;
+  }
+  // The tables' first move at load has the effects of any move, though the
+  // grids' current row stays on the first row.
+  if (fresh && w.Data1.hasCurrent()) {
+    w.DBGrid1_RowColChange();
+    w.DBGrid2_RowColChange();
   }
   w.Show();
   return &w;

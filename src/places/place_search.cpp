@@ -16,6 +16,16 @@ int64_t findFrom(TextView hay, TextView needle, int64_t start) {
 }
 
 bool contains(TextView hay, TextView needle) { return hay.find(needle) != TextView::npos; }
+
+std::optional<int64_t> idNumber(TextView t) {
+  if (t.empty() || t.size() > 18) return std::nullopt;
+  int64_t v = 0;
+  for (char16_t c : t) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    v = v * 10 + (c - u'0');
+  }
+  return v;
+}
 }  // namespace
 
 // Moves PlaceStore to the place with this ID; false when there is none.
@@ -46,15 +56,7 @@ void frm世界地名::Text9_Change() {
 // FindNextPlace ("Buscar"). Each hit is sought by the ID its grid row holds,
 // and a row whose place cannot be found moves nothing.
 void frm世界地名::Command39_Click() {
-  const auto start = [&] {
-    const Text s = Text7.text();
-    int64_t v = 0;
-    for (char16_t c : s) {
-      if (c < u'0' || c > u'9') return int64_t{0};
-      v = v * 10 + (c - u'0');
-    }
-    return v;
-  }();
+  const int64_t start = idNumber(Text7.text()).value_or(0);
   if (Text9.text().empty()) {
     Text9.SetFocus();
     return;
@@ -98,27 +100,35 @@ void frm世界地名::Command39_Click() {
 }
 
 // ListAllPlaceMatches: every place whose ID, then whose joined search text,
-// holds the search text. The lists are built in memory and written once.
+// holds the search text. Each hit is the place with the ID its row holds;
+// its names come from the place table in stored order, the lists are
+// written once, and the table ends on the last hit.
 void frm世界地名::Command30_Click() {
   RichTextBox1.setText(u"");
   RichTextBox2.setText(u"");
   const Text needle = Text9.text();
   const int64_t rows = MSFlexGrid1.Rows();
-  Text zh, west;
+  GridSource* places = DBGrid1.source();
+  const int64_t zhCol = places->gridColumn(u"ZD2"), westCol = places->gridColumn(u"ZD1");
+  Text zh, west, lastId;
   for (int64_t c = 0; c <= 1; ++c) {
     for (int64_t r = 0; r < rows; ++r) {
       if (!contains(MSFlexGrid1.cellView(r, c), needle)) continue;
       MSFlexGrid1.Row = r;
       MSFlexGrid1.Col = c;
-      const Text id = MSFlexGrid1.TextMatrix(r, 0);
-      Text7.setText(NumText(r + 1));
-      if (!seekPlaceById(id)) continue;
-      zh += Text3.text();
+      const TextView id = MSFlexGrid1.cellView(r, 0);
+      const int64_t row = placeRowById(id);
+      if (row < 0) continue;
+      zh += places->gridCellView(row, zhCol);
       zh += CRLF;
-      west += Text4.text();
+      west += places->gridCellView(row, westCol);
       west += CRLF;
-      Text8.setText(Text5.text());
+      lastId = Text(id);
     }
+  }
+  if (!lastId.empty()) {
+    seekPlaceById(lastId);
+    Text8.setText(Text5.text());
   }
   RichTextBox1.setText(zh);
   RichTextBox1.setSelStart(Len(zh));
@@ -126,6 +136,24 @@ void frm世界地名::Command30_Click() {
   RichTextBox2.setSelStart(Len(west));
   Text7.setText(u"0");
   if (!RichTextBox1.text().empty()) Label2.BackColor = kPlaceListFound;
+}
+
+// The stored position of the place with this ID in the place table, or -1.
+// Records stand in stored order, so their IDs ascend.
+int64_t frm世界地名::placeRowById(TextView id) {
+  GridSource* g = DBGrid1.source();
+  const auto key = idNumber(id);
+  if (!key) return -1;
+  int64_t lo = 0, hi = g->gridRows();
+  while (lo < hi) {
+    const int64_t mid = lo + (hi - lo) / 2;
+    const auto v = idNumber(g->gridCellView(mid, 0));
+    if (v && *v < *key)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return lo < g->gridRows() && idNumber(g->gridCellView(lo, 0)) == key ? lo : -1;
 }
 
 // SelectPlaceListLine: the clicked line shows its place, and the place's
