@@ -183,6 +183,29 @@ TEST_F(LookupTest, ALetterEndsTheNumberModeAndDeletingItBringsTheNumberBack) {
   EXPECT_TRUE(w.Text33.Visible);
 }
 
+TEST_F(LookupTest, ALoneZeroAsTheFirstInputIsSpelled) {
+  type(u"0");
+  EXPECT_TRUE(w.Text33.Visible);
+  EXPECT_EQ(w.Text33.text(), u"cero");
+}
+
+TEST_F(LookupTest, ANumberTypedOverSelectedLettersIsSpelled) {
+  type(u"abc");
+  ASSERT_EQ(w.Text111.text(), u"a");
+  ASSERT_TRUE(p.user().select(w.RichTextBox16, 0, 3));
+  type(u"5");
+  EXPECT_EQ(w.RichTextBox16.text(), u"5");
+  EXPECT_EQ(w.Text111.text(), u"");
+  EXPECT_TRUE(w.Text33.Visible);
+  EXPECT_EQ(w.Text33.text(), spelled(u"5"));
+  // A letter still in the input keeps the number mode ended.
+  type(u"x");
+  ASSERT_TRUE(p.user().select(w.RichTextBox16, 0, 1));
+  type(u"6");
+  EXPECT_EQ(w.RichTextBox16.text(), u"6x");
+  EXPECT_EQ(w.Text111.text(), u"x");
+}
+
 TEST_F(LookupTest, EmptyingTheInputClosesTheNumberAnswer) {
   type(u"25");
   ASSERT_TRUE(w.Text33.Visible);

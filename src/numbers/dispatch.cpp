@@ -179,7 +179,8 @@ void FrmSZ::spellNumber(int n) {
   }
 }
 
-// A string of n characters closed by a percent sign, n from 4 to 12: the words
+// A string of n characters closed by a percent sign, n from 4 to 12 but 6
+// (five-digit percentages are written as typed): the words
 // of the number before the sign, with " por ciento" in place of their last
 // blank, as the shorter percentages have it. A number that holds anything
 // but digits, or whose digits have no words, gives no words.
