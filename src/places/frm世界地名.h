@@ -77,6 +77,8 @@ class frm世界地名 : public Window {
   DataSource Data1{*this, "Data1", tables::places()};       // PlaceStore
   DataSource Data2{*this, "Data2", tables::placeSearch()};  // PlaceSearchStore
   DataSource Data3{*this, "Data3", tables::placeNames()};   // PlaceNameIndex
+  // A place's three records are saved together or not at all.
+  StoreGroup PlaceTables{&Data1, &Data2, &Data3};
 
   // --- upper area: grids, lists, introduction, map ---
   Label Label13{*this, "Label13"};  // the grey panel behind the upper area
