@@ -531,12 +531,31 @@ TEST_F(PlacesTest, ModifyAndSaveRewritesTheRecordsAtOnce) {
   EXPECT_EQ(w->Text5.text(), u"5");
 }
 
-TEST_F(PlacesTest, NothingTypedInModifyModeIsLostWhenTheProgramCloses) {
+TEST_F(PlacesTest, NothingTypedInModifyModeIsLostWhenTheWindowOrProgramCloses) {
   start();
   ASSERT_TRUE(user().click(w->Command28));
   ASSERT_TRUE(user().type(w->Text46, u"AS"));
-  p->restart();
+  ASSERT_TRUE(user().click(w->Command27));  // "退出" closes the window
+  EXPECT_FALSE(p->app().isLoaded<frm世界地名>());
   EXPECT_EQ(fileRows(file("DMK0.db"), "ZD4")[0], (std::vector<std::string>{"AS"}));
+  w = openPlaces(*p);
+  ASSERT_TRUE(user().click(w->Command28));
+  ASSERT_TRUE(user().type(w->Text46, u"!"));  // the caret stands at 0
+  p->restart();
+  EXPECT_EQ(fileRows(file("DMK0.db"), "ZD4")[0], (std::vector<std::string>{"!AS"}));
+}
+
+TEST_F(PlacesTest, AnAddIntoTablesOutOfStepIsReported) {
+  writePlaces(dir.path(), kPlaces);
+  execFile(file("DMK1.db"), "INSERT INTO \"表1\" (ZD1) VALUES ('stray')");
+  p = std::make_unique<Program>(dir.path());
+  w = openPlaces(*p);
+  ASSERT_TRUE(user().click(w->Command33));
+  ASSERT_TRUE(user().click(w->Command35));
+  ASSERT_TRUE(user().type(w->Text13, u"Lisboa"));
+  ASSERT_TRUE(user().click(w->Command35));
+  ASSERT_EQ(p->dialogs().messages.size(), 1u);
+  EXPECT_NE(p->dialogs().messages[0].prompt.find(u"记录编号不一致"), Text::npos);
 }
 
 TEST_F(PlacesTest, APlaceWithoutAChineseNameCannotBeModified) {
