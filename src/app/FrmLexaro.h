@@ -140,6 +140,10 @@ class FrmLexaro : public Window {
   void Text119_Change();
   void Text114_Change();  // CleanSynonymBox
 
+  // --- verb and word entry (entries/verb_steps.cpp, entries/verb_entry.cpp,
+  //     entries/word_entry.cpp, entries/view_edits.cpp) ---
+  void Command6_Click();  // DeriveVerbRoot: the infinitive in Text84 and Text85, the root left in Text85
+
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
   // Writes HowToAddText into the upper pane (and Text1 where asked).
@@ -424,6 +428,14 @@ class FrmLexaro : public Window {
   TextBox* tabTypedIn_ = nullptr;
   // The lone-blank rule; true when it emptied the box.
   bool clearLoneBlank(TextBox& box, bool takesFocus, bool twoBlanks = false);
+  // --- verb and word entry (entries/...) ---
+  // The root of a new verb: the infinitive without its last two characters,
+  // "" for a shorter one (DeriveVerbRoot through its boxes).
+  Text deriveVerbRoot(TextView infinitive);
+  // VerbFormsRequest: the worker FMff writes the participle into Text97 and
+  // the gerund into Text96 (the current VerbStore record); a text of fewer
+  // than two characters asks nothing.
+  void requestVerbForms(TextView infinitive);
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();
