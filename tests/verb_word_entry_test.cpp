@@ -161,6 +161,10 @@ TEST_F(VerbWordEntryTest, ThePanelOpensWithItsHintsAndTheSaveCaptionFollowsTheIn
   EXPECT_EQ(w().Command67.Caption, u"返—回");
   type(w().Text72, u"h");
   EXPECT_EQ(w().Command67.Caption, u"保—存");
+  // The synonym box takes the accent keys; "?" becomes "ň" there.
+  type(w().Text114, u"espa?ol");
+  ctrl(w().Text114, 'A');
+  EXPECT_EQ(w().Text114.text(), u"espaňolá");
 }
 
 TEST_F(VerbWordEntryTest, TheFormsPreviewFollowsEachKeyAndLastEndingTheLastTwoLetters) {
