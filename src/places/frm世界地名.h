@@ -3,9 +3,12 @@
 // spelling with an introduction each, over three parallel tables. Its design
 // state is the table in place_design.cpp; its handlers are spread over
 // place_views.cpp (views, moves, map), place_search.cpp (type-ahead, Buscar,
-// result lists, links) and place_entry.cpp (single add and modify).
+// result lists, links), place_entry.cpp (single add and modify) and
+// place_batch*.cpp (batch files).
 
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -178,6 +181,52 @@ class frm世界地名 : public Window {
   CommandButton Command24{*this, "Command24"};
   CommandButton Command38{*this, "Command38"};
 
+  // --- batch file: open, checks, reshaping and writers (place_batch.cpp,
+  // place_batch_checks.cpp, place_batch_writers.cpp) ---
+  void Command3_Click();   // OpenOrImportPlaceFile
+  void Command37_Click();  // DispatchPlaceBatch
+  void Command45_Click();  // CheckEighteenFieldPlaceLines
+  void Command46_Click();  // CheckFourFieldPlaceLines
+  void Command47_Click();  // CheckThreeFieldPlaceLines
+  void Command48_Click();  // CheckTwoFieldPlaceLines
+  void Command53_Click();  // StepPlaceProgress
+  void Text49_Change();    // TakeFirstCharCode
+  void Command50_Click();  // RouteThreeFieldPlaces
+  void Command55_Click();  // CheckThreeFieldPlaceOrder
+  void Command54_Click();  // RecountReshapedPlaceLines
+  void Command51_Click();  // CheckTwoFieldPlaceOrder
+  void Command52_Click();  // CheckFourFieldPlaceOrder
+  void Command44_Click();  // ImportTwoFieldPlaces
+  void Command43_Click();  // ImportThreeFieldPlaces
+  void Command36_Click();  // ImportFourFieldPlaces
+  void Command42_Click();  // ImportEighteenFieldPlaces
+
+  RichTextBox RichTextBox4{*this, "RichTextBox4"};  // PlaceBatchPanel: the file's text
+  ::zuvo::CommonDialog CommonDialog{*this, "CommonDialog"};
+  ProgressBar ProgressBar1{*this, "ProgressBar1"};
+  TextBox Text20{*this, "Text20"};              // the current line
+  RichTextBox RichTextBox5{*this, "RichTextBox5"};  // the line whose "/" are counted
+  TextBox Text15{*this, "Text15"};              // the line's "/" count, then the progress value
+  TextBox Text49{*this, "Text49"};              // a column's first character
+  TextBox Text51{*this, "Text51"};              // its character code
+  Label Label8{*this, "Label8"};                // PlaceBatchErrorFlag
+  Label Label12{*this, "Label12"};              // ColumnOrderFlag
+  Label Label14{*this, "Label14"};              // ReshapedLineFlag
+  TextBox Text53{*this, "Text53"};  // three columns: Latin first columns less Latin second ones
+  TextBox Text55{*this, "Text55"};  // three columns: lines read
+  TextBox Text56{*this, "Text56"};  // three columns: lines with a Latin third column
+  TextBox Text58{*this, "Text58"};  // three columns: lines with a non-Latin third column
+  // Cut boxes of columns 4 to 18 of an eighteen-column line.
+  TextBox Text60{*this, "Text60"}, Text62{*this, "Text62"}, Text63{*this, "Text63"}, Text66{*this, "Text66"},
+      Text67{*this, "Text67"}, Text68{*this, "Text68"}, Text69{*this, "Text69"}, Text70{*this, "Text70"},
+      Text71{*this, "Text71"}, Text72{*this, "Text72"}, Text73{*this, "Text73"}, Text74{*this, "Text74"},
+      Text75{*this, "Text75"}, Text76{*this, "Text76"}, Text77{*this, "Text77"};
+  CommandButton Command37{*this, "Command37"}, Command45{*this, "Command45"}, Command46{*this, "Command46"},
+      Command47{*this, "Command47"}, Command48{*this, "Command48"}, Command53{*this, "Command53"},
+      Command50{*this, "Command50"}, Command54{*this, "Command54"}, Command55{*this, "Command55"},
+      Command51{*this, "Command51"}, Command52{*this, "Command52"}, Command44{*this, "Command44"},
+      Command43{*this, "Command43"}, Command36{*this, "Command36"}, Command42{*this, "Command42"};
+
   // PlaceScanPosition: where the next partner highlight searches after.
   int64_t PlaceScanPosition = 0;
 
@@ -203,6 +252,28 @@ class frm世界地名 : public Window {
   void storeSinglePlace();
   void saveModifiedPlace();
   bool addPanelOpen() const { return Text12.Visible; }
+
+  // --- batch file (place_batch*.cpp) ---
+  void designBatchPanel();
+  void wireBatchHandlers();
+  void closeBatchPanel();         // ClosePlacePanelOrExit with the caption "关闭"
+  Text selectPanelLine();         // PlaceLineLoop step 2: the line at the caret into Text20
+  void nextPanelLine();           // past the selected line and its CR LF
+  Text selectPanelColumn(bool last);  // PlaceColumnStep: up to the next "/" (or CR)
+  int64_t countLineSlashes(TextView line);  // CountLineSlashes
+  bool isLatinColumn(TextView column);      // IsLatinColumn
+  bool checkSlashCounts(int64_t slashes, TextView message);  // a count check; true when every line passes
+  bool saveBackPlaceFile();       // SaveBackPlaceFile; false (reported) when the file could not be written
+  void refusePlaceFile(TextView message);  // save-back, then the message unless the save failed
+  void endPlaceCheck();           // progress bar hidden, Text15 "0"
+  bool checkThreeFieldOrder();
+  bool recountReshapedLines();
+  // The writers' line loop: each line's columns, as `columns` "/"-separated
+  // texts, handed to `write` between the three AddNew and the next line.
+  void writePlaceLines(int columns, bool tick, const std::function<void(const std::vector<TextView>&)>& write);
+  void importThreeFieldPlaces(bool reshaped);
+  void emptyBoxes(std::initializer_list<TextBox*> boxes);
+  Text placeBatchFile_;  // the file the panel was opened on
 };
 
 }  // namespace zuvo

@@ -154,6 +154,7 @@ frm世界地名::frm世界地名(Application& app) : Window(app, "frm世界地�
     Letters.push_back(std::move(b));
   }
   applyDesign(*this, kDesign);
+  designBatchPanel();
   for (Control* c : controls()) c->FontSize = 9;
   // The add buttons lie over the letter row.
   Command35.ZOrder();
@@ -249,6 +250,7 @@ void frm世界地名::wireHandlers() {
   Text17.GotFocus = [this] { Text12.SetFocus(); };
   Text18.GotFocus = [this] { Text13.SetFocus(); };
   Text19.GotFocus = [this] { Text14.SetFocus(); };
+  wireBatchHandlers();
 }
 
 }  // namespace zuvo

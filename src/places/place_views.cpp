@@ -146,6 +146,10 @@ void frm世界地名::Text48_DblClick() {
   Text48.Top = 3870;
 }
 
-void frm世界地名::Command27_Click() { app().unload(*this); }
+// ClosePlacePanelOrExit: "关闭" closes the batch panel, "退出" the window.
+void frm世界地名::Command27_Click() {
+  if (Command27.Caption == u"关闭") return closeBatchPanel();
+  app().unload(*this);
+}
 
 }  // namespace zuvo

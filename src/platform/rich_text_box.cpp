@@ -112,8 +112,11 @@ void RichTextBox::UpTo(TextView set, bool forward, bool negate) {
   selLength_ = 0;
 }
 
-void RichTextBox::LoadFile(const std::filesystem::path& file) {
-  RichDocument doc = loadRichFile(file, plainFormat());
+void RichTextBox::LoadFile(const std::filesystem::path& file) { setDocument(loadRichFile(file, plainFormat())); }
+
+RichDocument RichTextBox::document() const { return RichDocument{text_, formats_}; }
+
+void RichTextBox::setDocument(RichDocument doc) {
   const bool differs = doc.text != text_;
   text_ = std::move(doc.text);
   formats_ = std::move(doc.formats);
@@ -123,8 +126,6 @@ void RichTextBox::LoadFile(const std::filesystem::path& file) {
   typing_.reset();
   if (differs) changed();
 }
-
-RichDocument RichTextBox::document() const { return RichDocument{text_, formats_}; }
 
 void RichTextBox::SaveFile(const std::filesystem::path& file) const { saveRichFile(file, document()); }
 

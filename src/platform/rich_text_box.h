@@ -46,6 +46,10 @@ class RichTextBox : public TextBox {
   CharFormat formatAt(int64_t pos) const;
   CharFormat plainFormat() const;
   RichDocument document() const;
+  // Replaces text and formats at once (the caret goes to 0), running Change
+  // when the text differs: for a program that rebuilds a long text in one
+  // pass rather than splicing it piece by piece.
+  void setDocument(RichDocument doc);
 
  protected:
   void textReplaced() override;
