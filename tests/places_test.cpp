@@ -368,6 +368,26 @@ TEST_F(PlacesTest, ClickingAResultLineShowsItsPlaceAndHighlightsThePartner) {
   EXPECT_EQ(w->Label5.Caption(), u"—简介:");
 }
 
+TEST_F(PlacesTest, APressAndReleaseOnALineSelectsItOnce) {
+  std::vector<PlaceRow> places = kPlaces;
+  places.push_back({u"第七城", u"Siete", u"编号7"});
+  start(places);
+  search(u"7");
+  buscar();
+  ASSERT_EQ(w->RichTextBox1.text(), u"第七城\r\n第七城\r\n");
+  // The button goes down and comes up at the same place, as a click on the
+  // desktop: the partner name's first occurrence is highlighted, once.
+  ASSERT_TRUE(user().mouseDown(w->RichTextBox1, {}, 1));
+  ASSERT_TRUE(user().mouseUp(w->RichTextBox1, {}, 1));
+  EXPECT_EQ(w->RichTextBox1.SelText(), u"第七城");
+  EXPECT_EQ(w->RichTextBox2.SelStart(), 0);
+  EXPECT_EQ(w->RichTextBox2.SelText(), u"Siete");
+  // A second click on the same place highlights its next occurrence.
+  ASSERT_TRUE(user().mouseDown(w->RichTextBox1, {}, 6));
+  ASSERT_TRUE(user().mouseUp(w->RichTextBox1, {}, 6));
+  EXPECT_EQ(w->RichTextBox2.SelStart(), 7);
+}
+
 TEST_F(PlacesTest, ClickingAfterTheSearchEndedReplacesTheLists) {
   start();
   search(u"首都");

@@ -274,6 +274,9 @@ void User::moveTo(Control& c, int64_t at, bool extend) {
 bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = false;
+  pressBox_ = (m.button & 1) ? &c : nullptr;
+  pressAt_ = at;
+  dragged_ = false;
   return app_.event([&] {
     TextBox* box = asTextBox(c);
     const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
@@ -292,6 +295,7 @@ bool User::mouseMove(Control& c, const Mouse& m, int64_t at) {
   if (!selecting && !c.MouseMove) return true;
   return app_.event([&] {
     if (selecting) {
+      if (&c != pressBox_ || at != pressAt_) dragged_ = true;
       const int64_t s0 = box->SelStart(), l0 = box->SelLength();
       selectTo(*box, at);
       selectionMoved(c, s0, l0);
@@ -305,8 +309,12 @@ bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
   const bool endsDoubleClick = releaseEndsDoubleClick_;
   const bool click = m.button == 1 && inside(c, m) && !endsDoubleClick;
   releaseEndsDoubleClick_ = false;
+  // A release where the button went down, without a drag, is a click: what
+  // the press selected (or a handler of it) stays selected.
+  const bool stayed = &c == pressBox_ && at == pressAt_ && !dragged_;
+  pressBox_ = nullptr;
   return app_.event([&] {
-    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick) {
+    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick && !stayed) {
       const int64_t s0 = box->SelStart(), l0 = box->SelLength();
       selectTo(*box, at);
       selectionMoved(c, s0, l0);

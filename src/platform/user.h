@@ -109,6 +109,11 @@ class User {
   int64_t anchor_ = 0;
   // The next release ends a double click and clicks nothing.
   bool releaseEndsDoubleClick_ = false;
+  // Where the left button went down in a text box, and whether it dragged
+  // since: a release where it went down leaves the selection alone.
+  const Control* pressBox_ = nullptr;
+  int64_t pressAt_ = -1;
+  bool dragged_ = false;
 };
 
 }  // namespace zuvo
