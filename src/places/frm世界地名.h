@@ -272,6 +272,10 @@ class frm世界地名 : public Window {
   // texts, handed to `write` between the three AddNew and the next line.
   void writePlaceLines(int columns, bool tick, const std::function<void(const std::vector<TextView>&)>& write);
   void importThreeFieldPlaces(bool reshaped);
+  void writeNamedPlace(std::initializer_list<TextView> columns);
+  // PlaceLineLoop with one progress tick a line: `step` takes the line's
+  // columns from its start and leaves the caret at the next line's start.
+  void eachPanelLine(const std::function<void()>& step);
   void emptyBoxes(std::initializer_list<TextBox*> boxes);
   Text placeBatchFile_;  // the file the panel was opened on
 };

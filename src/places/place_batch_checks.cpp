@@ -16,18 +16,45 @@ constexpr Colour kBlue = 0xFF0000;
 constexpr Colour kOrderFlag = 0xFF8080;
 
 void bump(TextBox& counter, int delta) { counter.setText(NumText(static_cast<int64_t>(Val(counter.text())) + delta)); }
+
+// The box's text with a "/" put in at each position (ascending); each "/"
+// takes the format of the character before it, as typing there does.
+RichDocument withSlashesAt(const RichTextBox& box, const std::vector<int64_t>& inserts) {
+  const Text& text = box.text();
+  const std::vector<CharFormat>& formats = box.formats();
+  RichDocument after;
+  after.text.reserve(text.size() + inserts.size());
+  after.formats.reserve(text.size() + inserts.size());
+  size_t from = 0;
+  for (const int64_t at : inserts) {
+    after.text.append(text, from, at - from);
+    after.formats.insert(after.formats.end(), formats.begin() + from, formats.begin() + at);
+    after.text += u'/';
+    after.formats.push_back(formats[at - 1]);
+    from = at;
+  }
+  after.text.append(text, from);
+  after.formats.insert(after.formats.end(), formats.begin() + from, formats.end());
+  return after;
+}
 }  // namespace
+
+void frm世界地名::eachPanelLine(const std::function<void()>& step) {
+  RichTextBox4.setSelStart(0);
+  while (!selectPanelLine().empty()) {
+    RichTextBox4.setSelLength(0);
+    Command53_Click();  // StepPlaceProgress
+    step();
+  }
+  RichTextBox4.setSelStart(0);
+}
 
 // --- two and four columns ---------------------------------------------------------
 
 // CheckTwoFieldPlaceOrder: Western name / Chinese name.
 void frm世界地名::Command51_Click() {
   Label8.BackColor = Label12.BackColor = kButtonFace;
-  RichTextBox4.setSelStart(0);
-  for (;;) {
-    if (selectPanelLine().empty()) break;
-    RichTextBox4.setSelLength(0);
-    Command53_Click();  // StepPlaceProgress
+  eachPanelLine([this] {
     if (!isLatinColumn(selectPanelColumn(false))) {
       RichTextBox4.setSelColor(kRed);
       Label12.BackColor = kOrderFlag;
@@ -38,8 +65,7 @@ void frm世界地名::Command51_Click() {
       Label8.BackColor = kRed;
     }
     nextPanelLine();
-  }
-  RichTextBox4.setSelStart(0);
+  });
   if (Label8.BackColor != kRed) return Command44_Click();  // ImportTwoFieldPlaces
   const bool both = Label12.BackColor == kOrderFlag;
   refusePlaceFile(both ? u"您的格式中有部分内容位置不对！请按要求在 WORD 中检查！"
@@ -53,11 +79,7 @@ void frm世界地名::Command51_Click() {
 // a Latin fourth column.
 void frm世界地名::Command52_Click() {
   Label8.BackColor = Label12.BackColor = kButtonFace;
-  RichTextBox4.setSelStart(0);
-  for (;;) {
-    if (selectPanelLine().empty()) break;
-    RichTextBox4.setSelLength(0);
-    Command53_Click();  // StepPlaceProgress
+  eachPanelLine([this] {
     for (int col = 1; col <= 4; ++col) {
       const bool latin = isLatinColumn(selectPanelColumn(col == 4));
       const bool western = col == 1 || col == 4;
@@ -70,8 +92,7 @@ void frm世界地名::Command52_Click() {
       }
       RichTextBox4.setSelStart(RichTextBox4.SelStart() + RichTextBox4.SelLength() + (col == 4 ? 2 : 1));
     }
-  }
-  RichTextBox4.setSelStart(0);
+  });
   if (Label8.BackColor != kRed) {
     if (Label12.BackColor != kOrderFlag) app().msgBox(u"全正常！！！！", u" ZORVEK");
     return Command36_Click();  // ImportFourFieldPlaces
@@ -102,11 +123,7 @@ void frm世界地名::Command50_Click() {
   // Reshape pass. The "/" go in at the end, all at once: inserting them one
   // by one would copy the rest of the text for every line.
   std::vector<int64_t> inserts;
-  RichTextBox4.setSelStart(0);
-  for (;;) {
-    if (selectPanelLine().empty()) break;
-    RichTextBox4.setSelLength(0);
-    Command53_Click();  // StepPlaceProgress
+  eachPanelLine([&] {
     selectPanelColumn(false);
     RichTextBox4.setSelStart(RichTextBox4.SelStart() + RichTextBox4.SelLength() + 1);
     if (isLatinColumn(selectPanelColumn(true))) {
@@ -114,26 +131,8 @@ void frm世界地名::Command50_Click() {
       Label14.BackColor = kRed;
     }
     nextPanelLine();
-  }
-  if (!inserts.empty()) {
-    const Text& text = RichTextBox4.text();
-    const std::vector<CharFormat>& formats = RichTextBox4.formats();
-    RichDocument after;
-    after.text.reserve(text.size() + inserts.size());
-    after.formats.reserve(text.size() + inserts.size());
-    size_t from = 0;
-    for (const int64_t at : inserts) {
-      after.text.append(text, from, at - from);
-      after.formats.insert(after.formats.end(), formats.begin() + from, formats.begin() + at);
-      // The "/" takes the format of the character before it, as typing there does.
-      after.text += u'/';
-      after.formats.push_back(formats[at - 1]);
-      from = at;
-    }
-    after.text.append(text, from);
-    after.formats.insert(after.formats.end(), formats.begin() + from, formats.end());
-    RichTextBox4.setDocument(std::move(after));
-  }
+  });
+  if (!inserts.empty()) RichTextBox4.setDocument(withSlashesAt(RichTextBox4, inserts));
   RichTextBox4.setSelStart(0);
 
   const bool reshaped = Label14.BackColor == kRed;
@@ -156,12 +155,8 @@ void frm世界地名::Command55_Click() { checkThreeFieldOrder(); }
 // CheckThreeFieldPlaceOrder: accepted when every line reads Latin, not
 // Latin, Latin, or when no line's third column is Latin.
 bool frm世界地名::checkThreeFieldOrder() {
-  RichTextBox4.setSelStart(0);
   for (TextBox* b : {&Text53, &Text55, &Text56, &Text58}) b->setText(u"0");
-  for (;;) {
-    if (selectPanelLine().empty()) break;
-    RichTextBox4.setSelLength(0);
-    Command53_Click();  // StepPlaceProgress
+  eachPanelLine([this] {
     bump(Text55, 1);
     if (isLatinColumn(selectPanelColumn(false)))
       bump(Text53, 1);
@@ -181,7 +176,7 @@ bool frm世界地名::checkThreeFieldOrder() {
       RichTextBox4.setSelColor(kRed);
     }
     nextPanelLine();
-  }
+  });
   const Text& lines = Text55.text();
   if ((Text53.text() == lines && Text56.text() == lines) || Text58.text() == lines) return true;
   refusePlaceFile(u"您的格式中有错误！请按要求在 WORD 中检查！");

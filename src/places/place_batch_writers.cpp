@@ -99,42 +99,39 @@ void frm世界地名::Command43_Click() { importThreeFieldPlaces(false); }
 // with its names in their own fields.
 void frm世界地名::importThreeFieldPlaces(bool reshaped) {
   writePlaceLines(reshaped ? 4 : 3, false, [this, reshaped](const std::vector<TextView>& c) {
-    Text12.setText(reshaped ? c[2] : c[0]);
-    Text13.setText(reshaped ? c[0] : c[1]);
-    Text14.setText(reshaped ? c[3] : c[2]);
-    Data1.AddNew();
-    Data2.AddNew();
-    Data3.AddNew();
-    Text4.setText(Text12.text());
-    Text3.setText(Text13.text());
-    Text27.setText(Text14.text());
-    Text23.setText(Text12.text());
-    Text24.setText(Text13.text());
-    Text25.setText(Text14.text());
-    Text11.setText(Text12.text() + u"/" + Text13.text() + u"/" + Text14.text());
+    if (reshaped)
+      writeNamedPlace({c[2], c[0], c[3]});
+    else
+      writeNamedPlace({c[0], c[1], c[2]});
   });
 }
 
 // ImportFourFieldPlaces: the fourth column goes only into the name index.
 void frm世界地名::Command36_Click() {
-  writePlaceLines(4, false, [this](const std::vector<TextView>& c) {
-    Text12.setText(c[0]);
-    Text13.setText(c[1]);
-    Text14.setText(c[2]);
-    Text21.setText(c[3]);
-    Data1.AddNew();
-    Data2.AddNew();
-    Data3.AddNew();
-    Text4.setText(Text12.text());
-    Text3.setText(Text13.text());
-    Text27.setText(Text14.text());
-    Text10.setText(Text21.text());
-    Text23.setText(Text12.text());
-    Text24.setText(Text13.text());
-    Text25.setText(Text14.text());
-    Text26.setText(Text21.text());
-    Text11.setText(Text12.text() + u"/" + Text13.text() + u"/" + Text14.text());
-  });
+  writePlaceLines(4, false, [this](const std::vector<TextView>& c) { writeNamedPlace({c[0], c[1], c[2], c[3]}); });
+}
+
+// One place of a three- or four-column line: Western name, Chinese name,
+// introduction and, given a fourth column, the name index's ZD4.
+void frm世界地名::writeNamedPlace(std::initializer_list<TextView> columns) {
+  const TextView* c = columns.begin();
+  const bool fourth = columns.size() == 4;
+  Text12.setText(c[0]);
+  Text13.setText(c[1]);
+  Text14.setText(c[2]);
+  if (fourth) Text21.setText(c[3]);
+  Data1.AddNew();
+  Data2.AddNew();
+  Data3.AddNew();
+  Text4.setText(Text12.text());
+  Text3.setText(Text13.text());
+  Text27.setText(Text14.text());
+  if (fourth) Text10.setText(Text21.text());
+  Text23.setText(Text12.text());
+  Text24.setText(Text13.text());
+  Text25.setText(Text14.text());
+  if (fourth) Text26.setText(Text21.text());
+  Text11.setText(Text12.text() + u"/" + Text13.text() + u"/" + Text14.text());
 }
 
 // ImportEighteenFieldPlaces: a place with its details; columns 12 to 16 are
