@@ -434,6 +434,10 @@ TEST_F(PlacesTest, AnAddIsFoundAtOnceByEverySearchAndAfterARestart) {
   ASSERT_TRUE(user().type(w->Text14, u"葡萄牙的首都"));
   ASSERT_TRUE(user().type(w->Text64, u"Portugal"));
   ASSERT_TRUE(user().type(w->Text21, u"LIS"));
+  // The full-name entry box is locked: it takes the focus but no typing.
+  ASSERT_TRUE(user().type(w->Text48, u"Portuguesa"));
+  EXPECT_TRUE(w->Text48.hasFocus());
+  EXPECT_EQ(w->Text48.text(), u"");
   ASSERT_TRUE(user().click(w->Command35));
   // The new place is current in both grids; the panel is closed and empty.
   EXPECT_EQ(w->Text5.text(), u"7");

@@ -194,6 +194,8 @@ class TextBox : public TextControl {
 
   bool Locked = false;
   bool MultiLine = false;
+  // Off: the selection stays shown while the focus is elsewhere.
+  bool HideSelection = true;
 
   // Runs when the user moves the caret or changes the selection (a click, a
   // drag, a key); the program's own writes and selections run nothing.
