@@ -162,9 +162,11 @@ void GridView::fitColumn() {
   if (columnWidth(0) != want) setColumnWidth(0, want);
 }
 
+bool GridView::editing() const { return editors_.open() && state() == QAbstractItemView::EditingState; }
+
 bool GridView::finishEdit() {
+  if (!editing()) return false;
   QWidget* editor = editors_.open();
-  if (!editor) return false;
   commitData(editor);
   closeEditor(editor, QAbstractItemDelegate::NoHint);
   return true;
@@ -173,8 +175,8 @@ bool GridView::finishEdit() {
 bool GridView::startEdit(QKeyEvent* key) {
   const QModelIndex at = currentIndex();
   if (!at.isValid() || !(cells_.flags(at) & Qt::ItemIsEditable)) return false;
-  if (!QAbstractItemView::edit(at, key ? QAbstractItemView::AnyKeyPressed : QAbstractItemView::DoubleClicked, key))
-    return false;
+  // The grid opens the editor itself; Qt's own triggers stay off.
+  if (!QAbstractItemView::edit(at, QAbstractItemView::AllEditTriggers, nullptr)) return false;
   // A typed character starts the edit with itself in place of the old text.
   if (auto* line = qobject_cast<QLineEdit*>(editors_.open()); line && key) line->setText(key->text());
   return true;

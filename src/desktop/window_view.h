@@ -56,6 +56,7 @@ class WindowView : public QWidget {
   Q_OBJECT
  public:
   WindowView(Window& model, User& user);
+  ~WindowView() override;
   Window& model() const { return model_; }
   // Brings every widget in step with the model.
   void sync();

@@ -53,9 +53,9 @@ class User {
   // `at` below is the caret position in a text box (a character boundary)
   // or the row in a grid; -1 leaves it as it is.
   //
-  // A button goes down over the control: the focus moves to it, a text box
-  // puts its caret at `at` (with Shift it extends the selection there), a
-  // grid moves its current row to `at`; then MouseDown.
+  // A button goes down over the control: a text box puts its caret at `at`
+  // (with Shift it extends the selection there) and takes the focus; a grid
+  // takes the focus and moves its current row to `at`; then MouseDown.
   bool mouseDown(Control& c, const Mouse& m, int64_t at = -1);
   // The mouse moves over the control or, with a button down, drags from it:
   // with the left button down a text box's selection runs from where the
