@@ -106,9 +106,17 @@ TEST_F(DesktopConversionTest, AListTextEditedInTheCurrentCellIsWrittenAndNoCellO
   QLineEdit* editor = cellEditor(g1);
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(editor->text(), "1 千米 = 1000 米");
-  editor->selectAll();
+  // Ctrl+A selects the cell's text; the Ctrl key on its own leaves the
+  // editor open.
+  QTest::keyPress(editor, Qt::Key_Control);
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyRelease(editor, Qt::Key_Control);
+  ASSERT_EQ(cellEditor(g1), editor);
   QTest::keyClicks(editor, "1 km = 1000 m");
   QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor closes once Qt is back in its loop
+  EXPECT_EQ(cellEditor(g1), nullptr);
+  EXPECT_EQ(view->focusWidget(), &g1);  // the next key goes to the grid again
   EXPECT_EQ(w->DBGrid1.cell(0), u"1 km = 1000 m");
   EXPECT_EQ(w->Text4.text(), u"1 km = 1000 m");
   EXPECT_EQ(g1.model()->index(0, 0).data().toString(), "1 km = 1000 m");

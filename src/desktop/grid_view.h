@@ -77,6 +77,7 @@ class GridView : public QTableView, public ControlView {
 
   // Opens the editor on the current cell when the grid allows updates.
   bool startEdit(QKeyEvent* key = nullptr);
+  void focusAfterEdit();
 
   Control& grid_;
   GridCells cells_;
