@@ -49,9 +49,13 @@ const std::vector<SentencePair> kSentences = {
     {u"我们说西班牙语，也说一点儿汉语。", u"Hablamos español y también un poco de chino."},
     {u"狗在房子里。", u"El perro está en la casa."},
 };
-const std::vector<VerbRow> kVerbs = {
-    {u"hablar", u"说，讲", u"Hablo español.\r\n我说西班牙语。\r\nHablamos mucho.\r\n我们说得很多。"},
-};
+// Examples longer than their pane, which scrolls to the last one.
+Text longExamples() {
+  Text t = u"Hablo español.\r\n我说西班牙语。";
+  for (int i = 1; i <= 8; ++i) t += u"\r\nHablamos " + NumText(i) + u" veces.\r\n我们说了" + NumText(i) + u"次。";
+  return t;
+}
+const std::vector<VerbRow> kVerbs = {{u"hablar", u"说，讲", longExamples()}};
 const std::vector<WordRow> kWords = {
     {u"casa", u"casa", u"房子，家", u"una casa grande 一座大房子\r\nla casa de mi madre 我母亲的家\r\nen casa 在家"},
 };
@@ -276,6 +280,23 @@ TEST_F(DesktopLookTest, EveryScreenShowsEveryTextWhole) {
   clearInput();
   type(main->RichTextBox16, "zzz");
   EXPECT_TRUE(widget(main->Text32)->isVisible());
+}
+
+TEST_F(DesktopLookTest, TheHowToAddTextOfAnEmptyDictionaryShowsToItsLastLine) {
+  TearDown();
+  TempDir empty;
+  d = std::make_unique<Desktop>(empty.path());
+  d->start();
+  main = &d->app().form<FrmLexaro>();
+  view = d->viewOf(*main);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  click(main->Command1);
+  BoxView& pane = box(main->RichTextBox13);
+  ASSERT_EQ(pane.document()->blockCount(), 6);
+  EXPECT_TRUE(pane.toPlainText().endsWith(QString::fromUtf8("按钮即可。")));
+  expectEveryTextWhole(*view);
+  shoot(*view, "how_to_add");
+  d.reset();
 }
 
 TEST_F(DesktopLookTest, TheHelpWindowShowsEveryTextWhole) {
