@@ -262,6 +262,16 @@ TEST_F(DesktopLookTest, EveryScreenShowsEveryTextWhole) {
          type(main->Text45, QString::fromUtf8("Hablamos español."));
        }},
       {"sentence_edit_panel", [&] { click(main->Command24); }},
+      {"verb_add_panel",
+       [&] {
+         click(main->Command1);
+         click(main->Command56);
+       }},
+      {"word_add_panel",
+       [&] {
+         click(main->Command1);
+         click(main->Command81);
+       }},
   };
   for (const Screen& s : screens) {
     SCOPED_TRACE(s.name);
