@@ -38,6 +38,7 @@ void FrmLexaro::wireHandlers() {
   wireLookupHandlers();
   wireEntryHandlers();
   wireEventHandlers();
+  wireVerbWordHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }
