@@ -41,38 +41,16 @@ class ExpandableBoxesTest : public ::testing::Test {
     const auto& order = w.stacking();
     return std::find(order.begin(), order.end(), &above) > std::find(order.begin(), order.end(), &below);
   }
-  // The verb entry panel and the word add panel as they open.
+  // The verb entry panel and the word add panel, opened from add mode.
   void openVerbEntryPanel() {
-    p.event([&] {
-      w.Text72.BackColor = 0xFFFFC0;
-      w.Text43.BackColor = kWindowBackground;
-      w.Text114.BackColor = w.Text119.BackColor = 0xFFFFC0;
-      w.Text116.BackColor = 0xC0E0FF;
-      w.Text42.Move(220.02f, 1320, 6700, 1180);
-      w.Text72.Move(6990.65f, 1320, 2700, 300);
-      w.Text114.Move(6990.65f, 2560, 2700, 1150);
-      w.Text119.Move(6990.65f, 3760, 2700, 1170);
-      w.Text116.Move(220.02f, 2560, 6700, 2380);
-      for (TextBox* b : {&w.Text42, &w.Text72, &w.Text114, &w.Text119, &w.Text116}) {
-        b->ZOrder();
-        b->Visible = true;
-      }
-    });
+    click(w.Command1);
+    click(w.Command56);
+    ASSERT_TRUE(w.Text72.Visible);
   }
   void openWordAddPanel() {
-    p.event([&] {
-      w.Text43.BackColor = 0xC0FFFF;
-      w.Text42.BackColor = 0xC0FFC0;
-      w.Text116.BackColor = 0xC0E0FF;
-      w.Text116.Move(220.02f, 2410, 9470, 1260);
-      w.Text102.Move(220.02f, 1320, 4720, 350);
-      w.Text43.Move(220.02f, 1720, 4720, 650);
-      w.Text42.Move(5000, 1320, 4700, 1050);
-      for (TextBox* b : {&w.Text116, &w.Text102, &w.Text43, &w.Text42}) {
-        b->ZOrder();
-        b->Visible = true;
-      }
-    });
+    click(w.Command1);
+    click(w.Command81);
+    ASSERT_TRUE(w.Text102.Visible);
   }
 };
 
