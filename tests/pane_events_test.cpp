@@ -124,6 +124,21 @@ TEST_F(PaneEventsTest, ATypedCharacterGoesWhereTheLastReleaseLeftTheCaret) {
   EXPECT_EQ(w.RichTextBox16.text(), u"abZ");
 }
 
+// The remembered caret follows every keystroke the user makes, Ctrl+V and
+// Shift+Insert included, and a selection the user made stays to be typed over.
+TEST_F(PaneEventsTest, TypingAfterAPasteFollowsItAndTypingOverASelectionReplacesIt) {
+  type(u"ab");
+  ASSERT_TRUE(user().paste(w.RichTextBox16, u"cd", 'V', kCtrlMask));
+  type(u"e");
+  EXPECT_EQ(w.RichTextBox16.text(), u"abcde");
+  ASSERT_TRUE(user().paste(w.RichTextBox16, u"f", kKeyInsert, kShiftMask));
+  type(u"g");
+  EXPECT_EQ(w.RichTextBox16.text(), u"abcdefg");
+  select(w.RichTextBox16, 1, 3);
+  type(u"X");
+  EXPECT_EQ(w.RichTextBox16.text(), u"aXefg");
+}
+
 TEST_F(PaneEventsTest, AKeyReleaseClosesTheRangeResultButKeepsTheFrameColour) {
   type(u"casa");
   ASSERT_TRUE(user().click(w.Command17));  // the range query
