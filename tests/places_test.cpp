@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/dictionary.h"
 #include "support/places.h"
 
 namespace zuvo {
@@ -653,7 +654,8 @@ TEST_F(PlacesTest, APlaceTableThatCannotOpenIsReportedAndTheWindowStaysClosed) {
   std::filesystem::remove(file("DMK1.db"));
   std::filesystem::create_directory(file("DMK1.db"));
   p = std::make_unique<Program>(dir.path());
-  EXPECT_EQ(openPlaces(*p), nullptr);
+  FrmLexaro& main = startMainWindow(*p);
+  ASSERT_TRUE(user().click(main.Command3));  // "[地名]"
   ASSERT_FALSE(p->dialogs().messages.empty());
   EXPECT_NE(toUtf8(p->dialogs().messages.back().prompt).find("DMK1.db"), std::string::npos);
   EXPECT_FALSE(p->app().isLoaded<frm世界地名>());
