@@ -38,6 +38,7 @@ void FrmLexaro::wireHandlers() {
   wireLookupHandlers();
   wireReaderHandlers();
   wireEntryHandlers();
+  wireEventHandlers();
   wireVerbWordHandlers();
 }
 
