@@ -421,6 +421,54 @@ TEST_F(ReaderTest, TheHomeScreenHidesTheReaderAndKeepsItsText) {
   expectEnabled({&w.Command45, &w.Command51, &w.Command59}, false);
 }
 
+// --- the result pane toggle beside the reader ------------------------------------------
+
+TEST_F(ReaderTest, TheResultPaneSitsAboveTheSecondPaneAlone) {
+  openReading();
+  ASSERT_TRUE(user.click(w.Command26));  // the second pane alone, 3630 high
+  ASSERT_TRUE(user.click(w.Command19));
+  expectPlace(w.RichTextBox3, 1320, 220.02f, 9470, 1760);
+  EXPECT_TRUE(w.RichTextBox3.Visible);
+  EXPECT_TRUE(inFront(w.RichTextBox3, w.RichTextBox12));
+  expectPlace(w.RichTextBox12, 3150, 220.02f, 9470, 1810);
+  ASSERT_TRUE(user.click(w.Command19));
+  EXPECT_FALSE(w.RichTextBox3.Visible);
+  expectPlace(w.RichTextBox12, 1320, 220.02f, 9470, 3640);
+}
+
+TEST_F(ReaderTest, InReaderModeTheResultPaneFollowsTheReaderResultFlag) {
+  openReading();
+  // Right after the open the flag is at rest: the first press only raises it.
+  ASSERT_TRUE(user.click(w.Command19));
+  EXPECT_FALSE(w.RichTextBox3.Visible);
+  EXPECT_EQ(w.Text23.BackColor, 0xFFC0C0u);
+  ASSERT_TRUE(user.click(w.Command19));
+  EXPECT_TRUE(w.RichTextBox3.Visible);
+  expectPlace(w.RichTextBox3, 1320, 220.02f, 9470, 3630);
+  EXPECT_TRUE(inFront(w.RichTextBox3, w.RichTextBox12));
+  EXPECT_EQ(w.Text23.BackColor, kButtonFace);
+  // The reader mode's toggle hides the pane and raises the flag both ways.
+  ASSERT_TRUE(user.click(w.Command45));
+  ASSERT_TRUE(user.click(w.Command45));
+  EXPECT_FALSE(w.RichTextBox3.Visible);
+  ASSERT_TRUE(user.click(w.Command19));
+  EXPECT_TRUE(w.RichTextBox3.Visible);
+}
+
+TEST_F(ReaderTest, OverTheTextPaneAloneTheResultPaneOpensAndCloses) {
+  w.Command26.Enabled = true;
+  ASSERT_TRUE(user.click(w.Command26));  // "K" disabled: the text pane shows, no reader mode
+  ASSERT_TRUE(w.RichTextBox8.Visible);
+  ASSERT_FALSE(w.Command45.Enabled);
+  ASSERT_TRUE(user.click(w.Command19));
+  EXPECT_TRUE(w.RichTextBox3.Visible);
+  expectPlace(w.RichTextBox3, 1320, 220.02f, 9470, 3630);
+  EXPECT_TRUE(inFront(w.RichTextBox3, w.RichTextBox8));
+  EXPECT_EQ(w.RichTextBox16.BackColor, 0xC0FFC0u);  // the lookup window's frame is left alone
+  ASSERT_TRUE(user.click(w.Command19));
+  EXPECT_FALSE(w.RichTextBox3.Visible);
+}
+
 // --- the reader word lookup ----------------------------------------------------------
 
 TEST_F(ReaderTest, ASelectedWordIsListedAndTheListTakesTheTextPanesPlace) {
