@@ -77,6 +77,15 @@ class ReaderTest : public ::testing::Test {
     ASSERT_TRUE(w.RichTextBox8.Visible);
   }
   void run(const std::function<void()>& body) { ASSERT_TRUE(p.event(body)); }
+  // A program of its own with its reader open on the text: one per case of a table.
+  FrmLexaro& readerOn(Program& q, std::string_view text) {
+    FrmLexaro& v = startMainWindow(q);
+    v.Command29.Enabled = true;
+    q.dialogs().fileAnswers.push_back(fromUtf8(textFile("t.txt", text).string()));
+    EXPECT_TRUE(q.user().click(v.Command29));
+    EXPECT_TRUE(v.RichTextBox8.Visible);
+    return v;
+  }
   bool inFront(const Control& above, const Control& below) {
     const auto& order = w.stacking();
     return std::find(order.begin(), order.end(), &above) > std::find(order.begin(), order.end(), &below);
@@ -490,11 +499,7 @@ TEST_F(ReaderTest, ASelectedWordIsListedAndTheListTakesTheTextPanesPlace) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Program q(folder->path());
-    FrmLexaro& v = startMainWindow(q);
-    v.Command29.Enabled = true;
-    const fs::path f = textFile("t.txt", toUtf8(c.text));
-    q.dialogs().fileAnswers.push_back(fromUtf8(f.string()));
-    ASSERT_TRUE(q.user().click(v.Command29));
+    FrmLexaro& v = readerOn(q, toUtf8(c.text));
     ASSERT_TRUE(q.user().select(v.RichTextBox8, c.start, c.length));
     EXPECT_EQ(v.RichTextBox11.text(), c.listed);
     EXPECT_FALSE(v.RichTextBox8.Visible);
@@ -551,10 +556,7 @@ TEST_F(ReaderTest, TheAnalysisSplitsTokensAtBlanksOnly) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Program q(folder->path());
-    FrmLexaro& v = startMainWindow(q);
-    v.Command29.Enabled = true;
-    q.dialogs().fileAnswers.push_back(fromUtf8(textFile("t.txt", c.text).string()));
-    ASSERT_TRUE(q.user().click(v.Command29));
+    FrmLexaro& v = readerOn(q, c.text);
     ASSERT_TRUE(q.event([&] { v.Command73_Click(); }));
     EXPECT_EQ(v.RichTextBox11.text(), c.listed);
   }
@@ -592,10 +594,7 @@ TEST_F(ReaderTest, CompactingKeepsEachLineOnceUpToTwoEmptyLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Program q(folder->path());
-    FrmLexaro& v = startMainWindow(q);
-    v.Command29.Enabled = true;
-    q.dialogs().fileAnswers.push_back(fromUtf8(textFile("t.txt", "casa").string()));
-    ASSERT_TRUE(q.user().click(v.Command29));
+    FrmLexaro& v = readerOn(q, "casa");
     ASSERT_TRUE(q.event([&] { v.RichTextBox11.setText(c.list); }));
     ASSERT_TRUE(q.user().click(v.Command59));
     EXPECT_EQ(v.RichTextBox11.text(), c.kept);

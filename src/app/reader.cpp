@@ -26,8 +26,30 @@ void placeSecondPaneLow(RichTextBox& pane) {
   pane.Top = 3150;
 }
 
-Text failureText(TextView what, TextView file) { return Text(what) + Text(file); }
 }  // namespace
+
+// The file chosen in the dialog, "" when cancelled.
+Text FrmLexaro::chooseReaderFile(CommonDialog& dialog, TextView title, TextView filter, bool save) {
+  dialog.DialogTitle = title;
+  dialog.CancelError = false;
+  dialog.Filter = filter;
+  if (save)
+    dialog.ShowSave();
+  else
+    dialog.ShowOpen();
+  return dialog.FileName;
+}
+
+// Saves the pane as rich text; a failure is told with the file's name.
+bool FrmLexaro::saveReaderPane(RichTextBox& pane, TextView file) {
+  try {
+    pane.SaveFile(toUtf8(file));
+    return true;
+  } catch (const std::exception&) {
+    message(u"文件无法保存：" + Text(file));
+    return false;
+  }
+}
 
 void FrmLexaro::wireReaderHandlers() {
   Command29.Click = [this] { Command29_Click(); };
@@ -52,17 +74,13 @@ void FrmLexaro::Command29_Click() {
   // The text pane still shows under the result pane: no dialog.
   if (RichTextBox8.Visible) return;
 
-  CommonDialog1.DialogTitle = u"打开";
-  CommonDialog1.CancelError = false;
-  CommonDialog1.Filter = u"文本文件 (*.TXT)|*.TXT";
-  CommonDialog1.ShowOpen();
-  const Text file = CommonDialog1.FileName;
+  const Text file = chooseReaderFile(CommonDialog1, u"打开", u"文本文件 (*.TXT)|*.TXT", false);
   if (file.empty()) return;
   try {
     RichTextBox8.LoadFile(toUtf8(file));
   } catch (const std::exception&) {
     // The pane keeps its text and the reader its file.
-    message(failureText(u"文件无法打开：", file));
+    message(u"文件无法打开：" + file);
     return;
   }
   ReaderFile = file;
@@ -112,33 +130,17 @@ void FrmLexaro::Command45_Click() {
 // SaveReaderText: the second pane as rich text, to a file the user chooses.
 void FrmLexaro::Command51_Click() {
   if (RichTextBox12.text().empty()) return;
-  CommonDialog2.DialogTitle = u"另存为";
-  CommonDialog2.CancelError = false;
-  CommonDialog2.Filter = u"文本文件(*.txt)|*.*";
-  CommonDialog2.ShowSave();
-  const Text file = CommonDialog2.FileName;
+  const Text file = chooseReaderFile(CommonDialog2, u"另存为", u"文本文件(*.txt)|*.*", true);
   if (file.empty()) return;
-  try {
-    RichTextBox12.SaveFile(toUtf8(file));
-  } catch (const std::exception&) {
-    // Not saved: the button stays enabled for another try.
-    message(failureText(u"文件无法保存：", file));
-    RichTextBox12.SetFocus();
-    return;
-  }
+  // Not saved, the button stays enabled for another try.
+  const bool saved = saveReaderPane(RichTextBox12, file);
   RichTextBox12.SetFocus();
-  Command51.Enabled = false;
+  if (saved) Command51.Enabled = false;
 }
 
 // AutoSaveReaderFile: the whole pane at every key release, whatever the key.
 void FrmLexaro::RichTextBox8_KeyUp(int&, int) {
-  if (!ReaderFile.empty()) {
-    try {
-      RichTextBox8.SaveFile(toUtf8(ReaderFile));
-    } catch (const std::exception&) {
-      message(failureText(u"文件无法保存：", ReaderFile));
-    }
-  }
+  if (!ReaderFile.empty()) saveReaderPane(RichTextBox8, ReaderFile);
   RichTextBox8.SetFocus();
 }
 
