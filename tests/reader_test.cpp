@@ -391,11 +391,9 @@ TEST_F(ReaderTest, OpeningFromTheWordListClosesTheReaderFirst) {
 
 TEST_F(ReaderTest, ThePaneToggleSharesTheWorkAreaWithTheRangeResult) {
   enableReader();
-  // The result pane open over the work area, the input empty.
-  run([&] {
-    w.RichTextBox3.Move(220.02f, 1320, 9470, 3630);
-    w.RichTextBox3.Visible = true;
-  });
+  ASSERT_TRUE(user.click(w.Command19));  // the result pane over the work area, the input empty
+  ASSERT_TRUE(w.RichTextBox3.Visible);
+  ASSERT_FLOAT_EQ(w.RichTextBox3.Height, 3630);
   ASSERT_TRUE(user.click(w.Command26));
   EXPECT_FLOAT_EQ(w.RichTextBox3.Top, 1320);
   EXPECT_FLOAT_EQ(w.RichTextBox3.Height, 1760);
