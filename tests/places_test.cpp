@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "support/dictionary.h"
 #include "support/places.h"
 
 namespace zuvo {
@@ -434,6 +435,10 @@ TEST_F(PlacesTest, AnAddIsFoundAtOnceByEverySearchAndAfterARestart) {
   ASSERT_TRUE(user().type(w->Text14, u"葡萄牙的首都"));
   ASSERT_TRUE(user().type(w->Text64, u"Portugal"));
   ASSERT_TRUE(user().type(w->Text21, u"LIS"));
+  // The full-name entry box is locked: it takes the focus but no typing.
+  ASSERT_TRUE(user().type(w->Text48, u"Portuguesa"));
+  EXPECT_TRUE(w->Text48.hasFocus());
+  EXPECT_EQ(w->Text48.text(), u"");
   ASSERT_TRUE(user().click(w->Command35));
   // The new place is current in both grids; the panel is closed and empty.
   EXPECT_EQ(w->Text5.text(), u"7");
@@ -649,7 +654,8 @@ TEST_F(PlacesTest, APlaceTableThatCannotOpenIsReportedAndTheWindowStaysClosed) {
   std::filesystem::remove(file("DMK1.db"));
   std::filesystem::create_directory(file("DMK1.db"));
   p = std::make_unique<Program>(dir.path());
-  EXPECT_EQ(openPlaces(*p), nullptr);
+  FrmLexaro& main = startMainWindow(*p);
+  ASSERT_TRUE(user().click(main.Command3));  // "[地名]"
   ASSERT_FALSE(p->dialogs().messages.empty());
   EXPECT_NE(toUtf8(p->dialogs().messages.back().prompt).find("DMK1.db"), std::string::npos);
   EXPECT_FALSE(p->app().isLoaded<frm世界地名>());

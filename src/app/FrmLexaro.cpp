@@ -36,7 +36,9 @@ void FrmLexaro::wireHandlers() {
   Text39.Change = [this] { Text39_Change(); };
 
   wireLookupHandlers();
+  wireReaderHandlers();
   wireEntryHandlers();
+  wireEventHandlers();
   wireVerbWordHandlers();
 }
 

@@ -41,6 +41,10 @@ constexpr DesignRow kDesign[] = {
     {.name = "Text88", .left = 210, .top = 1337, .width = 9490, .height = 3735, .visible = false, .back = kButtonFace},
     {.name = "RichTextBox13", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false, .back = kPaneGreen},
     {.name = "RichTextBox7", .left = 220.02f, .top = 3150, .width = 9470, .height = 1810, .back = kPaneGreen},
+    // the text reader's panes, hidden until the reader opens a text
+    {.name = "RichTextBox8", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false},
+    {.name = "RichTextBox12", .left = 220.02f, .top = 3150, .width = 9470, .height = 1810, .visible = false},
+    {.name = "RichTextBox11", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false},
     // bottom row
     {.name = "Label18", .left = 220, .top = 5307, .width = 4680, .height = 398, .back = kTeal, .fontSize = 10.5f},
     {.name = "Label7", .left = 260, .top = 5380, .width = 4480, .height = 296,
@@ -60,14 +64,18 @@ constexpr DesignRow kDesign[] = {
     {.name = "StatusBar1", .left = 0, .top = 5835, .width = 9915, .height = 300},
 
     // hidden controls with a place, caption or first text of their own
+    // the hint's nineteen characters fit its width whole only below 10.5 point
     {.name = "Text32", .left = 5640, .top = 2700, .width = 3945, .height = 345,
-     .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed},
+     .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed, .fontSize = 9},
     {.name = "Text33", .visible = false, .back = 0xC0E0FF, .locked = true, .multiLine = true},
     {.name = "RichTextBox3", .visible = false, .back = 0xC0FFFF},
     {.name = "Text26", .visible = false, .fontSize = 10.5f},
     {.name = "Text27", .visible = false, .fontSize = 10.5f},
     {.name = "ProgressBar1", .left = 480, .top = 5865, .width = 2340, .height = 270, .visible = false},
     {.name = "Text23", .visible = false, .locked = true},
+    // the word view's in-place editors
+    {.name = "Text39", .visible = false, .back = 0xFFC0FF},
+    {.name = "Text113", .visible = false, .back = 0xFFC0FF},
     {.name = "Text24", .visible = false, .locked = true},
     // add mode's buttons, where add mode shows them
     {.name = "Command55", .left = 2380.221f, .top = 777.965f, .width = 1510, .height = 420, .text = u"添加句子(&V)", .visible = false},
@@ -146,6 +154,8 @@ void FrmLexaro::applyDesignState() {
   // The flag labels start off (the button face); so does WordSearchRowFlag.
   Text10.BackColor = kWindowBackground;
   Text87.BackColor = 0x8080FF;
+  // ReaderResultFlag at rest: Text23's colour carries no data.
+  Text23.BackColor = 0xC0FFFF;
 
   Shape1.Visible = Shape2.Visible = Shape3.Visible = true;
   Shape3.Left = 120, Shape3.Top = 90, Shape3.Width = 9675, Shape3.Height = 5055;

@@ -100,6 +100,9 @@ GridView::GridView(Control& grid, WindowView& view)
     : QTableView(&view), ControlView(grid, view), grid_(grid), cells_(grid, view) {
   setModel(&cells_);
   setItemDelegate(&editors_);
+  // A closed editor leaves no widget with the focus (the grid takes none of
+  // Qt's own): it goes back to the grid while the model's focus is there.
+  connect(&editors_, &QAbstractItemDelegate::closeEditor, this, [this] { focusAfterEdit(); });
   setFocusPolicy(Qt::NoFocus);
   // Edits start from the model's row: a double click, F2 or a typed
   // character (see the key and mouse handlers).
@@ -162,19 +165,26 @@ void GridView::fitColumn() {
   if (columnWidth(0) != want) setColumnWidth(0, want);
 }
 
+bool GridView::editing() const { return editors_.open() && state() == QAbstractItemView::EditingState; }
+
 bool GridView::finishEdit() {
+  if (!editing()) return false;
   QWidget* editor = editors_.open();
-  if (!editor) return false;
   commitData(editor);
   closeEditor(editor, QAbstractItemDelegate::NoHint);
+  focusAfterEdit();
   return true;
+}
+
+void GridView::focusAfterEdit() {
+  if (view().attached() && grid_.hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
 }
 
 bool GridView::startEdit(QKeyEvent* key) {
   const QModelIndex at = currentIndex();
   if (!at.isValid() || !(cells_.flags(at) & Qt::ItemIsEditable)) return false;
-  if (!QAbstractItemView::edit(at, key ? QAbstractItemView::AnyKeyPressed : QAbstractItemView::DoubleClicked, key))
-    return false;
+  // The grid opens the editor itself; Qt's own triggers stay off.
+  if (!QAbstractItemView::edit(at, QAbstractItemView::AllEditTriggers, nullptr)) return false;
   // A typed character starts the edit with itself in place of the old text.
   if (auto* line = qobject_cast<QLineEdit*>(editors_.open()); line && key) line->setText(key->text());
   return true;
@@ -202,9 +212,10 @@ bool GridView::event(QEvent* e) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* e) {
+  // A key the open cell editor passed on (Ctrl on its own, say) stays there.
+  if (editing()) return;
   User* u = user();
   if (!u) return;
-  finishEdit();
   const int shift = modelShift(e->modifiers());
   const bool ctrl = e->modifiers() & Qt::ControlModifier;
   const int64_t row = currentRow(), last = std::max<int64_t>(0, rowCount() - 1);

@@ -57,7 +57,7 @@ class GridView : public QTableView, public ControlView {
   // A cell being edited: its text goes to the model now and the editor
   // closes. True when an editor was open.
   bool finishEdit();
-  bool editing() const { return editors_.open() != nullptr; }
+  bool editing() const;
 
  protected:
   bool event(QEvent* e) override;
@@ -77,6 +77,7 @@ class GridView : public QTableView, public ControlView {
 
   // Opens the editor on the current cell when the grid allows updates.
   bool startEdit(QKeyEvent* key = nullptr);
+  void focusAfterEdit();
 
   Control& grid_;
   GridCells cells_;

@@ -17,9 +17,13 @@ WindowView::WindowView(Window& model, User& user)
   sync();
 }
 
+// The widgets go while the view is whole: a widget that reads the view as it
+// closes (a grid's cells) must not find it half destroyed.
 WindowView::~WindowView() {
   attached_ = false;
-  hide();
+  views_.clear();
+  const auto kids = children();
+  for (QObject* k : kids) delete k;
 }
 
 ControlView* WindowView::makeView(Control& c) {

@@ -56,8 +56,6 @@ class WindowView : public QWidget {
   Q_OBJECT
  public:
   WindowView(Window& model, User& user);
-  // Hides the widgets while they still know their view: hiding a grid asks
-  // its cells for their size.
   ~WindowView() override;
   Window& model() const { return model_; }
   // Brings every widget in step with the model.

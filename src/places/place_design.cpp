@@ -159,6 +159,8 @@ frm世界地名::frm世界地名(Application& app) : Window(app, "frm世界地�
   // The add buttons lie over the letter row.
   Command35.ZOrder();
   Command3.ZOrder();
+  // The result lists keep the clicked line and its partner name shown.
+  RichTextBox1.HideSelection = RichTextBox2.HideSelection = false;
   Picture1.Picture = u"place_banner.png";
   Picture3.Picture = u"world_map.png";
 

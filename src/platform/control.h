@@ -34,6 +34,7 @@ inline constexpr int kKeyLeft = 37;
 inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyRight = 39;
 inline constexpr int kKeyDown = 40;
+inline constexpr int kKeyInsert = 45;
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyIme = 229;  // a character composed by the input method
 
@@ -194,6 +195,8 @@ class TextBox : public TextControl {
 
   bool Locked = false;
   bool MultiLine = false;
+  // Off: the selection stays shown while the focus is elsewhere.
+  bool HideSelection = true;
 
   // Runs when the user moves the caret or changes the selection (a click, a
   // drag, a key); the program's own writes and selections run nothing.

@@ -154,21 +154,29 @@ bool User::pressKey(Control& c, int keyCode, int shift) {
   });
 }
 
-bool User::paste(Control& c, TextView text) {
+bool User::paste(Control& c, TextView text, int keyCode, int shift) {
   TextBox* box = asTextBox(c);
   if (!box || !reachable(c)) return false;
   return app_.event([&] {
     takeFocus(c);
+    int code = keyCode;
+    if (keyCode && c.KeyDown) c.KeyDown(code, shift);
     if (!box->Locked) box->setSelText(text);
+    code = keyCode;
+    if (keyCode && c.KeyUp) c.KeyUp(code, shift);
   });
 }
 
-bool User::cut(Control& c) {
+bool User::cut(Control& c, int keyCode, int shift) {
   TextBox* box = asTextBox(c);
   if (!box || !reachable(c)) return false;
   return app_.event([&] {
     takeFocus(c);
+    int code = keyCode;
+    if (keyCode && c.KeyDown) c.KeyDown(code, shift);
     if (!box->Locked) box->setSelText(u"");
+    code = keyCode;
+    if (keyCode && c.KeyUp) c.KeyUp(code, shift);
   });
 }
 
@@ -274,15 +282,23 @@ void User::moveTo(Control& c, int64_t at, bool extend) {
 bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = false;
+  pressed_ = &c;
   pressBox_ = (m.button & 1) ? &c : nullptr;
   pressAt_ = at;
   dragged_ = false;
   return app_.event([&] {
     TextBox* box = asTextBox(c);
     const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
-    moveTo(c, at, m.shift & kShiftMask);
-    takeFocus(c);
-    selectionMoved(c, s0, l0);
+    // A grid takes the focus before its row moves, so that a row handler
+    // may send the focus elsewhere; a text box places its caret first.
+    if (box) {
+      moveTo(c, at, m.shift & kShiftMask);
+      takeFocus(c);
+      selectionMoved(c, s0, l0);
+    } else {
+      takeFocus(c);
+      moveTo(c, at, m.shift & kShiftMask);
+    }
     if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
   });
 }
@@ -305,7 +321,9 @@ bool User::mouseMove(Control& c, const Mouse& m, int64_t at) {
 }
 
 bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
-  if (!reachable(c)) return false;
+  const bool heldDown = pressed_ == &c && c.window().Visible() && c.window().Enabled && c.reachable();
+  pressed_ = nullptr;
+  if (!heldDown && !reachable(c)) return false;
   const bool endsDoubleClick = releaseEndsDoubleClick_;
   const bool click = m.button == 1 && inside(c, m) && !endsDoubleClick;
   releaseEndsDoubleClick_ = false;
@@ -327,6 +345,7 @@ bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
 bool User::mouseDoubleClick(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = true;
+  pressed_ = &c;
   return app_.event([&] {
     if (TextBox* box = asTextBox(c); box && at >= 0) {
       const auto [s, e] = wordAt(box->text(), at);
@@ -334,10 +353,11 @@ bool User::mouseDoubleClick(Control& c, const Mouse& m, int64_t at) {
       box->setSelLength(e - s);
       anchorBox_ = box;
       anchor_ = s;
+      takeFocus(c);
     } else {
+      takeFocus(c);
       moveTo(c, at, false);
     }
-    takeFocus(c);
     if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
     Control::run(c.DblClick);
   });
