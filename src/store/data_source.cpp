@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cstring>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -113,6 +114,7 @@ std::string DataSource::orderColumn() const {
 }
 
 void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
+  readHere();
   const int64_t before = queries_;
   while (auto r = readRow(st)) out.push_back(std::move(*r));
   sqlite3_reset(st);
@@ -123,6 +125,7 @@ void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
 // hold a read snapshot of the file, hiding what another program saves and
 // blocking the next write.
 std::optional<DataSource::Record> DataSource::fetch(sqlite3_stmt* st) {
+  readHere();
   auto r = readRow(st);
   sqlite3_reset(st);
   return r;
@@ -178,7 +181,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE rowid = ?1");
+  sqlite3_stmt* st = st_->get(st_->byRowid, [&] { return selectList(schema_, tableRef()) + " WHERE rowid = ?1"; });
   sqlite3_bind_int64(st, 1, rowid);
   return fetch(st);
 }
@@ -268,6 +271,7 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 void DataSource::begin() {
   refuseUnlessSavable();
   if (conn_->inTransaction) return;
+  conn_->endRead();
   if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
   conn_->inTransaction = true;
 }
@@ -276,6 +280,29 @@ void DataSource::touched() {
   ++generation_;
   edgeCache_.clear();
   seekCache_.clear();
+}
+
+// Inside an event, reads share the connection's read transaction.
+void DataSource::readHere() {
+  if (!conn_->reading && !conn_->inTransaction && window().app().inEvent()) conn_->beginRead();
+}
+
+// The caches of seeks and moves, the read-ahead and the grid mirror hold
+// while nothing else writes the file; another program's save shows in the
+// file's change counter, read at this store's first use in each event
+// (which also takes the event's read lock of the file).
+void DataSource::sync() {
+  if (!versionUnchecked_ || !db_) return;
+  versionUnchecked_ = false;
+  readHere();
+  sqlite3_stmt* st = st_->get(st_->dataVersion, [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
+  const int rc = sqlite3_step(st);
+  const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+  sqlite3_reset(st);
+  if (v == dataVersion_) return;
+  dataVersion_ = v;
+  touched();
+  gridLoaded_ = false;
 }
 
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
@@ -332,6 +359,7 @@ bool DataSource::hasPendingWork() const {
 
 // Saves the begun record or the edits of the current one (CommitOnMove).
 void DataSource::saveWork() {
+  sync();
   if (adding_) {
     adding_ = false;
     if (addWritten_) {
@@ -341,11 +369,7 @@ void DataSource::saveWork() {
       else
         rowid = insertRow(added_);
       if (gridLoaded_ && (gridRowids_.empty() || gridRowids_.back() < rowid)) {
-        gridRowids_.push_back(rowid);
-        auto rec = byRowid(rowid);
-        std::vector<Text> row;
-        for (auto& v : rec->all()) row.push_back(v.value_or(Text()));
-        gridRows_.push_back(std::move(row));
+        if (auto rec = byRowid(rowid)) gridAppend(rowid, *rec);
       }
     }
     addedRowid_ = 0;
@@ -357,9 +381,8 @@ void DataSource::saveWork() {
     if (gridLoaded_) {
       auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
       if (it != gridRowids_.end() && *it == current_->rowid) {
-        auto& row = gridRows_[it - gridRowids_.begin()];
-        for (size_t i = 0; i < row.size(); ++i)
-          if (edited_[i]) row[i] = Text(current_->get(i).value_or(TextView()));
+        for (size_t i = 0; i < schema_.fields.size(); ++i)
+          if (edited_[i]) gridReplace(it - gridRowids_.begin(), i, current_->get(i).value_or(TextView()));
       }
     }
   }
@@ -386,7 +409,10 @@ void DataSource::commit() {
   // Every store of the group writes its pending work into the one
   // transaction before it commits.
   for (DataSource* m : conn_->members) m->writeThrough();
-  if (!conn_->inTransaction) return;
+  if (!conn_->inTransaction) {
+    conn_->endRead();
+    return;
+  }
   if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     // A commit that failed may have ended the transaction already.
     conn_->inTransaction = !sqlite3_get_autocommit(db_);
@@ -405,6 +431,7 @@ void DataSource::rollback() {
   if (!db_) return;
   if (conn_->inTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   conn_->inTransaction = false;
+  conn_->endRead();
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
@@ -415,19 +442,7 @@ void DataSource::rollback() {
   if (current_) arrive(byRowid(current_->rowid));
 }
 
-// The caches of seeks and moves, the read-ahead and the grid mirror hold
-// while nothing else writes the file; another program's save shows in the
-// file's change counter, checked once per user event.
-void DataSource::beginEvent() {
-  if (!db_) return;
-  sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".data_version");
-  const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-  sqlite3_reset(st);
-  if (v == dataVersion_) return;
-  dataVersion_ = v;
-  touched();
-  gridLoaded_ = false;
-}
+void DataSource::beginEvent() { versionUnchecked_ = true; }
 
 // --- moves ---------------------------------------------------------------------
 
@@ -462,9 +477,11 @@ void DataSource::Seek(const std::string& op, TextView key) {
     noMatch_ = true;
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
-  const auto cacheKey = std::make_pair(index_, Text(key));
+  if (seekCache_.size() >= 65536) seekCache_.clear();  // bounded, however many keys are sought
+  auto cacheKey = std::make_pair(index_, Text(key));
   std::optional<int64_t> target;
   bool known = false;
   if (auto it = seekCache_.find(cacheKey); it != seekCache_.end() && it->second.first == generation_) {
@@ -485,11 +502,14 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1");
+      sqlite3_stmt*& slot = st_->seekBy[index_];
+      sqlite3_stmt* st = st_->get(slot, [&] {
+        return selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1";
+      });
       bindText(st, 1, Text(key));
       rec = fetch(st);
     }
-    seekCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
+    seekCache_[std::move(cacheKey)] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
   }
   if (rec) {
     noMatch_ = false;
@@ -505,6 +525,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
 
 void DataSource::AddNew() {
   if (schema_.readOnly) return;
+  sync();
   refuseUnlessSavable();
   saveWork();
   adding_ = true;
@@ -521,6 +542,7 @@ void DataSource::MoveFirst() {
     refreshBoxes();
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
   const auto cacheKey = std::make_pair(index_, true);
@@ -549,6 +571,7 @@ void DataSource::MoveLast() {
     refreshBoxes();
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
   const auto cacheKey = std::make_pair(index_, false);
@@ -576,6 +599,7 @@ void DataSource::MoveNext() {
     bof_ = eof_ = true;
     return;
   }
+  sync();
   if (hasPendingWork()) saveWork();
   if (eof_ && !bof_) return;  // stays past the end
   if (!current_) {            // before the first record, or after a failed Seek
@@ -604,6 +628,7 @@ void DataSource::MovePrevious() {
     bof_ = eof_ = true;
     return;
   }
+  sync();
   if (hasPendingWork()) saveWork();
   if (bof_ && !eof_) return;  // stays before the start
   if (!current_) {
@@ -629,44 +654,82 @@ void DataSource::MovePrevious() {
 
 // --- grid mirror ---------------------------------------------------------------
 
+void DataSource::gridAppend(int64_t rowid, const Record& rec) {
+  if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(schema_.fields.size());
+  GridBlock& b = gridBlocks_.back();
+  for (size_t c = 0; c < b.size(); ++c) {
+    if (auto v = rec.get(c)) b[c].text += *v;
+    b[c].ends.push_back(b[c].text.size());
+  }
+  gridRowids_.push_back(rowid);
+}
+
+void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
+  GridCells& cells = gridBlocks_[row / kGridBlock][col];
+  const size_t i = static_cast<size_t>(row % kGridBlock);
+  const size_t start = i ? cells.ends[i - 1] : 0;
+  const size_t old = cells.ends[i] - start;
+  cells.text.replace(start, old, v);
+  for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
+}
+
+// The whole table in one pass, each field's text decoded straight into its
+// column's block.
 void DataSource::loadGrid() {
+  sync();
   if (gridLoaded_) return;
   gridRowids_.clear();
-  gridRows_.clear();
+  gridBlocks_.clear();
   gridLoaded_ = true;
   if (!db_) return;
+  readHere();
   sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
   ++queries_;
+  const size_t cols = schema_.fields.size();
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(cols);
+    GridBlock& b = gridBlocks_.back();
     gridRowids_.push_back(sqlite3_column_int64(st, 0));
-    std::vector<Text> row(schema_.fields.size());
-    for (size_t i = 0; i < row.size(); ++i) {
+    for (size_t i = 0; i < cols; ++i) {
       const int c = static_cast<int>(i) + 1;
-      if (sqlite3_column_type(st, c) == SQLITE_NULL) continue;
-      row[i] = fromUtf8(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                         sqlite3_column_bytes(st, c)));
+      GridCells& cells = b[i];
+      const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+      if (t) {
+        const std::string_view u(t, sqlite3_column_bytes(st, c));
+        const size_t at = cells.text.size();
+        if (cells.text.capacity() < at + u.size()) cells.text.reserve(std::max(2 * cells.text.capacity(), at + u.size()));
+        cells.text.resize(at + u.size());
+        cells.text.resize(at + utf8ToUnits(u, cells.text.data() + at));
+      }
+      cells.ends.push_back(cells.text.size());
     }
-    gridRows_.push_back(std::move(row));
   }
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) {
     // A damaged page ends the read: reported, never a grid cut short.
     gridRowids_.clear();
-    gridRows_.clear();
+    gridBlocks_.clear();
     gridLoaded_ = false;
     fail(sqlite3_errmsg(db_));
   }
+  for (GridBlock& b : gridBlocks_)
+    for (GridCells& cells : b) cells.text.shrink_to_fit();
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();
-    gridRows_.pop_back();
+    GridBlock& b = gridBlocks_.back();
+    for (GridCells& cells : b) {
+      cells.ends.pop_back();
+      cells.text.resize(cells.ends.empty() ? 0 : cells.ends.back());
+    }
+    if (b.front().ends.empty()) gridBlocks_.pop_back();
   }
 }
 
 int64_t DataSource::gridRows() {
   loadGrid();
-  return static_cast<int64_t>(gridRows_.size());
+  return static_cast<int64_t>(gridRowids_.size());
 }
 
 int64_t DataSource::gridCols() { return static_cast<int64_t>(schema_.fields.size()); }
@@ -675,10 +738,42 @@ Text DataSource::gridCell(int64_t row, int64_t col) { return Text(gridCellView(r
 
 TextView DataSource::gridCellView(int64_t row, int64_t col) {
   loadGrid();
-  if (row < 0 || row >= static_cast<int64_t>(gridRows_.size()) || col < 0 ||
+  if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size()) || col < 0 ||
       col >= static_cast<int64_t>(schema_.fields.size()))
     return {};
-  return gridRows_[row][col];
+  return gridBlocks_[row / kGridBlock][col].cell(static_cast<size_t>(row % kGridBlock));
+}
+
+// Searches each block's column text as one buffer; a match that runs over
+// the end of its cell into the next one is no match.
+int64_t DataSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
+  loadGrid();
+  const int64_t rows = static_cast<int64_t>(gridRowids_.size());
+  if (fromRow < 0) fromRow = 0;
+  if (col < 0 || col >= static_cast<int64_t>(schema_.fields.size()) || fromRow >= rows) return -1;
+  if (what.empty()) return fromRow;
+  const size_t bytes = what.size() * sizeof(char16_t);
+  for (int64_t blk = fromRow / kGridBlock, n = static_cast<int64_t>(gridBlocks_.size()); blk < n; ++blk) {
+    const GridCells& cells = gridBlocks_[blk][col];
+    const size_t first = blk == fromRow / kGridBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
+    const char* base = reinterpret_cast<const char*>(cells.text.data());
+    const size_t size = cells.text.size() * sizeof(char16_t);
+    size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
+    while (at + bytes <= size) {
+      const void* hit = memmem(base + at, size - at, what.data(), bytes);
+      if (!hit) break;
+      const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
+      if (b % sizeof(char16_t)) {  // not on a character boundary
+        at = b + 1;
+        continue;
+      }
+      const size_t unit = b / sizeof(char16_t);
+      const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
+      if (unit + what.size() <= cells.ends[i]) return blk * kGridBlock + static_cast<int64_t>(i);
+      at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
+    }
+  }
+  return -1;
 }
 
 int64_t DataSource::gridColumn(const Text& field) { return fieldIndex(toUtf8(field)); }

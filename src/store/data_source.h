@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/application.h"
@@ -101,6 +102,7 @@ class DataSource : public Control, public Pending, public GridSource {
   Text gridCell(int64_t row, int64_t col) override;
   TextView gridCellView(int64_t row, int64_t col) override;
   int64_t gridColumn(const Text& field) override;
+  int64_t gridFind(int64_t col, TextView what, int64_t fromRow) override;
 
  private:
   // A record's fields kept in one text, so reading a record costs one
@@ -151,7 +153,11 @@ class DataSource : public Control, public Pending, public GridSource {
   void arrive(std::optional<Record> rec);
   void refreshBoxes();
   void touched();
+  void sync();
+  void readHere();
   void loadGrid();
+  void gridAppend(int64_t rowid, const Record& rec);
+  void gridReplace(int64_t row, size_t col, TextView v);
 
   TableSchema schema_;
   std::shared_ptr<StoreConnection> conn_;
@@ -161,6 +167,7 @@ class DataSource : public Control, public Pending, public GridSource {
   bool fileReadOnly_ = false;
   std::unique_ptr<Statements> st_;
   int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
+  bool versionUnchecked_ = true;  // the counter is read again in this event
 
   std::string index_;
   bool bof_ = true, eof_ = true;
@@ -183,7 +190,13 @@ class DataSource : public Control, public Pending, public GridSource {
   // generation stays the same.
   int64_t generation_ = 0;
   std::map<std::pair<std::string, bool>, std::pair<int64_t, std::optional<int64_t>>> edgeCache_;
-  std::map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>> seekCache_;
+  struct SeekKeyHash {
+    size_t operator()(const std::pair<std::string, Text>& k) const {
+      return std::hash<std::string>()(k.first) * 31 + std::hash<Text>()(k.second);
+    }
+  };
+  std::unordered_map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>, SeekKeyHash>
+      seekCache_;
 
   // Records read ahead by the last step, in the direction it went: a walk
   // over the table reads them in batches, not one query per step.
@@ -196,9 +209,22 @@ class DataSource : public Control, public Pending, public GridSource {
     size_t next = 0;
   } ahead_;
 
+  // The grid mirror: rows in blocks, and in each block every column's cells
+  // side by side in one text, so a scan of a column reads contiguous memory
+  // and an edit rewrites one block only.
+  static constexpr int64_t kGridBlock = 4096;
+  struct GridCells {
+    Text text;
+    std::vector<size_t> ends;  // end of each row's cell in `text`
+    TextView cell(size_t i) const {
+      const size_t start = i ? ends[i - 1] : 0;
+      return TextView(text).substr(start, ends[i] - start);
+    }
+  };
+  using GridBlock = std::vector<GridCells>;  // one per column
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;
-  std::vector<std::vector<Text>> gridRows_;
+  std::vector<GridBlock> gridBlocks_;
 };
 
 // Stores whose records belong together (a sentence and its search text, a

@@ -32,6 +32,18 @@ std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文
 
 }  // namespace
 
+void StoreConnection::beginRead() {
+  if (!db || inTransaction || reading) return;
+  if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) reading = true;
+}
+
+void StoreConnection::endRead() {
+  if (!reading) return;
+  reading = false;
+  if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK && !sqlite3_get_autocommit(db))
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 StoreConnection::~StoreConnection() {
   if (db) sqlite3_close_v2(db);
 }
@@ -201,6 +213,7 @@ void DataSource::setJournal() {
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
   st_.reset();
+  conn_->endRead();
   if (db_ && alias_ != "main") {
     sqlite3_exec(db_, ("DETACH DATABASE " + sqlName(alias_)).c_str(), nullptr, nullptr, nullptr);
   } else if (conn_->db && alias_ == "main" && conn_->attached == 0) {

@@ -39,6 +39,18 @@ class DataSource::Statements {
     cache_.emplace(sql, st);
     return st;
   }
+  // The statement in `slot`, prepared from `sql()` the first time: the
+  // frequent reads skip building and hashing their text.
+  template <class MakeSql>
+  sqlite3_stmt* get(sqlite3_stmt*& slot, MakeSql sql) {
+    if (!slot) return slot = get(sql());
+    sqlite3_reset(slot);
+    return slot;
+  }
+
+  sqlite3_stmt* byRowid = nullptr;
+  sqlite3_stmt* dataVersion = nullptr;
+  std::unordered_map<std::string, sqlite3_stmt*> seekBy;  // by index name
 
  private:
   sqlite3* db_;
@@ -64,8 +76,15 @@ class StoreConnection {
   void openAll();
   bool grouped() const { return members.size() > 1; }
 
+  // Inside a user event the reads of a connection share one read
+  // transaction: one lock of each file per event, not one per statement.
+  // It ends with the event, before a write begins and before a dialog.
+  void beginRead();
+  void endRead();
+
   sqlite3* db = nullptr;
   bool inTransaction = false;
+  bool reading = false;
   bool opened = false;
   int attached = 0;  // files attached beside the main one
   std::vector<DataSource*> members;
