@@ -688,16 +688,29 @@ void DataSource::loadGrid() {
   const size_t cols = schema_.fields.size();
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(cols);
+    if (gridRowids_.size() % kGridBlock == 0) {
+      gridBlocks_.emplace_back(cols);
+      // A block takes about the room of the one before.
+      for (size_t i = 0; i < cols; ++i) {
+        gridBlocks_.back()[i].ends.reserve(kGridBlock);
+        if (gridBlocks_.size() > 1) gridBlocks_.back()[i].text.reserve(gridBlocks_.end()[-2][i].text.size() * 9 / 8);
+      }
+    }
     GridBlock& b = gridBlocks_.back();
     gridRowids_.push_back(sqlite3_column_int64(st, 0));
     for (size_t i = 0; i < cols; ++i) {
       const int c = static_cast<int>(i) + 1;
       GridCells& cells = b[i];
-      const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-      if (t) {
+      const size_t at = cells.text.size();
+      const int type = sqlite3_column_type(st, c);
+      if (type == SQLITE_INTEGER) {
+        // A number's text as SQLite writes it, without its conversion.
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(st, c)).ptr;
+        cells.text.append(digits, end);
+      } else if (type != SQLITE_NULL) {
+        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
         const std::string_view u(t, sqlite3_column_bytes(st, c));
-        const size_t at = cells.text.size();
         if (cells.text.capacity() < at + u.size()) cells.text.reserve(std::max(2 * cells.text.capacity(), at + u.size()));
         cells.text.resize(at + u.size());
         cells.text.resize(at + utf8ToUnits(u, cells.text.data() + at));
@@ -714,7 +727,8 @@ void DataSource::loadGrid() {
     fail(sqlite3_errmsg(db_));
   }
   for (GridBlock& b : gridBlocks_)
-    for (GridCells& cells : b) cells.text.shrink_to_fit();
+    for (GridCells& cells : b)
+      if (cells.text.capacity() > cells.text.size() + cells.text.size() / 4) cells.text.shrink_to_fit();
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();

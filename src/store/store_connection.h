@@ -88,6 +88,13 @@ class StoreConnection {
   bool opened = false;
   int attached = 0;  // files attached beside the main one
   std::vector<DataSource*> members;
+
+  void finalize();
+
+ private:
+  bool run(sqlite3_stmt*& st, const char* sql);
+  sqlite3_stmt* beginSt_ = nullptr;
+  sqlite3_stmt* commitSt_ = nullptr;
 };
 
 }  // namespace zuvo
