@@ -79,6 +79,7 @@ DataSource::~DataSource() {
   // The bound boxes may be gone already (members die in reverse order);
   // nothing writes them while the window is destroyed.
   window().app().removePending(*this);
+  preload_.reset();
   st_.reset();
   std::erase(conn_->members, this);
 }
@@ -295,6 +296,7 @@ void DataSource::sync() {
   if (!versionUnchecked_ || !db_) return;
   versionUnchecked_ = false;
   readHere();
+  if (preload_) preload_->readingAtCheck = preload_->reading.load();
   sqlite3_stmt* st = st_->get(st_->dataVersion, [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
   const int rc = sqlite3_step(st);
   const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
@@ -675,29 +677,26 @@ void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
 
 // The whole table in one pass, each field's text decoded straight into its
 // column's block.
-void DataSource::loadGrid() {
-  sync();
-  if (gridLoaded_) return;
-  gridRowids_.clear();
-  gridBlocks_.clear();
-  gridLoaded_ = true;
-  if (!db_) return;
-  readHere();
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
-  ++queries_;
-  const size_t cols = schema_.fields.size();
+int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
+                         std::atomic<bool>* started) {
+  auto& rowids = out.rowids;
+  auto& blocks = out.blocks;
   int rc;
+  bool first = true;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    if (gridRowids_.size() % kGridBlock == 0) {
-      gridBlocks_.emplace_back(cols);
+    if (first && started) started->store(true);
+    first = false;
+    if (rowids.size() % kGridBlock == 0) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) return SQLITE_INTERRUPT;
+      blocks.emplace_back(cols);
       // A block takes about the room of the one before.
       for (size_t i = 0; i < cols; ++i) {
-        gridBlocks_.back()[i].ends.reserve(kGridBlock);
-        if (gridBlocks_.size() > 1) gridBlocks_.back()[i].text.reserve(gridBlocks_.end()[-2][i].text.size() * 9 / 8);
+        blocks.back()[i].ends.reserve(kGridBlock);
+        if (blocks.size() > 1) blocks.back()[i].text.reserve(blocks.end()[-2][i].text.size() * 9 / 8);
       }
     }
-    GridBlock& b = gridBlocks_.back();
-    gridRowids_.push_back(sqlite3_column_int64(st, 0));
+    GridBlock& b = blocks.back();
+    rowids.push_back(sqlite3_column_int64(st, 0));
     for (size_t i = 0; i < cols; ++i) {
       const int c = static_cast<int>(i) + 1;
       GridCells& cells = b[i];
@@ -718,17 +717,82 @@ void DataSource::loadGrid() {
       cells.ends.push_back(cells.text.size());
     }
   }
+  if (started) started->store(true);
+  for (GridBlock& b : blocks)
+    for (GridCells& cells : b)
+      if (cells.text.capacity() > cells.text.size() + cells.text.size() / 4) cells.text.shrink_to_fit();
+  return rc;
+}
+
+DataSource::Preload::~Preload() {
+  cancel = true;
+  if (result.valid()) result.wait();
+}
+
+// Tables of this size and more are read ahead: about 40,000 sentence pairs.
+constexpr std::uintmax_t kPreloadBytes = 4u << 20;
+
+void DataSource::startPreload() {
+  if (!mirrored_ || gridLoaded_ || preload_ || !db_ || conn_->inTransaction || adding_ || hasPendingWork()) return;
+  std::error_code ec;
+  if (const auto size = std::filesystem::file_size(path(), ec); ec || size < kPreloadBytes) return;
+  sync();
+  auto p = std::make_unique<Preload>();
+  p->dataVersion = dataVersion_;
+  p->generation = generation_;
+  Preload* raw = p.get();
+  p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
+                                              cols = schema_.fields.size(), raw]() -> std::optional<GridRead> {
+    sqlite3* db = nullptr;
+    std::optional<GridRead> out;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+      sqlite3_busy_timeout(db, 2000);
+      sqlite3_stmt* st = nullptr;
+      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+        GridRead read;
+        if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
+      }
+      sqlite3_finalize(st);
+    }
+    raw->reading = true;
+    sqlite3_close_v2(db);
+    return out;
+  });
+  preload_ = std::move(p);
+}
+
+void DataSource::loadGrid() {
+  sync();
+  if (gridLoaded_) return;
+  gridRowids_.clear();
+  gridBlocks_.clear();
+  gridLoaded_ = true;
+  if (!db_) return;
+  ++queries_;
+  if (auto p = std::move(preload_)) {
+    // Taken over only when its read began before the change counter was
+    // read in this event and nothing has been saved since the read ahead
+    // started, by this program or another.
+    if (p->readingAtCheck && p->dataVersion == dataVersion_ && p->generation == generation_) {
+      if (auto read = p->result.get()) {
+        gridRowids_ = std::move(read->rowids);
+        gridBlocks_ = std::move(read->blocks);
+        return;
+      }
+    }
+  }
+  readHere();
+  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
+  GridRead read;
+  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr);
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) {
     // A damaged page ends the read: reported, never a grid cut short.
-    gridRowids_.clear();
-    gridBlocks_.clear();
     gridLoaded_ = false;
     fail(sqlite3_errmsg(db_));
   }
-  for (GridBlock& b : gridBlocks_)
-    for (GridCells& cells : b)
-      if (cells.text.capacity() > cells.text.size() + cells.text.size() / 4) cells.text.shrink_to_fit();
+  gridRowids_ = std::move(read.rowids);
+  gridBlocks_ = std::move(read.blocks);
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();

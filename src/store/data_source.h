@@ -10,8 +10,10 @@
 // pending until the move.
 
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
@@ -53,7 +55,10 @@ class DataSource : public Control, public Pending, public GridSource {
 
   // Binds a box to a field; its text follows the current record.
   void bind(TextControl& box, const std::string& field);
-  void bind(FlexGrid& grid) { grid.bind(this); }
+  void bind(FlexGrid& grid) {
+    grid.bind(this);
+    mirrored_ = true;
+  }
   void bind(DataGrid& grid) { grid.bind(this); }
 
   // The data source's Error handler: the response 0 passes an error on
@@ -157,6 +162,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void readHere();
   void loadGrid();
   void gridAppend(int64_t rowid, const Record& rec);
+  void startPreload();
   void gridReplace(int64_t row, size_t col, TextView v);
 
   TableSchema schema_;
@@ -222,9 +228,29 @@ class DataSource : public Control, public Pending, public GridSource {
     }
   };
   using GridBlock = std::vector<GridCells>;  // one per column
+  struct GridRead {
+    std::vector<int64_t> rowids;
+    std::vector<GridBlock> blocks;
+  };
+  // Reads every row of the statement into `out`; SQLite's last code.
+  static int readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
+                      std::atomic<bool>* started);
+  bool mirrored_ = false;  // a flex grid mirrors this table
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;
   std::vector<GridBlock> gridBlocks_;
+  // A large table's mirror is read on a thread of its own, with its own
+  // connection, as soon as the window has loaded; the first use takes it
+  // over if nothing has been saved into the file since.
+  struct Preload {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> reading{false};  // its read snapshot is taken
+    bool readingAtCheck = false;        // ... already when the counter was last read
+    int64_t dataVersion = 0, generation = 0;
+    std::future<std::optional<GridRead>> result;
+    ~Preload();
+  };
+  std::unique_ptr<Preload> preload_;
 };
 
 // Stores whose records belong together (a sentence and its search text, a

@@ -114,6 +114,7 @@ void DataSource::windowLoaded() {
   for (size_t tries = 0; tries <= conn_->members.size(); ++tries) {
     try {
       MoveFirst();
+      startPreload();
       return;
     } catch (const StoreError& e) {
       e.store->closeFailed(e.what());
@@ -226,6 +227,7 @@ void DataSource::setJournal() {
 
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
+  preload_.reset();
   st_.reset();
   conn_->endRead();
   if (db_ && alias_ != "main") {
