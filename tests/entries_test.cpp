@@ -3,6 +3,8 @@
 // user sees and what the two sentence tables hold on disk.
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <sqlite3.h>
 
 #include "app/FrmLexaro.h"
@@ -18,27 +20,6 @@ using namespace zuvo::testing;
 constexpr TextView kOn = u"关闭(&K)";
 constexpr TextView kOff = u"添加(&N)";
 
-// Rows of a table file as another reader sees them while the program runs,
-// which is what a crash right now would leave: the columns of each row
-// joined by ":", NULL as "NULL".
-std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> out;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string row;
-    for (int c = 0; c < sqlite3_column_count(st); ++c) {
-      const auto* t = sqlite3_column_text(st, c);
-      row += std::string(c ? ":" : "") + (t ? reinterpret_cast<const char*>(t) : "NULL");
-    }
-    out.push_back(row);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
 std::vector<std::string> sentencesIn(const std::filesystem::path& dir) {
   return onDisk(dir / "XHKA.db", "SELECT ID, ZD3, ZD4 FROM \"表1\" ORDER BY ID");
 }
@@ -405,6 +386,24 @@ TEST_F(EntriesTest, AnAddedPairIsInBothTablesOnDiskAtOnceAndOnShow) {
     EXPECT_EQ(sentencesIn(d.path()).size(), c.dictionary.size() + 1);
     EXPECT_TRUE(prog.dialogs().messages.empty());
   }
+}
+
+// A sentence table that could not be opened takes no save, nor does its
+// partner: the save is refused with a message and what the user typed stays.
+TEST_F(EntriesTest, ASaveIntoADamagedSentenceTableIsRefusedAndTheTypedPairStays) {
+  writeDictionary(dir.path(), {{u"一。", u"Uno."}});
+  { std::ofstream(dir.path() / "XHKB.db", std::ios::trunc) << "damaged"; }
+  p = std::make_unique<Program>(dir.path());
+  f = &startMainWindow(*p);
+  ASSERT_EQ(p->dialogs().messages.size(), 1u);  // the damaged file, when the window opens
+  addPair(u"明天见。", u"Hasta luego.");
+  ASSERT_EQ(p->dialogs().messages.size(), 2u);
+  EXPECT_NE(p->dialogs().messages[1].prompt.find(u"无法保存"), Text::npos);
+  EXPECT_NE(p->dialogs().messages[1].prompt.find(u"XHKB.db"), Text::npos);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:一。:Uno."}));
+  EXPECT_EQ(w().Text44.text(), u"明天见。");
+  EXPECT_EQ(w().Text45.text(), u"Hasta luego.");
+  EXPECT_TRUE(w().Text44.Visible);
 }
 
 TEST_F(EntriesTest, AnAddedPairIsFoundAtOnceByTheLookupAndTheRangeQuery) {

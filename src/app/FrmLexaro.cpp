@@ -37,6 +37,8 @@ void FrmLexaro::wireHandlers() {
 
   wireLookupHandlers();
   wireEntryHandlers();
+  wireEventHandlers();
+  wireVerbWordHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }

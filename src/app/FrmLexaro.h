@@ -4,6 +4,7 @@
 // spread over the files of app/, entries/ and import/ by concern.
 
 #include <array>
+#include <optional>
 
 #include "platform/application.h"
 #include "platform/control.h"
@@ -139,6 +140,98 @@ class FrmLexaro : public Window {
   void Text42_Change();   // ClearLoneBlank
   void Text119_Change();
   void Text114_Change();  // CleanSynonymBox
+
+  // --- keys and mouse of the input box and the panes (app/input_keys.cpp, app/pane_events.cpp) ---
+  void RichTextBox16_KeyPress(int& keyAscii);
+  void RichTextBox16_KeyUp(int& keyCode, int shift);
+  void RichTextBox16_MouseUp(int button, int shift, float x, float y);
+  void RichTextBox13_Click();
+  void RichTextBox13_DblClick();
+  void RichTextBox13_MouseDown(int button, int shift, float x, float y);
+  void RichTextBox13_MouseUp(int button, int shift, float x, float y);
+  void RichTextBox7_Click();  // LookUpWordAtCaret
+  void RichTextBox7_DblClick();
+  void RichTextBox7_MouseDown(int button, int shift, float x, float y);
+  void RichTextBox14_GotFocus();
+  void RichTextBox14_LostFocus();
+  void RichTextBox14_Click();
+  void RichTextBox14_KeyPress(int& keyAscii);
+  void RichTextBox14_MouseUp(int button, int shift, float x, float y);
+  void RichTextBox15_GotFocus();
+  void RichTextBox15_LostFocus();
+  void RichTextBox15_Click();
+  void RichTextBox15_KeyPress(int& keyAscii);
+  void RichTextBox15_MouseUp(int button, int shift, float x, float y);
+  void Text109_Change();  // SelectionCharCode
+  void Text39_MouseUp(int button, int shift, float x, float y);
+  void Text39_DblClick();
+  void Text113_MouseUp(int button, int shift, float x, float y);
+  void Text90_MouseUp(int button, int shift, float x, float y);
+  void Text91_MouseUp(int button, int shift, float x, float y);
+  void Text32_Click();
+  void Text32_MouseMove(int button, int shift, float x, float y);
+
+  // --- previous and next record (app/record_steps.cpp) ---
+  void Command23_Click();  // ShowPreviousRecord
+  void Command25_Click();  // ShowNextRecord
+
+  // --- launchers of the secondary windows (app/launchers.cpp) ---
+  void Command12_Click();  // ShowConversionWindow
+  void Command3_Click();   // ShowPlaceNamesWindow
+  void Command27_Click();  // ShowUsageHelp
+  void Command15_MouseDown(int button, int shift, float x, float y);  // ToggleHelpWindow
+  void Text120_GotFocus();
+
+  // --- the result pane toggle (app/result_pane.cpp) ---
+  void Command19_Click();  // ToggleResultPane
+
+  // --- expandable entry boxes (app/expandable_boxes.cpp) ---
+  void Text40_DblClick();
+  void Text41_DblClick();
+  void Text42_DblClick();
+  void Text43_DblClick();
+  void Text44_DblClick();
+  void Text45_DblClick();
+  void Text114_DblClick();
+  void Text116_DblClick();
+  void Text119_DblClick();
+  void Text26_DblClick();
+  void Text27_DblClick();
+  void Text90_DblClick();
+  void Text96_Click();
+  void Text97_Click();
+  void Text4_Change();
+
+  // InputCaretMemory: the caret the input box and the word panes last left at
+  // a key or mouse release; empty until the first, and then read as 0.
+  std::optional<int64_t> InputCaretMemory;
+
+  // --- verb and word entry (entries/verb_steps.cpp, entries/verb_entry.cpp,
+  //     entries/word_entry.cpp, entries/view_edits.cpp) ---
+  void Command6_Click();  // DeriveVerbRoot: the infinitive in Text84 and Text85, the root left in Text85
+  void Command56_Click();  // OpenVerbEntryPanel
+  void Command67_Click();  // SaveVerbEntry
+  void Command53_Click();  // CloseVerbEntry
+  void Command8_Click();   // ShowRecognizedVerb
+  void Text72_Change();
+  void Text72_KeyUp(int& keyCode, int shift);
+  void Command81_Click();  // ShowWordAddPanel
+  void Command83_Click();  // SaveNewWord
+  void Command84_Click();  // LockButtonsForEntry
+  void Command85_Click();  // CloseWordAddPanel
+  void Text102_Change();
+  void Text43_KeyUp(int& keyCode, int shift);
+  void Text92_KeyUp(int& keyCode, int shift);   // MirrorVerbFields
+  void Text91_KeyUp(int& keyCode, int shift);   // MirrorVerbFields
+  void Text90_KeyUp(int& keyCode, int shift);   // MirrorVerbFields
+  void Text112_KeyUp(int& keyCode, int shift);  // SyncWordSearchRow
+  void Text113_KeyUp(int& keyCode, int shift);  // SyncWordSearchRow
+  void Text114_KeyUp(int& keyCode, int shift);
+  void Text112_LostFocus();
+  void Text113_LostFocus();
+  void Text39_LostFocus();
+  void Text112_Click();
+  void Text39_Click();
 
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
@@ -428,6 +521,20 @@ class FrmLexaro : public Window {
   TextBox* tabTypedIn_ = nullptr;
   // The lone-blank rule; true when it emptied the box.
   bool clearLoneBlank(TextBox& box, bool takesFocus, bool twoBlanks = false);
+  // --- verb and word entry (entries/...) ---
+  // The root of a new verb: the infinitive without its last two characters,
+  // "" for a shorter one (DeriveVerbRoot through its boxes).
+  Text deriveVerbRoot(TextView infinitive);
+  // VerbFormsRequest: the worker FMff writes the participle into Text97 and
+  // the gerund into Text96 (the current VerbStore record); a text of fewer
+  // than two characters asks nothing.
+  void requestVerbForms(TextView infinitive);
+  void wireVerbWordHandlers();
+  std::array<TextBox*, 9> verbPanelBoxes();
+  // The verb's form or search store on the verb's ID; false when it has none.
+  bool siblingOnVerb(DataSource& sibling);
+  bool seekWordSearchRow();
+  void syncWordSearchRow(TextView meaning);
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();
@@ -436,6 +543,31 @@ class FrmLexaro : public Window {
   // The "?" to "ň" rule: every "?" of the box replaced through its selection.
   void restoreEnye(TextBox& box);
   TextBox* restoringEnye_ = nullptr;
+  void wireEventHandlers();
+  // The small-layout focus rule of the sentence panes; true when it moved
+  // the focus (the handler stops there).
+  bool smallLayoutFocus(const RichTextBox& pane);
+  // The number answer closed by a pane click: two panes back, batch mode
+  // left, the input emptied.
+  void closeNumberAnswerFromPane();
+  void leaveBatchModeIfOn();
+  // The selection source marks: the one box marked, the other three not.
+  void markSelectionSource(TextBox& mark);
+  // The caret-memory and selection part of the word panes' mouse release.
+  void wordPaneSelection(RichTextBox& pane, TextBox& mark);
+  // The pane-opening steps of the word panes' editors.
+  void openWordEditor(TextBox& editor, float top, float left, float width, float height, bool takesCaret);
+  // The other pane's editor closed into its pane by a click on a word pane.
+  void closeOtherWordEditor(TextBox& editor, RichTextBox& pane);
+  void stepVerbView(bool forward);
+  void stepSentences(bool forward);
+  void stepWordView(bool forward);
+  void refreshWordPanes(bool uncolour);
+  void toggleSentenceUpperBox(TextBox& box);
+  void toggleSentenceLowerBox(TextBox& box);
+  void toggleWordAddPair(bool expand);
+  void toggleSideBoxes(TextBox& first, TextBox& second, TextBox& hidden, TextBox& meaning);
+  bool verbEntryPanelOpen() const;
 };
 
 }  // namespace zuvo

@@ -11,6 +11,8 @@
 
 namespace zuvo {
 
+class DataGrid;
+
 class User {
  public:
   explicit User(Application& app) : app_(app) {}
@@ -24,8 +26,10 @@ class User {
   bool pressKey(Control& box, int keyCode, int shift = 0);
   // Ctrl+letter, as a user types an accented letter.
   bool ctrlKey(Control& box, char letter) { return pressKey(box, letter & ~0x20, kCtrlMask); }
-  bool paste(Control& box, TextView text);
-  bool cut(Control& box);
+  // Paste and cut; when they come from a keystroke (Ctrl+V, Shift+Insert,
+  // Ctrl+X, Shift+Delete) its KeyDown and KeyUp run around them.
+  bool paste(Control& box, TextView text, int keyCode = 0, int shift = 0);
+  bool cut(Control& box, int keyCode = 0, int shift = 0);
 
   // Focus change, caret placed (text boxes), MouseDown, MouseUp, Click.
   bool click(Control& c, int64_t caret = -1);
@@ -51,9 +55,9 @@ class User {
   // `at` below is the caret position in a text box (a character boundary)
   // or the row in a grid; -1 leaves it as it is.
   //
-  // A button goes down over the control: the focus moves to it, a text box
-  // puts its caret at `at` (with Shift it extends the selection there), a
-  // grid moves its current row to `at`; then MouseDown.
+  // A button goes down over the control: a text box puts its caret at `at`
+  // (with Shift it extends the selection there) and takes the focus; a grid
+  // takes the focus and moves its current row to `at`; then MouseDown.
   bool mouseDown(Control& c, const Mouse& m, int64_t at = -1);
   // The mouse moves over the control or, with a button down, drags from it:
   // with the left button down a text box's selection runs from where the
@@ -61,7 +65,8 @@ class User {
   // a MouseMove handler that selects nothing is no event at all.
   bool mouseMove(Control& c, const Mouse& m, int64_t at = -1);
   // The button comes up: the selection as for a move, MouseUp, then Click
-  // when the left button comes up over the control. The release that ends a
+  // when the left button comes up over the control. The control the button
+  // went down on gets its release even when the press covered it. The release that ends a
   // double click keeps the word selected and clicks nothing.
   bool mouseUp(Control& c, const Mouse& m, int64_t at = -1);
   // The second press of a double click: a text box selects the word at `at`,
@@ -77,6 +82,12 @@ class User {
   // a button): the focus moves to it, KeyDown, KeyPress and KeyUp run for
   // each character; nothing is written.
   bool typeKeys(Control& c, TextView text);
+  // A cell of a data grid edited in place and the edit ended (Return, or
+  // the focus leaving the cell): the focus moves to the grid, the row moves
+  // to `row` (running RowColChange when it changes), and then, if the grid
+  // still allows updates, the cell's new text is written into the current
+  // record. Returns false when the grid refused the edit.
+  bool editCell(DataGrid& grid, int64_t row, TextView text);
   // Tab (Shift+Tab backward): the focus moves to the next control in tab
   // order that has a tab stop and can take the focus, round the end.
   bool tab(Window& w, bool backward = false);
@@ -98,6 +109,9 @@ class User {
   int64_t anchor_ = 0;
   // The next release ends a double click and clicks nothing.
   bool releaseEndsDoubleClick_ = false;
+  // The control the button went down on: its release reaches it even when a
+  // handler of the press has covered it meanwhile.
+  const Control* pressed_ = nullptr;
 };
 
 }  // namespace zuvo
