@@ -384,6 +384,29 @@ TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfS
 
 // --- verb files ----------------------------------------------------------------
 
+TEST_F(BatchImportTest, AStoreFailureInAVerbImportLeavesNoVerbInAnyOfTheThreeTables) {
+  start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}});
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.path() / "DCK3.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 2 "
+                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+  open(w().Command57, textFile("v.txt", {u"ir/-/不规则//去/Voy.我去。", u"ser/-/不规则//是/Soy.我是。"}));
+  press(w().Command57);
+  EXPECT_TRUE(p->app().ended());
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_NE(messages()[0].find(u"disk full"), Text::npos) << toUtf8(messages()[0]);
+  // The earlier verb is not split either: the whole import is undone.
+  EXPECT_EQ(table("DCK1.db", "ZD1, ZD6, ZD9"), std::vector<std::string>{"vivir:Vivo.我住。:NULL"});
+  EXPECT_EQ(verbForms().size(), 1u);
+  EXPECT_EQ(verbSearch().size(), 1u);
+}
+
 TEST_F(BatchImportTest, ASixFieldVerbFileStoresEveryVerbWithRootFormsAndSplitExamplesThenEnds) {
   start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo aquí.我住这里。"}});
   open(w().Command57, textFile("v.txt", {u"hablar/x/规则/con/说?/Hablo.我说。Ella habla.他说。",
