@@ -323,6 +323,18 @@ TEST_F(BatchImportTest, BadSentenceLinesTurnRedTheFileIsWrittenBackAndNothingIsS
   EXPECT_EQ(sentences().size(), 6u);
 }
 
+TEST_F(BatchImportTest, TheWriteBackGoesToTheFileChosenAtTheFirstPressWhateverTheDialogNamesSince) {
+  start();
+  const auto path = textFile("s.txt", {u"一/uno", u"bad"});
+  open(w().Command58, path);
+  const auto elsewhere = files.path() / "other.txt";
+  p->event([&] { w().CommonDialog1.FileName = fromUtf8(elsewhere.string()); });  // the dialog is shared
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kFormatWrong)});
+  EXPECT_EQ(redLines(loadRichFile(path, CharFormat{})), std::vector<Text>{u"bad"});
+  EXPECT_FALSE(std::filesystem::exists(elsewhere));
+}
+
 TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsItWas) {
   start();
   const auto path = textFile("s.txt", {u"一/uno", u"bad"});
