@@ -443,6 +443,10 @@ TEST_F(BatchImportTest, ASixFieldVerbFileStoresEveryVerbWithRootFormsAndSplitExa
   EXPECT_EQ(w().Text92.text(), u"comer");
   EXPECT_EQ(w().Text91.text(), u"吃");
   EXPECT_EQ(w().Text97.text(), u"comido");
+  // And the range query finds it by its meaning and its examples.
+  p->event([&] { w().RichTextBox16.setText(u"再说"); });
+  click(w().Command17);
+  EXPECT_NE(w().RichTextBox3.text().find(u"hablar ★再说"), Text::npos) << toUtf8(w().RichTextBox3.text());
 }
 
 TEST_F(BatchImportTest, AnEightFieldVerbFileStoresSynonymsAndAntonymsAndNoForms) {
