@@ -60,8 +60,9 @@ constexpr DesignRow kDesign[] = {
     {.name = "StatusBar1", .left = 0, .top = 5835, .width = 9915, .height = 300},
 
     // hidden controls with a place, caption or first text of their own
+    // the hint's nineteen characters fit its width whole only below 10.5 point
     {.name = "Text32", .left = 5640, .top = 2700, .width = 3945, .height = 345,
-     .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed},
+     .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed, .fontSize = 9},
     {.name = "Text33", .visible = false, .back = 0xC0E0FF, .locked = true, .multiLine = true},
     {.name = "RichTextBox3", .visible = false, .back = 0xC0FFFF},
     {.name = "Text26", .visible = false, .fontSize = 10.5f},
