@@ -40,6 +40,7 @@ void FrmLexaro::wireHandlers() {
   wireEntryHandlers();
   wireEventHandlers();
   wireVerbWordHandlers();
+  wireImportHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }

@@ -4,6 +4,7 @@
 // spread over the files of app/, entries/ and import/ by concern.
 
 #include <array>
+#include <exception>
 #include <optional>
 
 #include "platform/application.h"
@@ -270,6 +271,27 @@ class FrmLexaro : public Window {
   void Text112_Click();
   void Text39_Click();
 
+  // --- batch files: the batch buttons, format checks, imports and example
+  // split (import/*.cpp) ---
+  void Command58_Click();  // OpenOrImportSentenceFile
+  void Command57_Click();  // OpenOrImportVerbFile
+  void Command69_Click();  // OpenOrImportWordFile
+  void Command47_Click();  // DispatchVerbBatch
+  void Command71_Click();  // DispatchWordBatch
+  void Command79_Click();  // CheckSentenceBatchFormat
+  void Command37_Click();  // CheckWordBatchFormat
+  void Command82_Click();  // CheckWordExampleBatchFormat
+  void Command61_Click();  // CheckSixFieldVerbLines
+  void Command39_Click();  // CheckEightFieldVerbLines
+  void Command22_Click();  // ImportSentenceBatch
+  void Command60_Click();  // ImportSixFieldVerbs
+  void Command64_Click();  // ImportEightFieldVerbs
+  void Command68_Click();  // SplitAllVerbExamples
+  void Command42_Click();  // SplitVerbExamples
+  void Text80_Change();    // TakeLeadCharCode
+  void Command91_Click();  // ImportWordBatch
+  void Command75_Click();  // ImportWordBatchWithExamples
+
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
   // Writes HowToAddText into the upper pane (and Text1 where asked).
@@ -283,6 +305,10 @@ class FrmLexaro : public Window {
   DataSource Data5{*this, "Data5", tables::verbSearch()};                                   // VerbSearchStore
   DataSource Data6{*this, "Data6", tables::words()};                                   // WordStore
   DataSource Data7{*this, "Data7", tables::wordSearch()};                                   // WordSearchStore
+  // Partners saved in one commit, in all their tables or in none.
+  StoreGroup SentenceTables{&Data1, &Data2};
+  StoreGroup VerbTables{&Data3, &Data4, &Data5};
+  StoreGroup WordTables{&Data6, &Data7};
 
   // --- rich-text boxes ---
   RichTextBox RichTextBox1{*this, "RichTextBox1"};    // BatchFilePane
@@ -525,6 +551,27 @@ class FrmLexaro : public Window {
   CommonDialog CommonDialog2{*this, "CommonDialog2"};  // save-as dialog of the reader
 
  private:
+  // --- batch files: state and shared steps (import/*.cpp) ---
+  void wireImportHandlers();
+  // The first press of a batch button: the open dialog and the batch pane.
+  void openBatchFile(CommandButton& pressed, TextView secondCaption);
+  // Reads the line at the pane's caret into its selection; empty at the end.
+  void selectBatchLine();
+  // The check family: every line before the first empty one holds `slashes`
+  // "/" (verb files: and an infinitive of two characters or more); bad
+  // lines turn red. True when the file is clean.
+  bool checkBatchLines(int64_t slashes, bool verbLines);
+  // Writes the marked pane back over the chosen file; false (and the user
+  // told why) when it cannot be written.
+  bool writeBackBatchFile();
+  // Tells the user that an import failed and was undone.
+  void reportFailedImport(const std::exception& e);
+  void importVerbs(bool eightFields);
+  // The file chosen at the first press of a batch button.
+  Text batchFile_;
+  // A write-back failed during this press: the press stops where it is.
+  bool batchPressStopped_ = false;
+
   void applyDesignState();
   void wireHandlers();
   // Each concern wires its own handlers, next to their code.

@@ -27,6 +27,8 @@ struct sqlite3_stmt;
 
 namespace zuvo {
 
+class StoreConnection;
+
 struct TableSchema {
   std::string file;                  // database file name in the data folder, "XHKA.db"
   std::string table;                 // "表1" or "Sheet1"
@@ -39,6 +41,9 @@ struct TableSchema {
 
 class DataSource : public Control, public Pending, public GridSource {
  public:
+  friend class StoreConnection;
+  friend class StoreGroup;
+
   DataSource(Window& owner, std::string name, TableSchema schema);
   ~DataSource() override;
 
@@ -76,6 +81,10 @@ class DataSource : public Control, public Pending, public GridSource {
 
   bool canTakeFocus() const override { return false; }
   bool isOpen() const { return db_ != nullptr; }
+  // Why a save into this store is refused ("" when it can be saved): its
+  // file or a file of its group could not be opened, or the folder is
+  // read-only.
+  std::string whyNoSave() const;
   bool hasCurrent() const { return current_.has_value(); }
   // The current record's field as the boxes show it ("" for NULL).
   Text value(const std::string& field) const;
@@ -121,8 +130,13 @@ class DataSource : public Control, public Pending, public GridSource {
   class Statements;
 
   void open();
+  void checkTable();
+  void setJournal();
+  void closeFailed(const std::string& what);
   void report(const std::string& what);
-  void fail(const std::string& what);
+  [[noreturn]] void fail(const std::string& what);
+  void refuseUnlessSavable();
+  std::string tableRef() const;
   int fieldIndex(const std::string& name) const;
   // Where `index_` orders records: the key column, or "" for stored order.
   std::string orderColumn() const;
@@ -154,9 +168,12 @@ class DataSource : public Control, public Pending, public GridSource {
   void loadGrid();
 
   TableSchema schema_;
-  sqlite3* db_ = nullptr;
+  std::shared_ptr<StoreConnection> conn_;
+  sqlite3* db_ = nullptr;  // the connection's handle while this store is open
+  std::string alias_;      // this table's file in the connection: "main" or an attached name
+  std::string openError_;  // why the file could not be opened or read
+  bool fileReadOnly_ = false;
   std::unique_ptr<Statements> st_;
-  bool inTransaction_ = false;
   int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
 
   std::string index_;
@@ -167,6 +184,7 @@ class DataSource : public Control, public Pending, public GridSource {
 
   bool adding_ = false;
   bool addWritten_ = false;
+  bool unwritten_ = false;  // box writes not yet written through
   std::vector<std::optional<Text>> added_;
   int64_t addedRowid_ = 0;  // the begun record's row once written through
 
@@ -196,6 +214,20 @@ class DataSource : public Control, public Pending, public GridSource {
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;
   std::vector<std::vector<Text>> gridRows_;
+};
+
+// Stores whose records belong together (a sentence and its search text, a
+// verb's three tables, a word and its search lines). Their files share one
+// connection and every save lands in all of them or in none, whenever the
+// program is killed or the disk fills, so partners keep one ID. A group whose
+// file cannot be opened refuses every save into any of its stores.
+// Declared in a window after its stores, before the window loads.
+class StoreGroup {
+ public:
+  StoreGroup(std::initializer_list<DataSource*> members);
+
+ private:
+  std::shared_ptr<StoreConnection> conn_;
 };
 
 }  // namespace zuvo
