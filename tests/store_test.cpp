@@ -309,6 +309,22 @@ TEST_F(StoreTest, AnEditIsSavedWhenTheStoreNextMovesAndNotBefore) {
   EXPECT_EQ(s().Text2.text(), u"改");
 }
 
+TEST_F(StoreTest, AWalkThatEditsEveryRecordItPassesStillReadsAheadAndKeepsItsOrder) {
+  fill(600);
+  DataSource& d = s().Data1;
+  p.event([&] {
+    d.setIndex("ID");
+    d.MoveFirst();
+    const int64_t before = d.queries();
+    int seen = 0;
+    for (; !d.atEOF(); d.MoveNext(), ++seen) s().Text3.setText(s().Text3.text() + u"!");
+    EXPECT_EQ(seen, 600);
+    // One query per edit and a read-ahead every few hundred records.
+    EXPECT_LT(d.queries() - before, 600 + 20);
+  });
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD4").back(), "600:frase 600!");
+}
+
 TEST_F(StoreTest, AWriteIntoABoundBoxWithNoCurrentRecordEditsNothing) {
   fill(1);
   p.event([&] {

@@ -36,9 +36,11 @@ void FrmLexaro::wireHandlers() {
   Text39.Change = [this] { Text39_Change(); };
 
   wireLookupHandlers();
+  wireReaderHandlers();
   wireEntryHandlers();
   wireEventHandlers();
   wireVerbWordHandlers();
+  wireImportHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }

@@ -4,6 +4,7 @@
 // spread over the files of app/, entries/ and import/ by concern.
 
 #include <array>
+#include <exception>
 #include <optional>
 
 #include "platform/application.h"
@@ -112,6 +113,43 @@ class FrmLexaro : public Window {
   void Text74_Change();
   void Text79_Change();
   void lookUpLemmaOfSelection();
+
+  // --- the text reader: its panes and modes, the reader word lookup and the
+  //     word list of a text (app/reader.cpp, app/reader_lookup.cpp,
+  //     app/word_list.cpp) ---
+  void Command29_Click();  // OpenReaderText
+  void Command45_Click();  // ToggleReaderMode
+  void Command51_Click();  // SaveReaderText
+  void Command26_Click();  // ToggleReaderPanes
+  void RichTextBox8_KeyUp(int& keyCode, int shift);                  // AutoSaveReaderFile
+  void RichTextBox8_MouseUp(int button, int shift, float x, float y);
+  void Command74_Click();  // LookUpReaderWord
+  void Command59_Click();  // CompactWordList
+  void Command73_Click();  // AnalyzeReaderText
+  void Command94_Click();  // AppendVerbListLine
+  void Command66_Click();  // ListTextWords
+
+  // ReaderFile: the file the reader opened, set only by a successful open and
+  // forgotten when the reader closes and empties its text pane. The text
+  // pane is saved to it alone, never to a file the batch import chose.
+  Text ReaderFile;
+
+ private:
+  void wireReaderHandlers();
+  Text chooseReaderFile(CommonDialog& dialog, TextView title, TextView filter, bool save);
+  bool saveReaderPane(RichTextBox& pane, TextView file);
+  // The verb, found by its infinitive, whose VerbStore record stands ready;
+  // false when VerbStore lacks it.
+  bool verbStoreOn(TextView infinitive);
+  // One token of the text pane looked up as a word or a verb; a hit is
+  // listed and raises Label8.
+  void analyzeToken(TextView key);
+  // The stem ladder of the analysis over the candidate boxes.
+  void analysisStemLadder();
+  // One token of the second pane, for ListTextWords.
+  void listToken(TextView token);
+
+ public:
 
   // --- entries: add mode, sentence panels, entry-box keys (entries/*.cpp) ---
   void Command1_Click();   // ToggleAddMode
@@ -232,6 +270,27 @@ class FrmLexaro : public Window {
   void Text39_LostFocus();
   void Text112_Click();
   void Text39_Click();
+
+  // --- batch files: the batch buttons, format checks, imports and example
+  // split (import/*.cpp) ---
+  void Command58_Click();  // OpenOrImportSentenceFile
+  void Command57_Click();  // OpenOrImportVerbFile
+  void Command69_Click();  // OpenOrImportWordFile
+  void Command47_Click();  // DispatchVerbBatch
+  void Command71_Click();  // DispatchWordBatch
+  void Command79_Click();  // CheckSentenceBatchFormat
+  void Command37_Click();  // CheckWordBatchFormat
+  void Command82_Click();  // CheckWordExampleBatchFormat
+  void Command61_Click();  // CheckSixFieldVerbLines
+  void Command39_Click();  // CheckEightFieldVerbLines
+  void Command22_Click();  // ImportSentenceBatch
+  void Command60_Click();  // ImportSixFieldVerbs
+  void Command64_Click();  // ImportEightFieldVerbs
+  void Command68_Click();  // SplitAllVerbExamples
+  void Command42_Click();  // SplitVerbExamples
+  void Text80_Change();    // TakeLeadCharCode
+  void Command91_Click();  // ImportWordBatch
+  void Command75_Click();  // ImportWordBatchWithExamples
 
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
@@ -492,6 +551,27 @@ class FrmLexaro : public Window {
   CommonDialog CommonDialog2{*this, "CommonDialog2"};  // save-as dialog of the reader
 
  private:
+  // --- batch files: state and shared steps (import/*.cpp) ---
+  void wireImportHandlers();
+  // The first press of a batch button: the open dialog and the batch pane.
+  void openBatchFile(CommandButton& pressed, TextView secondCaption);
+  // Reads the line at the pane's caret into its selection; empty at the end.
+  void selectBatchLine();
+  // The check family: every line before the first empty one holds `slashes`
+  // "/" (verb files: and an infinitive of two characters or more); bad
+  // lines turn red. True when the file is clean.
+  bool checkBatchLines(int64_t slashes, bool verbLines);
+  // Writes the marked pane back over the chosen file; false (and the user
+  // told why) when it cannot be written.
+  bool writeBackBatchFile();
+  // Tells the user that an import failed and was undone.
+  void reportFailedImport(const std::exception& e);
+  void importVerbs(bool eightFields);
+  // The file chosen at the first press of a batch button.
+  Text batchFile_;
+  // A write-back failed during this press: the press stops where it is.
+  bool batchPressStopped_ = false;
+
   void applyDesignState();
   void wireHandlers();
   // Each concern wires its own handlers, next to their code.

@@ -397,7 +397,13 @@ void DataSource::saveWork() {
     return;
   }
   if (current_ && hasPendingWork()) {
+    // The records read ahead follow the current one; an edit of it that
+    // leaves its place in the order keeps them, so a walk that edits every
+    // record it passes still reads ahead.
+    const int order = fieldIndex(orderColumn());
+    const bool keepAhead = ahead_.generation == generation_ && (order < 0 || !edited_[order]);
     updateRow(current_->rowid, current_->all(), edited_);
+    if (keepAhead) ahead_.generation = generation_;
     if (gridLoaded_) {
       auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
       if (it != gridRowids_.end() && *it == current_->rowid) {
