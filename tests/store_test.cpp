@@ -490,6 +490,43 @@ TEST_F(StoreTest, NoKeptAnswerOutlivesAnotherProgramsSave) {
   });
 }
 
+// A column of the grid mirror is searched as one text: a match must lie
+// within one cell and on character boundaries, also after an edit changes
+// a cell's length.
+TEST_F(StoreTest, AGridColumnSearchFindsOnlyMatchesWithinOneCell) {
+  p.event([&] {
+    s().addPair(u"x", u"ab");
+    s().addPair(u"cd", u"y");
+    s().addPair(u"AA", u"B");
+  });
+  struct Case {
+    const char16_t* what;
+    int64_t from, row;
+  };
+  const Case cases[] = {
+      {u"ab", 0, 0},  {u"abcd", 0, -1}, {u"b", 0, 0},      {u"y", 0, 1},   {u"\x4100", 0, -1},  // bytes 00 41 of "AA"
+      {u"/", 1, 1},   {u"/", 3, -1},    {u"", 2, 2},        {u"B", 0, 2},   {u"/B", -5, 2},
+  };
+  p.event([&] {
+    for (const Case& c : cases)
+      EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, c.what, c.from), c.row) << toUtf8(c.what) << " from " << c.from;
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(2, u"ab"), -1);  // no such column
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(0, u"3"), 2);
+  });
+  p.event([&] {
+    s().Data2.setIndex("ID");
+    s().Data2.Seek("=", u"1");
+    s().Text14.setText(u"x/a much longer first cell");
+    s().Data2.MoveLast();
+  });
+  p.event([&] {
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"longer first"), 0);
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"cd/y"), 1);
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"cellcd"), -1);
+    EXPECT_EQ(s().MSFlexGrid1.TextMatrix(2, 1), u"AA/B");
+  });
+}
+
 // A sentence table large enough that its grid is read ahead while the
 // window opens: the first use sees the table as it is then, whether or not
 // another program saved into it in between.
