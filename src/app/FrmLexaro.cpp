@@ -37,6 +37,7 @@ void FrmLexaro::wireHandlers() {
 
   wireLookupHandlers();
   wireEntryHandlers();
+  wireWordImportHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }
