@@ -4,6 +4,7 @@
 // spread over the files of app/, entries/ and import/ by concern.
 
 #include <array>
+#include <exception>
 
 #include "platform/application.h"
 #include "platform/control.h"
@@ -141,14 +142,38 @@ class FrmLexaro : public Window {
   void Text119_Change();
   void Text114_Change();  // CleanSynonymBox
 
+  // --- verb and word entry (entries/verb_steps.cpp, entries/verb_entry.cpp,
+  //     entries/word_entry.cpp, entries/view_edits.cpp) ---
+  void Command6_Click();  // DeriveVerbRoot: the infinitive in Text84 and Text85, the root left in Text85
+
+  // --- batch files: the batch buttons, format checks, imports and example
+  // split (import/*.cpp) ---
+  void Command58_Click();  // OpenOrImportSentenceFile
+  void Command57_Click();  // OpenOrImportVerbFile
+  void Command69_Click();  // OpenOrImportWordFile
+  void Command47_Click();  // DispatchVerbBatch
+  void Command71_Click();  // DispatchWordBatch
+  void Command79_Click();  // CheckSentenceBatchFormat
+  void Command37_Click();  // CheckWordBatchFormat
+  void Command82_Click();  // CheckWordExampleBatchFormat
+  void Command61_Click();  // CheckSixFieldVerbLines
+  void Command39_Click();  // CheckEightFieldVerbLines
+  void Command22_Click();  // ImportSentenceBatch
+  void Command60_Click();  // ImportSixFieldVerbs
+  void Command64_Click();  // ImportEightFieldVerbs
+  void Command68_Click();  // SplitAllVerbExamples
+  void Command42_Click();  // SplitVerbExamples
+  void Text80_Change();    // TakeLeadCharCode
+  void Command91_Click();  // ImportWordBatch
+  void Command75_Click();  // ImportWordBatchWithExamples
+
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
   // Writes HowToAddText into the upper pane (and Text1 where asked).
   void writeHowToAddText(bool alsoText1);
 
-  // --- word batch imports (import/word_import.cpp) ---
-  void Command91_Click();  // ImportWordBatch
-  void Command75_Click();  // ImportWordBatchWithExamples
+  // --- word batch imports (import/word_import.cpp; Command91_Click and
+  // Command75_Click are declared with the batch files) ---
   void Text15_Change();    // PickTokenTailChar: the token's last character
   void Text17_Change();    // PickTokenTailChar: the token's last three characters
   void Text18_Change();    // PickTokenFirstChar
@@ -416,6 +441,27 @@ class FrmLexaro : public Window {
   CommonDialog CommonDialog2{*this, "CommonDialog2"};  // save-as dialog of the reader
 
  private:
+  // --- batch files: state and shared steps (import/*.cpp) ---
+  void wireImportHandlers();
+  // The first press of a batch button: the open dialog and the batch pane.
+  void openBatchFile(CommandButton& pressed, TextView secondCaption);
+  // Reads the line at the pane's caret into its selection; empty at the end.
+  void selectBatchLine();
+  // The check family: every line before the first empty one holds `slashes`
+  // "/" (verb files: and an infinitive of two characters or more); bad
+  // lines turn red. True when the file is clean.
+  bool checkBatchLines(int64_t slashes, bool verbLines);
+  // Writes the marked pane back over the chosen file; false (and the user
+  // told why) when it cannot be written.
+  bool writeBackBatchFile();
+  // Tells the user that an import failed and was undone.
+  void reportFailedImport(const std::exception& e);
+  void importVerbs(bool eightFields);
+  // The file chosen at the first press of a batch button.
+  Text batchFile_;
+  // A write-back failed during this press: the press stops where it is.
+  bool batchPressStopped_ = false;
+
   void applyDesignState();
   void wireHandlers();
   // Each concern wires its own handlers, next to their code.
@@ -445,6 +491,14 @@ class FrmLexaro : public Window {
   TextBox* tabTypedIn_ = nullptr;
   // The lone-blank rule; true when it emptied the box.
   bool clearLoneBlank(TextBox& box, bool takesFocus, bool twoBlanks = false);
+  // --- verb and word entry (entries/...) ---
+  // The root of a new verb: the infinitive without its last two characters,
+  // "" for a shorter one (DeriveVerbRoot through its boxes).
+  Text deriveVerbRoot(TextView infinitive);
+  // VerbFormsRequest: the worker FMff writes the participle into Text97 and
+  // the gerund into Text96 (the current VerbStore record); a text of fewer
+  // than two characters asks nothing.
+  void requestVerbForms(TextView infinitive);
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();

@@ -18,8 +18,9 @@
 
 #include "app/FrmLexaro.h"
 #include "import/FMCT.h"
+#include "import/batch_lines.h"
 #include "store/seed.h"
-#include "store/transaction.h"
+#include "store/batch_transaction.h"
 
 namespace zuvo {
 
@@ -89,8 +90,6 @@ TokenFate judgeToken(const TokenParts& t) {
 }  // namespace
 
 void FrmLexaro::wireWordImportHandlers() {
-  Command91.Click = [this] { Command91_Click(); };
-  Command75.Click = [this] { Command75_Click(); };
   Text15.Change = [this] { Text15_Change(); };
   Text17.Change = [this] { Text17_Change(); };
   Text18.Change = [this] { Text18_Change(); };
@@ -148,10 +147,13 @@ void FrmLexaro::writeWorkBox(TextBox& box, TextView t) {
 // --- the import ----------------------------------------------------------------
 
 void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
+  // The word records first: a run stopped between two files then keeps the
+  // merged words, and its staged rows go with the staging files' uncommitted
+  // work, never to be merged again.
+  BatchTransaction batch{&worker.Data3, &worker.Data4, &worker.Data2, &worker.Data1};
   try {
-    StoreTransaction tx(app());
     if (!worker.storesOpen())
-      throw std::runtime_error("单词数据文件无法打开，请检查数据文件夹：" + app().dataDir().string());
+      throw std::runtime_error("单词数据文件无法打开：" + app().dataDir().string());
     stageWordLines(worker);
     // End steps: the last staged rows saved, the merge pressed.
     Text25.setText(u"0");
@@ -160,62 +162,52 @@ void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
     worker.Data1.MoveFirst();
     worker.Data2.MoveFirst();
     worker.Command1.setValue(true);  // MergeStagedWords / MergeStagedWordsWithZD4
-    // The word records first: a run stopped between two files then keeps
-    // the merged words, and its staged rows are gone with the staging
-    // files' uncommitted work, never to be merged again.
-    tx.commit({&worker.Data3, &worker.Data4, &worker.Data2, &worker.Data1});
+    batch.commit();
   } catch (const std::exception& e) {
+    batch.rollback();
+    RichTextBox1.setText(u"");
     ProgressBar1.Visible = false;
     Text30.setText(u"0");
     worker.Label1.BackColor = kButtonFace;
-    message(u"批量单词添加失败，本次文件中的内容一条也没有添加！\r\n" + fromUtf8(e.what()));
+    reportFailedImport(e);
     return;
   }
   message(u"恭喜您顺利完成批量单词添加！");
   // SentenceRecordDisplay shows the first sentence pair, when there is one.
-  if (!(Data1.atBOF() && Data1.atEOF())) Data1.MoveFirst();
-  if (!(Data2.atBOF() && Data2.atEOF())) Data2.MoveFirst();
+  if (Data1.hasCurrent() || !Data1.atEOF()) Data1.MoveFirst();
+  if (Data2.hasCurrent() || !Data2.atEOF()) Data2.MoveFirst();
 }
 
 // The line loop. Each line gives up its fields to Text42, Text43 and (three
-// fields) Text46, and the pane keeps only the line's CR LF. The pane is read
-// in place and cut once at the end, where the original cut it line by line:
-// nothing sees the pane in between, and a large file is not moved once per
-// line.
+// fields) Text46 and leaves only its CR LF in the pane. The lines are read
+// where they stand and cut out in one step at the end: nothing sees the pane
+// in between, and a large file is not moved once per line.
 void FrmLexaro::stageWordLines(WordMergeWorker& worker) {
   const Text& pane = RichTextBox1.text();
-  const size_t size = pane.size();
-  size_t pos = 0;
+  BatchLines lines(pane);
+  size_t consumed = 0;
   Text lineEnds;
-  auto upTo = [&](size_t from, char16_t stop) {
-    const size_t p = pane.find(stop, from);
-    return p == Text::npos ? size : p;
-  };
-  for (;;) {
-    const size_t cr = upTo(pos, CR);
-    Text19.setText(TextView(pane).substr(pos, cr - pos));  // LineBuffer
-    if (Text19.text().empty()) break;
-    // A checked file holds its "/" inside each line; a field never runs
-    // past its line whatever the pane holds.
-    const size_t slash1 = std::min(upTo(pos, u'/'), cr);
-    Text42.setText(TextView(pane).substr(pos, slash1 - pos));
-    size_t from = slash1 + 1;
+  while (auto line = lines.next()) {
+    Text19.setText(*line);  // LineBuffer
+    // A checked file holds its "/" inside each line.
+    const size_t slash1 = std::min(line->find(u'/'), line->size());
+    Text42.setText(line->substr(0, slash1));  // ClearLoneBlank: a lone blank goes
+    TextView rest = line->substr(std::min(slash1 + 1, line->size()));
     if (worker.carriesThirdField()) {
-      from = std::min(from, cr);
-      const size_t slash2 = std::min(upTo(from, u'/'), cr);
-      Text43.setText(TextView(pane).substr(from, slash2 - from));
-      from = slash2 + 1;
+      const size_t slash2 = std::min(rest.find(u'/'), rest.size());
+      Text43.setText(rest.substr(0, slash2));
+      rest = rest.substr(std::min(slash2 + 1, rest.size()));
+      Text46.setText(rest);
+    } else {
+      Text43.setText(rest);
     }
-    from = std::min(from, cr);
-    TextBox& last = worker.carriesThirdField() ? Text46 : Text43;
-    last.setText(TextView(pane).substr(from, cr - from));
-    const size_t next = std::min(cr + 2, size);
-    lineEnds += TextView(pane).substr(cr, next - cr);
-    pos = next;
+    const size_t end = static_cast<size_t>(line->data() - pane.data()) + line->size();
+    consumed = std::min(end + 2, pane.size());
+    lineEnds += TextView(pane).substr(end, consumed - end);
     walkTokens(worker);
   }
   RichTextBox1.setSelStart(0);
-  RichTextBox1.setSelLength(static_cast<int64_t>(pos));
+  RichTextBox1.setSelLength(static_cast<int64_t>(consumed));
   RichTextBox1.setSelText(lineEnds);
   Text19.setText(u"");
 }

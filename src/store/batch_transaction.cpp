@@ -1,0 +1,39 @@
+#include "store/batch_transaction.h"
+
+namespace zuvo {
+
+BatchTransaction::BatchTransaction(std::initializer_list<DataSource*> members) : members_(members) {}
+
+BatchTransaction::~BatchTransaction() {
+  if (!open_) return;
+  try {
+    rollback();
+  } catch (...) {
+    // A store that cannot roll back is read anew by the next event.
+  }
+}
+
+void BatchTransaction::commit() {
+  if (!open_) return;
+  open_ = false;
+  size_t done = 0;
+  try {
+    for (; done < members_.size(); ++done) members_[done]->savePending();
+  } catch (...) {
+    for (size_t i = done; i < members_.size(); ++i) {
+      try {
+        members_[i]->rollback();
+      } catch (...) {
+      }
+    }
+    throw;
+  }
+}
+
+void BatchTransaction::rollback() {
+  if (!open_) return;
+  open_ = false;
+  for (DataSource* d : members_) d->rollback();
+}
+
+}  // namespace zuvo

@@ -1,0 +1,41 @@
+#pragma once
+// A batch transaction: the records a batch import writes into a set of table
+// stores land together or not at all.
+//
+// What it promises to the imports: from the moment it is opened to commit(),
+// nothing the member stores write becomes durable (the stores keep their
+// work in the open SQLite transaction of the event; the import shows no
+// message and opens no dialog meanwhile, which would commit). commit() saves
+// what is still pending in every member and commits them; rollback(), or
+// leaving the scope without commit(), drops everything the members wrote
+// since the last commit and puts them back on their records.
+//
+// Each table is its own file: a commit is atomic per file, and across the
+// files it is as atomic as the stores' own commit of several files.
+
+#include <initializer_list>
+#include <vector>
+
+#include "store/data_source.h"
+
+namespace zuvo {
+
+class BatchTransaction {
+ public:
+  BatchTransaction(std::initializer_list<DataSource*> members);
+  ~BatchTransaction();
+  BatchTransaction(const BatchTransaction&) = delete;
+  BatchTransaction& operator=(const BatchTransaction&) = delete;
+
+  // Saves and commits every member; throws std::runtime_error when a member
+  // cannot commit, after rolling back the members not yet committed.
+  void commit();
+  // Drops what the members wrote since the last commit.
+  void rollback();
+
+ private:
+  std::vector<DataSource*> members_;
+  bool open_ = true;
+};
+
+}  // namespace zuvo
