@@ -89,6 +89,10 @@ void WordMergeWorker::Command1_Click() {
     }
     const Text key = Text1.text();
     Data2.setIndex("ZD1");
+    // The key's lines go into the target in one append when the key has no
+    // more pool rows: appended one by one, the growing record would be
+    // copied again for every line of a frequent word.
+    Text lines;
     // An empty key has no match: the pool rows already merged hold an empty
     // key, and blanking one again would never end the search.
     while (!key.empty()) {
@@ -100,12 +104,14 @@ void WordMergeWorker::Command1_Click() {
         Text8.setText(Text5.text());
         Text9.setText(Text6.text());
       }
-      const Text line = mergedWordLine();
-      append(Text10, line);
-      append(Text11, line);
+      lines += mergedWordLine();
       Text4.setText(u"");
       Text5.setText(u"");
       Text6.setText(u"");
+    }
+    if (!lines.empty()) {
+      append(Text10, lines);
+      append(Text11, lines);
     }
     Data1.MoveNext();
     Label1.BackColor = kButtonFace;
