@@ -18,27 +18,6 @@ using namespace zuvo::testing;
 constexpr TextView kOn = u"关闭(&K)";
 constexpr TextView kOff = u"添加(&N)";
 
-// Rows of a table file as another reader sees them while the program runs,
-// which is what a crash right now would leave: the columns of each row
-// joined by ":", NULL as "NULL".
-std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> out;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string row;
-    for (int c = 0; c < sqlite3_column_count(st); ++c) {
-      const auto* t = sqlite3_column_text(st, c);
-      row += std::string(c ? ":" : "") + (t ? reinterpret_cast<const char*>(t) : "NULL");
-    }
-    out.push_back(row);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
 std::vector<std::string> sentencesIn(const std::filesystem::path& dir) {
   return onDisk(dir / "XHKA.db", "SELECT ID, ZD3, ZD4 FROM \"表1\" ORDER BY ID");
 }

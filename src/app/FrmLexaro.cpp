@@ -37,6 +37,7 @@ void FrmLexaro::wireHandlers() {
 
   wireLookupHandlers();
   wireEntryHandlers();
+  wireVerbWordHandlers();
   wireImportHandlers();
   wireWordImportHandlers();
 }

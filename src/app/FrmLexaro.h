@@ -145,6 +145,29 @@ class FrmLexaro : public Window {
   // --- verb and word entry (entries/verb_steps.cpp, entries/verb_entry.cpp,
   //     entries/word_entry.cpp, entries/view_edits.cpp) ---
   void Command6_Click();  // DeriveVerbRoot: the infinitive in Text84 and Text85, the root left in Text85
+  void Command56_Click();  // OpenVerbEntryPanel
+  void Command67_Click();  // SaveVerbEntry
+  void Command53_Click();  // CloseVerbEntry
+  void Command8_Click();   // ShowRecognizedVerb
+  void Text72_Change();
+  void Text72_KeyUp(int& keyCode, int shift);
+  void Command81_Click();  // ShowWordAddPanel
+  void Command83_Click();  // SaveNewWord
+  void Command84_Click();  // LockButtonsForEntry
+  void Command85_Click();  // CloseWordAddPanel
+  void Text102_Change();
+  void Text43_KeyUp(int& keyCode, int shift);
+  void Text92_KeyUp(int& keyCode, int shift);   // MirrorVerbFields
+  void Text91_KeyUp(int& keyCode, int shift);   // MirrorVerbFields
+  void Text90_KeyUp(int& keyCode, int shift);   // MirrorVerbFields
+  void Text112_KeyUp(int& keyCode, int shift);  // SyncWordSearchRow
+  void Text113_KeyUp(int& keyCode, int shift);  // SyncWordSearchRow
+  void Text114_KeyUp(int& keyCode, int shift);
+  void Text112_LostFocus();
+  void Text113_LostFocus();
+  void Text39_LostFocus();
+  void Text112_Click();
+  void Text39_Click();
 
   // --- batch files: the batch buttons, format checks, imports and example
   // split (import/*.cpp) ---
@@ -499,6 +522,12 @@ class FrmLexaro : public Window {
   // the gerund into Text96 (the current VerbStore record); a text of fewer
   // than two characters asks nothing.
   void requestVerbForms(TextView infinitive);
+  void wireVerbWordHandlers();
+  std::array<TextBox*, 9> verbPanelBoxes();
+  // The verb's form or search store on the verb's ID; false when it has none.
+  bool siblingOnVerb(DataSource& sibling);
+  bool seekWordSearchRow();
+  void syncWordSearchRow(TextView meaning);
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();

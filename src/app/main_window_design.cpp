@@ -60,8 +60,9 @@ constexpr DesignRow kDesign[] = {
     {.name = "StatusBar1", .left = 0, .top = 5835, .width = 9915, .height = 300},
 
     // hidden controls with a place, caption or first text of their own
+    // the hint's nineteen characters fit its width whole only below 10.5 point
     {.name = "Text32", .left = 5640, .top = 2700, .width = 3945, .height = 345,
-     .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed},
+     .text = u"未找到您需要的信息，请用范围查找再试。", .visible = false, .fore = kRed, .fontSize = 9},
     {.name = "Text33", .visible = false, .back = 0xC0E0FF, .locked = true, .multiLine = true},
     {.name = "RichTextBox3", .visible = false, .back = 0xC0FFFF},
     {.name = "Text26", .visible = false, .fontSize = 10.5f},
@@ -88,8 +89,12 @@ constexpr DesignRow kDesign[] = {
     {.name = "Command15", .left = 7930, .top = 5210, .width = 730, .height = 420, .text = u"说明", .visible = false},
     {.name = "Command38", .left = 8700, .top = 5210, .width = 1000, .height = 420, .text = u"保—存", .visible = false},
     {.name = "Command9", .left = 8700, .top = 5210, .width = 1000, .height = 420, .text = u"保—存", .visible = false},
-    {.name = "Command67", .text = u"保—存", .visible = false},
-    {.name = "Command83", .text = u"保—存", .visible = false},
+    {.name = "Command67", .left = 8700, .top = 5210, .width = 1000, .height = 420, .text = u"保—存", .visible = false},
+    {.name = "Command83", .left = 8700, .top = 5210, .width = 1000, .height = 420, .text = u"保—存", .visible = false},
+    // the verb entry and word add panels' boxes with a design colour
+    {.name = "Text102", .visible = false, .back = kPaleCyan},
+    {.name = "Text117", .visible = false, .back = 0xC0E0FF},
+    {.name = "Text118", .visible = false, .back = 0xC0E0FF},
     {.name = "Command5", .text = u"5", .visible = false},
     {.name = "Command16", .text = u"C16", .visible = false},
     {.name = "Command31", .text = u"z31", .visible = false},

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <algorithm>
 
 #include "platform/rich_text_box.h"
@@ -13,6 +14,9 @@ namespace zuvo::desktop {
 namespace {
 
 bool isLetterKey(int key) { return key >= Qt::Key_A && key <= Qt::Key_Z; }
+
+// Pixels between the frame and the text at the left and the right.
+constexpr int kSideMargin = 2;
 
 }  // namespace
 
@@ -26,8 +30,13 @@ BoxView::BoxView(TextBox& box, WindowView& view) : QTextEdit(&view), ControlView
   setTabChangesFocus(false);
   setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   setLineWidth(1);
-  document()->setDocumentMargin(1);
+  applyMargins();
   viewport()->setMouseTracking(true);
+  // A box one line high holding one line never scrolls up or down: its line
+  // stays where it is, whatever the text and wherever the caret.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
+    if (v != 0 && holdsOneLine()) verticalScrollBar()->setValue(0);
+  });
   toView_ = {0};
   multiLine_ = !box.MultiLine;  // so that the first sync sets the wrapping
 }
@@ -44,9 +53,41 @@ void BoxView::sync() {
   const bool scrolls = multiLine_ && height() >= 3 * fontMetrics().lineSpacing();
   const auto bar = scrolls ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
   if (verticalScrollBarPolicy() != bar) setVerticalScrollBarPolicy(bar);
+  syncMargins();
   syncColours();
   syncText();
   syncSelection();
+  if (holdsOneLine()) verticalScrollBar()->setValue(0);
+}
+
+bool BoxView::holdsOneLine() const { return oneLineHigh_ && document()->lineCount() <= 1; }
+
+// A pixel all round the text; a box one line high with no room for them
+// gives its top and bottom pixels to the line, which stays whole.
+void BoxView::syncMargins() {
+  const QFontMetrics fm(font());
+  const int height = contentsRect().height();
+  oneLineHigh_ = !multiLine_ || height < 2 * fm.lineSpacing();
+  const int vertical = oneLineHigh_ ? std::clamp((height - fm.height()) / 2, 0, 1) : 1;
+  if (vertical == verticalMargin_) return;
+  verticalMargin_ = vertical;
+  applyMargins();
+}
+
+// Writing the text makes the document's frame anew: its margins are set
+// again after every write.
+void BoxView::applyMargins() {
+  QTextFrame* root = document()->rootFrame();
+  QTextFrameFormat f = root->frameFormat();
+  if (f.leftMargin() == kSideMargin && f.rightMargin() == kSideMargin && f.topMargin() == verticalMargin_ &&
+      f.bottomMargin() == verticalMargin_)
+    return;
+  f.setLeftMargin(kSideMargin);
+  f.setRightMargin(kSideMargin);
+  f.setTopMargin(verticalMargin_);
+  f.setBottomMargin(verticalMargin_);
+  QSignalBlocker block(this);
+  root->setFrameFormat(f);
 }
 
 void BoxView::syncColours() {
@@ -85,6 +126,7 @@ void BoxView::syncText() {
     }
     toView_[t.size()] = v;
     setPlainText(s);
+    applyMargins();
     shown_ = t;
   }
   if (rich) {

@@ -37,6 +37,9 @@ class BoxView : public QTextEdit, public ControlView {
 
  private:
   void syncText();
+  void syncMargins();
+  void applyMargins();
+  bool holdsOneLine() const;
   void syncColours();
   void syncSelection();
   void paintFormats(const std::vector<CharFormat>& formats);
@@ -53,6 +56,9 @@ class BoxView : public QTextEdit, public ControlView {
   std::vector<CharFormat> shownFormats_;
   QColor shownBack_, shownFore_;
   bool multiLine_ = false;
+  // Pixels above and below the text.
+  int verticalMargin_ = 1;
+  bool oneLineHigh_ = false;
   // The caret end of the selection the view last asked for: a selection
   // made backwards keeps its caret at its start.
   int64_t caret_ = -1;

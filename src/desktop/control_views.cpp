@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QShortcutEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTime>
 #include <qdrawutil.h>
 
@@ -46,6 +48,8 @@ bool ControlView::tabKey(QEvent* e) {
   auto* k = static_cast<QKeyEvent*>(e);
   if (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
   if (k->key() != Qt::Key_Tab && k->key() != Qt::Key_Backtab) return false;
+  // The style shows which control has the focus once the keyboard moves it.
+  view_.setAttribute(Qt::WA_KeyboardFocusChange);
   if (User* u = user()) u->tab(view_.model(), k->key() == Qt::Key_Backtab || (k->modifiers() & Qt::ShiftModifier));
   return true;
 }
@@ -83,6 +87,35 @@ void ButtonView::sync() {
   if (text() != t) setText(t);
   // A release that a modal box took never reached the button.
   if (isDown() && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) setDown(false);
+}
+
+QRect ButtonView::face() const {
+  QStyleOptionButton opt;
+  initStyleOption(&opt);
+  return style()->subElementRect(QStyle::SE_PushButtonContents, &opt, this);
+}
+
+// The style would centre the caption's ink by fractions of a pixel, so that
+// on a small button it touches the lower border; the line is placed here on
+// whole pixels, with any spare pixel below it.
+QRect ButtonView::captionLine() const {
+  const QRect f = face();
+  const int line = fontMetrics().height();
+  const int top = f.top() + std::max(0, f.height() - line) / 2;
+  return QRect(f.left(), top, f.width(), line);
+}
+
+void ButtonView::paintEvent(QPaintEvent*) {
+  QStylePainter p(this);
+  QStyleOptionButton opt;
+  initStyleOption(&opt);
+  const QString caption = opt.text;
+  opt.text.clear();
+  p.drawControl(QStyle::CE_PushButton, opt);  // the face, its border and the focus
+  const int mnemonic =
+      style()->styleHint(QStyle::SH_UnderlineShortcut, &opt, this) ? Qt::TextShowMnemonic : Qt::TextHideMnemonic;
+  p.drawItemText(captionLine(), Qt::AlignHCenter | Qt::AlignTop | mnemonic, opt.palette, isEnabled(), caption,
+                 QPalette::ButtonText);
 }
 
 bool ButtonView::event(QEvent* e) {

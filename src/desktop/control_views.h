@@ -16,9 +16,14 @@ class ButtonView : public QPushButton, public ControlView {
   ButtonView(CommandButton& b, WindowView& view);
   QWidget& widget() override { return *this; }
   void sync() override;
+  // The face inside the button's border, and the line its caption is drawn
+  // on: a whole line of the font, centred on the face.
+  QRect face() const;
+  QRect captionLine() const;
 
  protected:
   bool event(QEvent* e) override;
+  void paintEvent(QPaintEvent*) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;

@@ -1,7 +1,10 @@
 #include "desktop/grid_view.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "platform/grid.h"
 
@@ -36,7 +39,7 @@ int GridCells::rowCount(const QModelIndex& parent) const { return parent.isValid
 int GridCells::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : shownCols_; }
 
 QVariant GridCells::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !view_.attached() || !index.isValid()) return {};
+  if ((role != Qt::DisplayRole && role != Qt::EditRole) || !view_.attached() || !index.isValid()) return {};
   if (DataGrid* g = dataGrid(grid_)) return toQString(g->cell(index.row()));
   return toQString(flexGrid(grid_)->TextMatrix(index.row(), index.column()));
 }
@@ -46,6 +49,30 @@ QVariant GridCells::headerData(int section, Qt::Orientation o, int role) const {
   if (o == Qt::Horizontal && section == 0)
     if (DataGrid* g = dataGrid(grid_)) return toQString(g->DataField);
   return QString();
+}
+
+Qt::ItemFlags GridCells::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(index);
+  DataGrid* g = dataGrid(grid_);
+  if (g && view_.attached() && g->AllowUpdate && index.row() == g->Row()) f |= Qt::ItemIsEditable;
+  return f;
+}
+
+bool GridCells::setData(const QModelIndex& index, const QVariant& value, int role) {
+  DataGrid* g = dataGrid(grid_);
+  if (role != Qt::EditRole || !g || !view_.attached() || !index.isValid()) return false;
+  const Text text = fromQString(value.toString());
+  if (text == g->cell(index.row())) return false;  // nothing was changed
+  const int64_t row = index.row();
+  User& user = view_.user();
+  if (!view_.syncing()) return user.editCell(*g, row, text);
+  // The editor lost the focus while the view was brought in step with the
+  // model: the edit goes in as the next gesture.
+  QPointer<const WindowView> alive(&view_);
+  QTimer::singleShot(0, [alive, g, row, text, &user] {
+    if (alive && alive->attached()) user.editCell(*g, row, text);
+  });
+  return true;
 }
 
 void GridCells::refresh() {
@@ -62,10 +89,23 @@ void GridCells::refresh() {
 
 // --- GridView ------------------------------------------------------------------
 
+QWidget* CellEditors::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const {
+  QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+  open_ = editor;
+  return editor;
+}
+
 GridView::GridView(Control& grid, WindowView& view)
     : QTableView(&view), ControlView(grid, view), grid_(grid), cells_(grid, view) {
   setModel(&cells_);
+  setItemDelegate(&editors_);
+  // A closed editor leaves no widget with the focus (the grid takes none of
+  // Qt's own): it goes back to the grid while the model's focus is there.
+  connect(&editors_, &QAbstractItemDelegate::closeEditor, this, [this] { focusAfterEdit(); });
   setFocusPolicy(Qt::NoFocus);
+  // Edits start from the model's row: a double click, F2 or a typed
+  // character (see the key and mouse handlers).
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(dataGrid(grid) ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
@@ -93,7 +133,10 @@ int64_t GridView::currentRow() const {
 }
 
 void GridView::sync() {
-  if (!syncCommon()) return;
+  if (!syncCommon()) {
+    finishEdit();
+    return;
+  }
   const int rowHeight = fontMetrics().height() + 4;
   if (verticalHeader()->defaultSectionSize() != rowHeight) verticalHeader()->setDefaultSectionSize(rowHeight);
   cells_.refresh();
@@ -107,6 +150,8 @@ void GridView::sync() {
                                                 (dataGrid(grid_) ? QItemSelectionModel::Rows
                                                                  : QItemSelectionModel::NoUpdate));
     if (row != shownRow_) scrollTo(at);
+    // The row moved or editing was switched off under an open editor.
+    if (editing() && (row != shownRow_ || !(cells_.flags(at) & Qt::ItemIsEditable))) finishEdit();
   } else {
     selectionModel()->clear();
   }
@@ -118,6 +163,31 @@ void GridView::fitColumn() {
   if (!dataGrid(grid_) || cells_.columnCount() == 0) return;
   const int want = std::max(viewport()->width(), sizeHintForColumn(0));
   if (columnWidth(0) != want) setColumnWidth(0, want);
+}
+
+bool GridView::editing() const { return editors_.open() && state() == QAbstractItemView::EditingState; }
+
+bool GridView::finishEdit() {
+  if (!editing()) return false;
+  QWidget* editor = editors_.open();
+  commitData(editor);
+  closeEditor(editor, QAbstractItemDelegate::NoHint);
+  focusAfterEdit();
+  return true;
+}
+
+void GridView::focusAfterEdit() {
+  if (view().attached() && grid_.hasFocus() && isVisible()) setFocus(Qt::OtherFocusReason);
+}
+
+bool GridView::startEdit(QKeyEvent* key) {
+  const QModelIndex at = currentIndex();
+  if (!at.isValid() || !(cells_.flags(at) & Qt::ItemIsEditable)) return false;
+  // The grid opens the editor itself; Qt's own triggers stay off.
+  if (!QAbstractItemView::edit(at, QAbstractItemView::AllEditTriggers, nullptr)) return false;
+  // A typed character starts the edit with itself in place of the old text.
+  if (auto* line = qobject_cast<QLineEdit*>(editors_.open()); line && key) line->setText(key->text());
+  return true;
 }
 
 int GridView::visibleRows() const {
@@ -142,6 +212,8 @@ bool GridView::event(QEvent* e) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* e) {
+  // A key the open cell editor passed on (Ctrl on its own, say) stays there.
+  if (editing()) return;
   User* u = user();
   if (!u) return;
   const int shift = modelShift(e->modifiers());
@@ -163,18 +235,20 @@ void GridView::keyPressEvent(QKeyEvent* e) {
     u->navigate(grid_, modelKeyCode(e->key()), shift, rowCount() > 0 ? to : -1);
     return;
   }
+  if (e->key() == Qt::Key_F2 && startEdit()) return;
   if (ctrl && e->key() >= Qt::Key_A && e->key() <= Qt::Key_Z) {
     u->pressKey(grid_, 'A' + (e->key() - Qt::Key_A), shift);
   } else if (const int code = modelKeyCode(e->key())) {
     u->pressKey(grid_, code, shift);
   } else if (!e->text().isEmpty() && e->text()[0].isPrint() && !(e->modifiers() & Qt::AltModifier)) {
-    u->typeKeys(grid_, keyboardText(e->text()));
+    if (!startEdit(e)) u->typeKeys(grid_, keyboardText(e->text()));
   }
 }
 
 void GridView::mousePressEvent(QMouseEvent* e) {
   User* u = user();
   if (!u) return;
+  finishEdit();
   const int row = rowAt(e->pos().y());
   u->mouseDown(grid_, mouse(*e, e->button()), e->button() == Qt::LeftButton ? row : -1);
 }
@@ -191,7 +265,9 @@ void GridView::mouseDoubleClickEvent(QMouseEvent* e) {
   User* u = user();
   if (!u) return;
   const int row = rowAt(e->pos().y());
+  finishEdit();
   u->mouseDoubleClick(grid_, mouse(*e, e->button()), e->button() == Qt::LeftButton ? row : -1);
+  if (e->button() == Qt::LeftButton && row >= 0 && row == currentRow()) startEdit();
 }
 
 }  // namespace zuvo::desktop

@@ -4,6 +4,8 @@
 // go to the model, which moves the row and runs the grid's handlers.
 
 #include <QAbstractTableModel>
+#include <QPointer>
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 #include "desktop/window_view.h"
@@ -17,6 +19,10 @@ class GridCells : public QAbstractTableModel {
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation o, int role) const override;
+  // A data grid's current cell is editable while the grid allows updates;
+  // the finished edit goes to the model as the user's cell edit.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
   // The grid's table may have changed: rows are read again.
   void refresh();
 
@@ -28,6 +34,19 @@ class GridCells : public QAbstractTableModel {
   int shownRows_ = 0, shownCols_ = 0;
 };
 
+// Remembers the open cell editor, so that the grid can finish the edit
+// before it forwards the next gesture.
+class CellEditors : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override;
+  QWidget* open() const { return open_; }
+
+ private:
+  mutable QPointer<QWidget> open_;
+};
+
 class GridView : public QTableView, public ControlView {
  public:
   GridView(Control& grid, WindowView& view);
@@ -35,6 +54,10 @@ class GridView : public QTableView, public ControlView {
   void sync() override;
   // The row the grid stands on in the model.
   int64_t currentRow() const;
+  // A cell being edited: its text goes to the model now and the editor
+  // closes. True when an editor was open.
+  bool finishEdit();
+  bool editing() const;
 
  protected:
   bool event(QEvent* e) override;
@@ -52,8 +75,13 @@ class GridView : public QTableView, public ControlView {
   int visibleRows() const;
   void fitColumn();
 
+  // Opens the editor on the current cell when the grid allows updates.
+  bool startEdit(QKeyEvent* key = nullptr);
+  void focusAfterEdit();
+
   Control& grid_;
   GridCells cells_;
+  CellEditors editors_;
   int64_t shownRow_ = -1;
 };
 

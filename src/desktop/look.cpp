@@ -41,9 +41,11 @@ void installFontSubstitutes() {
   static bool done = false;
   if (done) return;
   done = true;
-  // Serif faces first for the Song style, then whatever covers Chinese.
-  const QStringList candidates = {"SimSun", "NSimSun", "Noto Serif CJK SC", "Source Han Serif SC",
-                                  "AR PL UMing CN", "AR PL SungtiL GB", "WenQuanYi Zen Hei",
+  // Song faces first, those whose line is one em high as 宋体's is (the
+  // boxes were sized for it), then the taller Song faces, then whatever
+  // covers Chinese. Their own Latin letters serve the Spanish text.
+  const QStringList candidates = {"SimSun", "NSimSun", "AR PL UMing CN", "AR PL SungtiL GB",
+                                  "Noto Serif CJK SC", "Source Han Serif SC", "WenQuanYi Zen Hei",
                                   "Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei",
                                   "Droid Sans Fallback"};
   QStringList installed;

@@ -36,6 +36,7 @@ void QtDialogs::messageBox(const Text& prompt, const Text& title) {
   if (beforeModal) beforeModal();
   QMessageBox box(QMessageBox::NoIcon, toQString(title), toQString(prompt), QMessageBox::Ok, parent());
   box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Ok);
   box.exec();
 }
 

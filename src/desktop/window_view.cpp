@@ -16,6 +16,15 @@ WindowView::WindowView(Window& model, User& user)
   sync();
 }
 
+// The widgets go while the view is whole: a widget that reads the view as it
+// closes (a grid's cells) must not find it half destroyed.
+WindowView::~WindowView() {
+  attached_ = false;
+  views_.clear();
+  const auto kids = children();
+  for (QObject* k : kids) delete k;
+}
+
 ControlView* WindowView::makeView(Control& c) {
   switch (c.kind()) {
     case ControlKind::TextBox:
@@ -51,9 +60,11 @@ void WindowView::sync() {
     if (this->size() != size || minimumSize() != size) setFixedSize(size);
   }
   if (isEnabled() != model_.Enabled) setEnabled(model_.Enabled);
+  syncing_ = true;
   for (auto& [c, v] : views_) v->sync();
   syncStacking();
   syncFocus();
+  syncing_ = false;
 }
 
 // Widgets stand in the model's stacking order, back to front.
@@ -67,6 +78,8 @@ void WindowView::syncStacking() {
 void WindowView::syncFocus() {
   Control* focused = model_.focused();
   QWidget* w = focused ? widgetFor(*focused) : nullptr;
+  // A grid's cell editor keeps the focus inside the focused grid.
+  if (w && focusWidget() && w->isAncestorOf(focusWidget())) return;
   if (w && w->isVisible() && focusWidget() != w) w->setFocus(Qt::OtherFocusReason);
 }
 

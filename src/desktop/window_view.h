@@ -56,6 +56,7 @@ class WindowView : public QWidget {
   Q_OBJECT
  public:
   WindowView(Window& model, User& user);
+  ~WindowView() override;
   Window& model() const { return model_; }
   // Brings every widget in step with the model.
   void sync();
@@ -65,6 +66,8 @@ class WindowView : public QWidget {
   // Qt is back in its event loop.
   void detach();
   bool attached() const { return attached_; }
+  // The widgets are being brought in step with the model.
+  bool syncing() const { return syncing_; }
   User& user() const { return user_; }
   const Scale& scale() const { return scale_; }
   // The widget that shows a control (tests look at it).
@@ -82,6 +85,7 @@ class WindowView : public QWidget {
   Window& model_;
   User& user_;
   bool attached_ = true;
+  bool syncing_ = false;
   Scale scale_;
   std::map<const Control*, ControlView*> views_;
   std::vector<Control*> shownStacking_;

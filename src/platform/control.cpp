@@ -50,6 +50,11 @@ void TextControl::setText(TextView t) {
   if (assign(t)) changed();
 }
 
+void TextControl::setDataField(const std::string& field) {
+  dataField_ = field;
+  if (binding_) binding_->rebind(field);
+}
+
 void TextControl::initText(TextView t) {
   text_.assign(t);
   textReplaced();

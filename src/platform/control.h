@@ -122,6 +122,9 @@ class FieldBinding {
   virtual ~FieldBinding() = default;
   // The box's text changed by a write that did not come from the store.
   virtual void boxWritten(const Text& value) = 0;
+  // The box shows another field of the same table from now on ("" for
+  // none), and takes that field's value of the current record at once.
+  virtual void rebind(const std::string& field) = 0;
 };
 
 // A control whose text (or caption) runs Change when it really changes and
@@ -139,6 +142,11 @@ class TextControl : public Control {
   // Binding to a store field (nullptr when unbound).
   void bind(FieldBinding* binding) { binding_ = binding; }
   FieldBinding* binding() const { return binding_; }
+  // The field the box shows, set at run time as well: the box then shows
+  // that field of its table's current record (Change runs when its text
+  // changes). A box without a table only keeps the name.
+  const std::string& DataField() const { return dataField_; }
+  void setDataField(const std::string& field);
   // The store puts a record's value into the box, with no write back to the
   // store, in two steps so that it can fill all its boxes before their
   // Change handlers run: assignFromStore says whether the text changed.
@@ -159,6 +167,7 @@ class TextControl : public Control {
 
  private:
   FieldBinding* binding_ = nullptr;
+  std::string dataField_;
 };
 
 class Label : public TextControl {

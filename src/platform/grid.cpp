@@ -44,7 +44,22 @@ Text DataGrid::cell(int64_t row) const {
 }
 
 void DataGrid::setRow(int64_t r) {
+  if (source_ && source_->gridMoveTo(r)) return;  // the table's move runs sourceMoved
   if (r == row_) return;
+  row_ = r;
+  run(RowColChange);
+}
+
+void DataGrid::setText(TextView t) {
+  if (!source_) return;
+  const int64_t col = source_->gridColumn(DataField);
+  if (col >= 0) source_->gridWrite(row_, col, t);
+}
+
+void DataGrid::sourceMoved() {
+  if (!source_) return;
+  const int64_t r = source_->gridCurrentRow();
+  if (r < 0 || r == row_) return;  // no current record: the grid keeps its row
   row_ = r;
   run(RowColChange);
 }

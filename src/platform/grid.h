@@ -22,6 +22,23 @@ class GridSource {
   virtual TextView gridCellView(int64_t row, int64_t col) = 0;
   // Column index of a field by name, or -1.
   virtual int64_t gridColumn(const Text& field) = 0;
+
+  // A table with a current record, which its data grids follow. The stored
+  // position of the current record, or -1 when there is none.
+  virtual int64_t gridCurrentRow() { return -1; }
+  // Makes the record in stored position `row` current, as a pick in a grid
+  // does; false when the table keeps no current record (the grid then keeps
+  // its own row).
+  virtual bool gridMoveTo(int64_t row) {
+    (void)row;
+    return false;
+  }
+  // Writes field `col` of the current record, as a bound box does; false
+  // when `row` is not the current record's position.
+  virtual bool gridWrite(int64_t row, int64_t col, TextView value) {
+    (void)row, (void)col, (void)value;
+    return false;
+  }
 };
 
 class FlexGrid : public Control {
@@ -62,8 +79,18 @@ class DataGrid : public Control {
   int64_t Rows() const;
   Text cell(int64_t row) const;
   int64_t Row() const { return row_; }
-  // Moves the current row; RowColChange runs when it changes.
+  // The current cell's text: the current record's field.
+  Text text() const { return cell(row_); }
+  // Moves the current row, and with it the table's current record;
+  // RowColChange runs when the row changes.
   void setRow(int64_t r);
+  // Writes the current cell into the current record, saved when the table
+  // next moves. The user's edits are refused while AllowUpdate is off; the
+  // program's are not.
+  void setText(TextView t);
+  // The table moved its current record: the grid follows, and RowColChange
+  // runs when its row changed.
+  void sourceMoved();
   std::function<void()> RowColChange;
 
  private:

@@ -264,8 +264,15 @@ bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = false;
   return app_.event([&] {
-    moveTo(c, at, m.shift & kShiftMask);
-    takeFocus(c);
+    // A grid takes the focus before its row moves, so that a row handler
+    // may send the focus elsewhere; a text box places its caret first.
+    if (asTextBox(c)) {
+      moveTo(c, at, m.shift & kShiftMask);
+      takeFocus(c);
+    } else {
+      takeFocus(c);
+      moveTo(c, at, m.shift & kShiftMask);
+    }
     if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
   });
 }
@@ -304,10 +311,11 @@ bool User::mouseDoubleClick(Control& c, const Mouse& m, int64_t at) {
       box->setSelLength(e - s);
       anchorBox_ = box;
       anchor_ = s;
+      takeFocus(c);
     } else {
+      takeFocus(c);
       moveTo(c, at, false);
     }
-    takeFocus(c);
     if (c.MouseDown) c.MouseDown(m.button, m.shift, m.x, m.y);
     Control::run(c.DblClick);
   });
@@ -340,6 +348,20 @@ bool User::typeKeys(Control& c, TextView text) {
       if (c.KeyUp) c.KeyUp(code, shift);
     }
   });
+}
+
+bool User::editCell(DataGrid& g, int64_t row, TextView text) {
+  if (!reachable(g)) return false;
+  bool written = false;
+  app_.event([&] {
+    takeFocus(g);
+    moveTo(g, row, false);
+    // The row change may have switched editing off.
+    if (!g.AllowUpdate || g.Row() != row) return;
+    g.setText(text);
+    written = g.text() == text;
+  });
+  return written;
 }
 
 bool User::tab(Window& w, bool backward) {

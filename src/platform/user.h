@@ -11,6 +11,8 @@
 
 namespace zuvo {
 
+class DataGrid;
+
 class User {
  public:
   explicit User(Application& app) : app_(app) {}
@@ -51,9 +53,9 @@ class User {
   // `at` below is the caret position in a text box (a character boundary)
   // or the row in a grid; -1 leaves it as it is.
   //
-  // A button goes down over the control: the focus moves to it, a text box
-  // puts its caret at `at` (with Shift it extends the selection there), a
-  // grid moves its current row to `at`; then MouseDown.
+  // A button goes down over the control: a text box puts its caret at `at`
+  // (with Shift it extends the selection there) and takes the focus; a grid
+  // takes the focus and moves its current row to `at`; then MouseDown.
   bool mouseDown(Control& c, const Mouse& m, int64_t at = -1);
   // The mouse moves over the control or, with a button down, drags from it:
   // with the left button down a text box's selection runs from where the
@@ -77,6 +79,12 @@ class User {
   // a button): the focus moves to it, KeyDown, KeyPress and KeyUp run for
   // each character; nothing is written.
   bool typeKeys(Control& c, TextView text);
+  // A cell of a data grid edited in place and the edit ended (Return, or
+  // the focus leaving the cell): the focus moves to the grid, the row moves
+  // to `row` (running RowColChange when it changes), and then, if the grid
+  // still allows updates, the cell's new text is written into the current
+  // record. Returns false when the grid refused the edit.
+  bool editCell(DataGrid& grid, int64_t row, TextView text);
   // Tab (Shift+Tab backward): the focus moves to the next control in tab
   // order that has a tab stop and can take the focus, round the end.
   bool tab(Window& w, bool backward = false);

@@ -60,7 +60,10 @@ class DataSource::Statements {
 class DataSource::Binding : public FieldBinding {
  public:
   Binding(DataSource& ds, TextControl& box, int field) : ds(ds), box(box), field(field) {}
-  void boxWritten(const Text& value) override { ds.boxWritten(field, value); }
+  void boxWritten(const Text& value) override {
+    if (field >= 0) ds.boxWritten(field, value);
+  }
+  void rebind(const std::string& name) override { ds.rebind(*this, name); }
   DataSource& ds;
   TextControl& box;
   int field;
@@ -126,6 +129,21 @@ void DataSource::bind(TextControl& box, const std::string& field) {
   assert(f >= 0 && "bound to a field the table does not have");
   bindings_.push_back(std::make_unique<Binding>(*this, box, f));
   box.bind(bindings_.back().get());
+  box.setDataField(field);
+}
+
+void DataSource::rebind(Binding& b, const std::string& field) {
+  b.field = field.empty() ? -1 : fieldIndex(field);
+  assert((field.empty() || b.field >= 0) && "bound to a field the table does not have");
+  // Before the store opens its boxes are filled by the first move.
+  if (!db_ || b.field < 0) return;
+  if (b.box.assignFromStore(shown(b.field))) b.box.runChange();
+}
+
+TextView DataSource::shown(int field) const {
+  if (adding_) return added_[field] ? TextView(*added_[field]) : TextView();
+  if (current_) return current_->get(field).value_or(TextView());
+  return {};
 }
 
 int DataSource::fieldIndex(const std::string& name) const {
@@ -567,12 +585,26 @@ void DataSource::arrive(std::optional<Record> rec) {
   edited_.assign(schema_.fields.size(), false);
   bof_ = eof_ = false;
   refreshBoxes();
+  followGrids();
+}
+
+// The data grids bound to this store move their row to the current record,
+// after the bound boxes, and run their RowColChange.
+void DataSource::followGrids() {
+  if (!hasDataGrids_) return;
+  const auto controls = window().controls();  // a handler may not add controls, but be safe
+  for (Control* c : controls) {
+    if (c->kind() != ControlKind::DataGrid) continue;
+    auto* g = static_cast<DataGrid*>(c);
+    if (g->source() == this) g->sourceMoved();
+  }
 }
 
 void DataSource::refreshBoxes() {
   const int64_t g = ++refreshGeneration_;
   changed_.clear();
   for (auto& b : bindings_) {
+    if (b->field < 0) continue;
     TextView v;
     if (!adding_ && current_) v = current_->get(b->field).value_or(TextView());
     if (b->box.assignFromStore(v)) changed_.push_back(b.get());
@@ -809,5 +841,40 @@ TextView DataSource::gridCellView(int64_t row, int64_t col) {
 }
 
 int64_t DataSource::gridColumn(const Text& field) { return fieldIndex(toUtf8(field)); }
+
+int64_t DataSource::gridCurrentRow() {
+  if (!current_ || adding_) return -1;
+  loadGrid();
+  auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
+  if (it == gridRowids_.end() || *it != current_->rowid) return -1;
+  return it - gridRowids_.begin();
+}
+
+bool DataSource::gridMoveTo(int64_t row) {
+  if (!db_) return true;
+  loadGrid();
+  if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size())) return true;
+  const int64_t rowid = gridRowids_[row];
+  if (current_ && !adding_ && current_->rowid == rowid) return true;  // already there
+  saveWork();
+  if (auto rec = byRowid(rowid)) arrive(std::move(rec));
+  return true;
+}
+
+bool DataSource::gridWrite(int64_t row, int64_t col, TextView value) {
+  if (!db_ || schema_.readOnly || adding_ || col < 0 || col >= gridCols()) return false;
+  if (gridCurrentRow() != row || schema_.fields[col] == "ID") return false;
+  const int f = static_cast<int>(col);
+  if (current_->get(f).value_or(TextView()) == value) return true;
+  current_->set(f, value);
+  edited_[f] = true;
+  gridRows_[row][col] = Text(value);
+  // The boxes bound to the field show the record as it now is.
+  std::vector<Binding*> changed;
+  for (auto& b : bindings_)
+    if (b->field == f && b->box.assignFromStore(value)) changed.push_back(b.get());
+  for (Binding* b : changed) b->box.runChange();
+  return true;
+}
 
 }  // namespace zuvo

@@ -49,7 +49,13 @@ class DataSource : public Control, public Pending, public GridSource {
   // Binds a box to a field; its text follows the current record.
   void bind(TextControl& box, const std::string& field);
   void bind(FlexGrid& grid) { grid.bind(this); }
-  void bind(DataGrid& grid) { grid.bind(this); }
+  // A data grid follows the current record: picking its row moves the
+  // store, a move of the store moves its row, and a cell edit is an edit of
+  // the current record.
+  void bind(DataGrid& grid) {
+    grid.bind(this);
+    hasDataGrids_ = true;
+  }
 
   // The data source's Error handler: the response 0 passes an error on
   // without a message.
@@ -93,6 +99,9 @@ class DataSource : public Control, public Pending, public GridSource {
   Text gridCell(int64_t row, int64_t col) override;
   TextView gridCellView(int64_t row, int64_t col) override;
   int64_t gridColumn(const Text& field) override;
+  int64_t gridCurrentRow() override;
+  bool gridMoveTo(int64_t row) override;
+  bool gridWrite(int64_t row, int64_t col, TextView value) override;
 
  private:
   // A record's fields kept in one text, so reading a record costs one
@@ -123,6 +132,11 @@ class DataSource : public Control, public Pending, public GridSource {
   std::string orderColumn() const;
 
   void boxWritten(int field, const Text& value);
+  void rebind(Binding& b, const std::string& field);
+  // The value a bound box shows for a field: the begun record's, the current
+  // record's, or blank.
+  TextView shown(int field) const;
+  void followGrids();
   bool hasPendingWork() const;
   void saveWork();
   void writeThrough();
@@ -163,6 +177,7 @@ class DataSource : public Control, public Pending, public GridSource {
   int64_t addedRowid_ = 0;  // the begun record's row once written through
 
   std::vector<std::unique_ptr<Binding>> bindings_;
+  bool hasDataGrids_ = false;
   int64_t refreshGeneration_ = 0;
   std::vector<Binding*> changed_;  // boxes the last refresh changed
   int64_t queries_ = 0;

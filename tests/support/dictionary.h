@@ -21,6 +21,11 @@ struct WordRow {
 void writeDictionary(const std::filesystem::path& dataDir, const std::vector<SentencePair>& sentences,
                      const std::vector<VerbRow>& verbs = {}, const std::vector<WordRow>& words = {});
 
+// Rows of a table file as another reader sees them while the program runs,
+// which is what a crash right now would leave: the columns of each row
+// joined by ":", NULL as "NULL".
+std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql);
+
 // Starts the main window the way the program does: loaded, stores open,
 // shown with the focus in the input box.
 FrmLexaro& startMainWindow(Program& p);

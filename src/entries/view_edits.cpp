@@ -1,0 +1,201 @@
+// Typing into the verb view and the word view edits the record on show; the
+// handlers here carry each edit into the sibling tables: the verb's form and
+// search records, and the word's search line. They write a sibling only
+// while it stands on the record of the verb or word on show, so an edit
+// never reaches another entry.
+
+#include "app/FrmLexaro.h"
+#include "entries/FMff.h"
+
+namespace zuvo {
+
+namespace {
+// WordSearchRowFlag, the back colour of Text87.
+constexpr Colour kSeekPending = 0x80C0FF;
+constexpr Colour kSearchRowFound = 0xFF00FF;
+// The head box's mark.
+constexpr Colour kHeadPlain = 0xFFFFC0;
+constexpr Colour kHeadMarked = 0xFFC0FF;
+
+bool isAccentKey(int keyCode, int shift) {
+  if (shift != kCtrlMask) return false;
+  switch (keyCode) {
+    case 'A': case 'E': case 'I': case 'N': case 'O': case 'P': case 'U': return true;
+    default: return false;
+  }
+}
+
+// The word line of a search record that stands for the word on show, as a
+// range [begin, end) of the record's text: the first line holding "◆" whose
+// Spanish part is the head or whose Chinese part is the meaning, else the
+// first line holding "◆". A line runs to the next line holding "◆", so a
+// meaning of several lines is one word line; its final CR LF stays outside.
+struct LineRange {
+  size_t begin = 0, end = 0;
+};
+std::vector<LineRange> wordLines(TextView record) {
+  std::vector<LineRange> lines;
+  size_t start = 0;
+  while (start <= record.size()) {
+    size_t stop = record.find(CRLF, start);
+    if (stop == TextView::npos) stop = record.size();
+    const TextView line = record.substr(start, stop - start);
+    const bool last = stop == record.size();
+    if (line.find(u'◆') != TextView::npos || lines.empty())
+      lines.push_back({start, stop});
+    else if (!(last && line.empty()))  // the record's final CR LF ends the line before
+      lines.back().end = stop;
+    if (last) break;
+    start = stop + CRLF.size();
+  }
+  return lines;
+}
+
+// The record that the word's line in its search record becomes: only that
+// line is replaced, the lines of other words stay.
+Text replaceWordLine(TextView record, TextView head, TextView meaning) {
+  const Text line = Text(head) + u"◆" + Text(meaning);
+  const std::vector<LineRange> lines = wordLines(record);
+  if (lines.size() <= 1 && record.find(CRLF) == TextView::npos) return line;
+  const LineRange* target = nullptr;
+  for (const LineRange& l : lines) {
+    const TextView text = record.substr(l.begin, l.end - l.begin);
+    const size_t mark = text.find(u'◆');
+    if (mark == TextView::npos) continue;
+    if (text.substr(0, mark) == head || text.substr(mark + 1) == meaning) {
+      target = &l;
+      break;
+    }
+    if (!target) target = &l;
+  }
+  if (!target) return line;
+  return Text(record.substr(0, target->begin)) + line + Text(record.substr(target->end));
+}
+}  // namespace
+
+// --- the verb view ---------------------------------------------------------------
+
+// A sibling of VerbStore stands on the verb's ID, sought again when it has
+// moved elsewhere; false when it has no record with that ID.
+bool FrmLexaro::siblingOnVerb(DataSource& sibling) {
+  const Text id = Text75.text();
+  if (id.empty()) return false;
+  if (sibling.hasCurrent() && sibling.value("ID") == id) return true;
+  sibling.setIndex("ID");
+  sibling.Seek("=", id);
+  return !sibling.NoMatch();
+}
+
+// MirrorVerbFields (infinitive); the accented letter reaches the mirrors at
+// the next key release.
+void FrmLexaro::Text92_KeyUp(int& keyCode, int shift) {
+  const Text infinitive = Text92.text();
+  if (siblingOnVerb(Data4)) Text63.setText(infinitive);
+  if (siblingOnVerb(Data5)) Text87.setText(infinitive);
+  FMff& worker = app().form<FMff>();
+  worker.Text1.setText(infinitive);
+  if (StrComp(worker.Text2.text(), u"1") > 0)
+    requestVerbForms(infinitive);
+  else
+    worker.Text2.setText(u"0");
+  accentKeys(Text92, keyCode, shift);
+}
+
+// MirrorVerbFields (meaning). Ctrl+I has typed a TAB into this multi-line
+// box; the accent step takes it out before the meaning is mirrored.
+void FrmLexaro::Text91_KeyUp(int& keyCode, int shift) {
+  accentKeys(Text91, keyCode, shift);
+  const Text meaning = Text91.text();
+  if (siblingOnVerb(Data4)) Text73.setText(meaning);
+  if (siblingOnVerb(Data5)) Text107.setText(meaning);
+}
+
+// MirrorVerbFields (example text): an accent key mirrors nothing; the next
+// plain key release mirrors the whole text.
+void FrmLexaro::Text90_KeyUp(int& keyCode, int shift) {
+  const bool accent = isAccentKey(keyCode, shift);
+  accentKeys(Text90, keyCode, shift);
+  if (accent) return;
+  if (siblingOnVerb(Data5)) Text9.setText(Text90.text());
+}
+
+// --- the word view ---------------------------------------------------------------
+
+// The seek step: WordSearchStore on the search record of the word on show.
+bool FrmLexaro::seekWordSearchRow() {
+  Data7.setIndex("ZD2");
+  Data7.Seek("=", Text51.text());
+  if (Data7.NoMatch()) return false;
+  Text87.BackColor = kSearchRowFound;
+  return true;
+}
+
+// SyncWordSearchRow: the seek step when a seek is pending, then the word's
+// line rewritten as head, "◆" and meaning. The write is made only on the
+// search record of the word on show: WordSearchStore is sought again when it
+// stands elsewhere, and nothing is written when the word has none.
+void FrmLexaro::syncWordSearchRow(TextView meaning) {
+  if (Text87.BackColor == kSeekPending) seekWordSearchRow();
+  const bool onWord = Data7.hasCurrent() && Data7.value("ZD2") == Text51.text();
+  if (!onWord && !seekWordSearchRow()) return;
+  Text31.setText(replaceWordLine(Text31.text(), Text112.text(), meaning));
+}
+
+void FrmLexaro::Text112_KeyUp(int& keyCode, int shift) {
+  const bool accent = isAccentKey(keyCode, shift);
+  accentKeys(Text112, keyCode, shift);
+  if (accent) return;
+  syncWordSearchRow(RichTextBox15.text());
+}
+
+// The meaning editor; Ctrl+I has typed a TAB into it, which the accent step
+// takes out before the line is written.
+void FrmLexaro::Text113_KeyUp(int& keyCode, int shift) {
+  accentKeys(Text113, keyCode, shift);
+  syncWordSearchRow(Text113.text());
+}
+
+// The verb entry panel's synonym box: the accent keys, or else the seek step
+// alone.
+void FrmLexaro::Text114_KeyUp(int& keyCode, int shift) {
+  const bool accent = isAccentKey(keyCode, shift);
+  accentKeys(Text114, keyCode, shift);
+  if (accent) return;
+  if (Text87.BackColor == kSeekPending) seekWordSearchRow();
+}
+
+void FrmLexaro::Text112_LostFocus() {
+  Text87.BackColor = kSeekPending;
+  Text112.BackColor = kHeadPlain;
+}
+
+// Toggles the head box's mark and closes both editors over their panes.
+void FrmLexaro::Text112_Click() {
+  Text112.BackColor = Text112.BackColor == kHeadPlain ? kHeadMarked : kHeadPlain;
+  Text39.Visible = Text113.Visible = false;
+  RichTextBox14.ZOrder();
+  RichTextBox15.ZOrder();
+  RichTextBox14.setText(Text39.text());
+  RichTextBox15.setText(Text113.text());
+  RichTextBox14.Visible = RichTextBox15.Visible = true;
+}
+
+void FrmLexaro::Text113_LostFocus() {
+  Text87.BackColor = kSeekPending;
+  Text113.Visible = false;
+  RichTextBox15.setText(Text113.text());
+  RichTextBox15.Visible = true;
+  Text59.BackColor = kWindowBackground;
+}
+
+void FrmLexaro::Text39_LostFocus() {
+  Text39.Visible = false;
+  RichTextBox14.ZOrder();
+  RichTextBox14.setText(Text39.text());
+  RichTextBox14.Visible = true;
+  Text58.BackColor = kWindowBackground;
+}
+
+void FrmLexaro::Text39_Click() { Text112.BackColor = kHeadPlain; }
+
+}  // namespace zuvo

@@ -1,0 +1,400 @@
+// The windows as a person sees them on Qt's offscreen platform: on every
+// screen each visible control's text lies whole within the control in the
+// installed Song font, the input box's line stays put whatever is typed, a
+// button reached by Tab shows the focus; a screenshot of every screen is
+// left in the test-output folder.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/FrmLexaro.h"
+#include "desktop/box_view.h"
+#include "desktop/control_views.h"
+#include "desktop/desktop.h"
+#include "desktop/grid_view.h"
+#include "support/dictionary.h"
+#include "tools/usage_help.h"
+
+namespace zuvo::desktop {
+namespace {
+
+using namespace zuvo::testing;
+
+// One QApplication for the whole run, gone before the program's exit
+// handlers take Qt's own globals down.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
+  void TearDown() override { app.reset(); }
+  static inline std::unique_ptr<QApplication> app;
+
+ private:
+  int argc = 1;
+  char name[32] = "desktop_look_test";
+  char* argv[2] = {name, nullptr};
+};
+[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+const std::vector<SentencePair> kSentences = {
+    {u"我们说西班牙语，也说一点儿汉语。", u"Hablamos español y también un poco de chino."},
+    {u"狗在房子里。", u"El perro está en la casa."},
+};
+// Examples longer than their pane, which scrolls to the last one.
+Text longExamples() {
+  Text t = u"Hablo español.\r\n我说西班牙语。";
+  for (int i = 1; i <= 8; ++i) t += u"\r\nHablamos " + NumText(i) + u" veces.\r\n我们说了" + NumText(i) + u"次。";
+  return t;
+}
+const std::vector<VerbRow> kVerbs = {{u"hablar", u"说，讲", longExamples()}};
+const std::vector<WordRow> kWords = {
+    {u"casa", u"casa", u"房子，家", u"una casa grande 一座大房子\r\nla casa de mi madre 我母亲的家\r\nen casa 在家"},
+};
+
+// The caption as drawn: "&&" is an ampersand, a lone "&" marks the access key.
+QString shownCaption(const QString& caption) {
+  QString s;
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    s += caption[i];
+  }
+  return s;
+}
+
+std::string str(const QRect& r) {
+  return "(" + std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+         std::to_string(r.height()) + ")";
+}
+
+// Where each line of a box's text lies, in the box's own pixels, as it is
+// scrolled now.
+std::vector<QRect> lineRects(const BoxView& b) {
+  std::vector<QRect> out;
+  const QPoint origin = b.viewport()->geometry().topLeft() -
+                        QPoint(b.horizontalScrollBar()->value(), b.verticalScrollBar()->value());
+  for (QTextBlock block = b.document()->begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      const QRectF r(layout->position() + QPointF(line.x(), line.y()), QSizeF(line.naturalTextWidth(), line.height()));
+      out.push_back(r.toAlignedRect().translated(origin));
+    }
+  }
+  return out;
+}
+
+// The checks a person makes by eye: no text cut at any side of its control.
+void expectWhole(const LabelView& l) {
+  if (l.caption().isEmpty()) return;
+  const int flags = Qt::TextWordWrap | Qt::TextShowMnemonic | Qt::AlignTop;
+  const QRect needed = QFontMetrics(l.font()).boundingRect(l.rect(), flags, l.caption());
+  EXPECT_TRUE(l.rect().contains(needed)) << "needs " << str(needed) << " in " << str(l.rect());
+}
+
+void expectWhole(const ButtonView& b) {
+  const QString caption = shownCaption(b.text());
+  if (caption.isEmpty()) return;
+  const QFontMetrics fm(b.font());
+  const QRect line = b.captionLine();
+  EXPECT_EQ(line.height(), fm.height());
+  EXPECT_TRUE(b.rect().contains(line)) << "line " << str(line) << " in " << str(b.rect());
+  // The ink of the caption, centred on its line, stays off the border.
+  const int left = line.left() + (line.width() - fm.horizontalAdvance(caption)) / 2;
+  const QRect ink = fm.tightBoundingRect(caption).translated(left, line.top() + fm.ascent());
+  EXPECT_TRUE(b.face().contains(ink)) << "ink " << str(ink) << " on face " << str(b.face());
+}
+
+void expectWhole(BoxView& b) {
+  if (b.document()->isEmpty()) return;
+  const QRect port = b.viewport()->geometry();
+  const bool oneLine = b.lineWrapMode() == QTextEdit::NoWrap || port.height() < 2 * b.fontMetrics().lineSpacing();
+  if (oneLine) {
+    for (const QRect& r : lineRects(b)) EXPECT_TRUE(port.contains(r)) << "line " << str(r) << " in " << str(port);
+    return;
+  }
+  // Lines wrap at the pane's width; the pane scrolls down to its last line.
+  for (const QRect& r : lineRects(b))
+    EXPECT_LE(r.right(), port.right()) << "line " << str(r) << " in " << str(port);
+  QScrollBar& bar = *b.verticalScrollBar();
+  const int docHeight = static_cast<int>(std::ceil(b.document()->size().height()));
+  if (docHeight > port.height() && b.height() >= 3 * QFontMetrics(b.font()).lineSpacing())
+    EXPECT_TRUE(bar.isVisible()) << "a pane longer than its height shows a scroll bar";
+  const int was = bar.value();
+  bar.setValue(bar.maximum());
+  const QRect last = lineRects(b).back();
+  EXPECT_LE(last.bottom(), port.bottom()) << "the last line " << str(last) << " can be scrolled into " << str(port);
+  bar.setValue(was);
+}
+
+void expectWhole(const GridView& g) {
+  const int line = QFontMetrics(g.font()).height();
+  for (int r = 0; r < g.model()->rowCount(); ++r)
+    if (!g.isRowHidden(r)) EXPECT_GE(g.rowHeight(r), line) << "row " << r;
+}
+
+void expectWhole(const StatusView& s) {
+  EXPECT_GE(s.height() - 4, QFontMetrics(s.font()).height());
+  EXPECT_LE(QFontMetrics(s.font()).horizontalAdvance(s.shownText()) + 30, s.width());
+}
+
+// Every visible control of a window with text, checked.
+void expectEveryTextWhole(const WindowView& view) {
+  for (Control* c : view.model().controls()) {
+    QWidget* w = view.widgetFor(*c);
+    if (!w || !w->isVisible()) continue;
+    SCOPED_TRACE(c->name());
+    if (auto* l = dynamic_cast<LabelView*>(w)) expectWhole(*l);
+    if (auto* b = dynamic_cast<ButtonView*>(w)) expectWhole(*b);
+    if (auto* x = dynamic_cast<BoxView*>(w)) expectWhole(*x);
+    if (auto* g = dynamic_cast<GridView*>(w)) expectWhole(*g);
+    if (auto* s = dynamic_cast<StatusView*>(w)) expectWhole(*s);
+  }
+}
+
+class DesktopLookTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder = std::make_unique<TempDir>();
+    writeDictionary(folder->path(), kSentences, kVerbs, kWords);
+  }
+  static void TearDownTestSuite() { folder.reset(); }
+  static inline std::unique_ptr<TempDir> folder;
+
+  void SetUp() override {
+    d = std::make_unique<Desktop>(folder->path());
+    d->start();
+    main = &d->app().form<FrmLexaro>();
+    view = d->viewOf(*main);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  }
+  void TearDown() override {
+    d.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  QWidget* widget(const Control& c) const { return view->widgetFor(c); }
+  BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
+  void click(const Control& c) {
+    ASSERT_TRUE(widget(c)->isVisible()) << c.name();
+    QTest::mouseClick(widget(c), Qt::LeftButton);
+  }
+  // Typed as a user does: Latin letters as keys, Chinese through the input method.
+  void type(const Control& c, const QString& text) {
+    for (QChar ch : text) {
+      if (ch.unicode() < 0x80) {
+        QTest::keyClicks(widget(c), QString(ch));
+      } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(ch);
+        QApplication::sendEvent(widget(c), &commit);
+      }
+    }
+  }
+  void clearInput() {
+    BoxView& input = box(main->RichTextBox16);
+    QTest::keyClick(&input, Qt::Key_End);
+    while (!main->RichTextBox16.text().empty()) QTest::keyClick(&input, Qt::Key_Backspace);
+  }
+  // The line of the input box: its top and baseline in the box's pixels.
+  std::pair<int, int> inputLine() {
+    BoxView& input = box(main->RichTextBox16);
+    const QTextLine line = input.document()->begin().layout()->lineAt(0);
+    const int top = lineRects(input).front().top();
+    return {top, top + static_cast<int>(std::lround(line.ascent()))};
+  }
+  void shoot(const WindowView& v, const std::string& name) {
+    const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
+    std::filesystem::create_directories(out);
+    const QImage shot = const_cast<WindowView&>(v).grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString((out / (name + ".png")).string()))) << name;
+  }
+
+  std::unique_ptr<Desktop> d;
+  FrmLexaro* main = nullptr;
+  WindowView* view = nullptr;
+};
+
+TEST_F(DesktopLookTest, TheDesignsSongFaceIsTheInstalledUMingAtTheDesignsSizes) {
+  for (const Control* c : {static_cast<const Control*>(&main->Label1), static_cast<const Control*>(&main->Command20),
+                           static_cast<const Control*>(&main->Command51)}) {
+    SCOPED_TRACE(c->name());
+    const QFont f = widget(*c)->font();
+    EXPECT_EQ(QFontInfo(f).family(), "AR PL UMing CN");
+    EXPECT_EQ(f.pointSizeF(), c->FontSize);
+    // Its line is one em high, as the boxes were drawn for.
+    EXPECT_EQ(QFontMetrics(f).height(), std::lround(c->FontSize * 96 / 72));
+    for (QChar ch : QString::fromUtf8("三千五百输入 áéíóúüňÑ"))
+      EXPECT_TRUE(QFontMetrics(f).inFont(ch)) << int(ch.unicode());
+  }
+}
+
+TEST_F(DesktopLookTest, EveryScreenShowsEveryTextWhole) {
+  struct Screen {
+    std::string name;
+    std::function<void()> open;
+  };
+  const Screen screens[] = {
+      {"home", [] {}},
+      {"verb_view", [&] { type(main->RichTextBox16, "hablar"); }},
+      {"word_view", [&] { type(main->RichTextBox16, "casa"); }},
+      {"not_found", [&] { type(main->RichTextBox16, "zzz"); }},
+      {"number_answer", [&] { type(main->RichTextBox16, QString::fromUtf8("三千五百")); }},
+      {"range_result",
+       [&] {
+         type(main->RichTextBox16, QString::fromUtf8("说"));
+         click(main->Command17);
+       }},
+      {"sentence_add_panel",
+       [&] {
+         click(main->Command1);
+         click(main->Command55);
+         type(main->Text44, QString::fromUtf8("我们说西班牙语。"));
+         type(main->Text45, QString::fromUtf8("Hablamos español."));
+       }},
+      {"sentence_edit_panel", [&] { click(main->Command24); }},
+      {"verb_add_panel",
+       [&] {
+         click(main->Command1);
+         click(main->Command56);
+       }},
+      {"word_add_panel",
+       [&] {
+         click(main->Command1);
+         click(main->Command81);
+       }},
+  };
+  for (const Screen& s : screens) {
+    SCOPED_TRACE(s.name);
+    TearDown();  // each screen from a fresh start
+    SetUp();
+    s.open();
+    expectEveryTextWhole(*view);
+    shoot(*view, s.name);
+  }
+  TearDown();
+  SetUp();
+  // The screens are what they say.
+  type(main->RichTextBox16, "hablar");
+  EXPECT_TRUE(widget(main->Text92)->isVisible());
+  EXPECT_EQ(box(main->Text92).toPlainText(), "hablar");
+  clearInput();
+  type(main->RichTextBox16, "zzz");
+  EXPECT_TRUE(widget(main->Text32)->isVisible());
+}
+
+TEST_F(DesktopLookTest, TheHowToAddTextOfAnEmptyDictionaryShowsToItsLastLine) {
+  TearDown();
+  TempDir empty;
+  d = std::make_unique<Desktop>(empty.path());
+  d->start();
+  main = &d->app().form<FrmLexaro>();
+  view = d->viewOf(*main);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  click(main->Command1);
+  BoxView& pane = box(main->RichTextBox13);
+  ASSERT_EQ(pane.document()->blockCount(), 6);
+  EXPECT_TRUE(pane.toPlainText().endsWith(QString::fromUtf8("按钮即可。")));
+  expectEveryTextWhole(*view);
+  shoot(*view, "how_to_add");
+  d.reset();
+}
+
+TEST_F(DesktopLookTest, TheHelpWindowShowsEveryTextWhole) {
+  Frm说明1* help = nullptr;
+  d->app().event([&] {
+    help = &d->app().form<Frm说明1>();
+    help->Show();
+  });
+  WindowView* hv = d->viewOf(*help);
+  ASSERT_NE(hv, nullptr);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(hv));
+  expectEveryTextWhole(*hv);
+  shoot(*hv, "help_window_look");
+}
+
+TEST_F(DesktopLookTest, TheInputBoxKeepsItsLineWholeAndInPlaceWhateverIsTyped) {
+  BoxView& input = box(main->RichTextBox16);
+  const QRect port = input.viewport()->geometry();
+  const auto empty = inputLine();
+  const QString inputs[] = {QString::fromUtf8("三千五百"), QString::fromUtf8("二十五日"), "hola",
+                            QString::fromUtf8("año"), QString::fromUtf8("说"), "Qué tal, señor"};
+  for (const QString& text : inputs) {
+    SCOPED_TRACE(text.toStdString());
+    clearInput();
+    type(main->RichTextBox16, text);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inputLine(), empty);
+    // The text needs no scrolling up or down, and none happened.
+    EXPECT_LE(input.document()->size().height(), port.height());
+    EXPECT_EQ(input.verticalScrollBar()->value(), 0);
+    for (const QRect& r : lineRects(input)) EXPECT_TRUE(port.contains(r)) << str(r) << " in " << str(port);
+  }
+  // Across a lookup that ends in a hit too.
+  clearInput();
+  type(main->RichTextBox16, "casa");
+  EXPECT_EQ(inputLine(), empty);
+}
+
+TEST_F(DesktopLookTest, AButtonReachedByTabShowsTheFocusAndLosesItOnTheNextTab) {
+  click(main->Command1);
+  click(main->Command55);
+  type(main->Text44, QString::fromUtf8("你好"));
+  ASSERT_TRUE(main->Text44.hasFocus());
+  // Tab until a button has the focus, as a user does.
+  QWidget* w = nullptr;
+  for (int i = 0; i < 20 && !dynamic_cast<ButtonView*>(w); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    w = QApplication::focusWidget();
+  }
+  auto* button = dynamic_cast<ButtonView*>(w);
+  ASSERT_NE(button, nullptr);
+  ASSERT_TRUE(button->control().hasFocus());
+  SCOPED_TRACE(button->control().name());
+  const QImage focused = button->grab().toImage();
+  shoot(*view, "focus_on_button");
+  QTest::keyClick(button, Qt::Key_Tab);
+  ASSERT_FALSE(button->control().hasFocus());
+  const QImage unfocused = button->grab().toImage();
+  EXPECT_NE(focused, unfocused) << "the focused button looks like the others";
+  // The focus is drawn on the border and around the caption, not over it.
+  int changed = 0;
+  for (int y = 0; y < focused.height(); ++y)
+    for (int x = 0; x < focused.width(); ++x)
+      if (focused.pixel(x, y) != unfocused.pixel(x, y)) ++changed;
+  EXPECT_GE(changed, 2 * (button->width() + button->height()) - 8);
+}
+
+TEST_F(DesktopLookTest, AMessageBoxShowsItsDefaultButton) {
+  bool seen = false;
+  std::function<void()> look = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* m = qobject_cast<QMessageBox*>(w);
+      if (!m || !m->isVisible()) continue;
+      auto* ok = qobject_cast<QPushButton*>(m->button(QMessageBox::Ok));
+      EXPECT_EQ(m->defaultButton(), ok);
+      EXPECT_TRUE(ok->isDefault());
+      const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
+      m->grab().save(QString::fromStdString((out / "message_box.png").string()));
+      seen = true;
+      ok->click();
+      return;
+    }
+    QTimer::singleShot(10, look);
+  };
+  QTimer::singleShot(0, look);
+  d->app().event([&] { d->app().msgBox(u"请先输入内容", u" ZORVEK"); });
+  EXPECT_TRUE(seen);
+}
+
+}  // namespace
+}  // namespace zuvo::desktop
