@@ -183,6 +183,52 @@ TEST_F(LookupTest, ALetterEndsTheNumberModeAndDeletingItBringsTheNumberBack) {
   EXPECT_TRUE(w.Text33.Visible);
 }
 
+TEST_F(LookupTest, ALoneZeroAsTheFirstInputIsSpelled) {
+  type(u"0");
+  EXPECT_TRUE(w.Text33.Visible);
+  EXPECT_EQ(w.Text33.text(), u"cero");
+}
+
+TEST_F(LookupTest, ANumberTypedOverSelectedLettersIsSpelled) {
+  type(u"abc");
+  ASSERT_EQ(w.Text111.text(), u"a");
+  ASSERT_TRUE(p.user().select(w.RichTextBox16, 0, 3));
+  type(u"5");
+  EXPECT_EQ(w.RichTextBox16.text(), u"5");
+  EXPECT_EQ(w.Text111.text(), u"");
+  EXPECT_TRUE(w.Text33.Visible);
+  EXPECT_EQ(w.Text33.text(), spelled(u"5"));
+  // A letter still in the input keeps the number mode ended.
+  type(u"x");
+  ASSERT_TRUE(p.user().select(w.RichTextBox16, 0, 1));
+  type(u"6");
+  EXPECT_EQ(w.RichTextBox16.text(), u"6x");
+  EXPECT_EQ(w.Text111.text(), u"x");
+}
+
+// A long paste is answered at once, whatever it holds: the number scan reads
+// each character once.
+TEST_F(LookupTest, APastedMillionCharactersAreAnswered) {
+  struct Paste {
+    TextView unit;
+    size_t length;
+  };
+  // Digits, Chinese numerals, marks and letters; then runs of zeros and
+  // units that make the zero filler look far ahead.
+  for (const Paste& c : {Paste{u"7", 1'000'000}, Paste{u"三", 1'000'000}, Paste{u"%", 1'000'000},
+                         Paste{u"a", 1'000'000}, Paste{u"万零", 300'000}, Paste{u"千零十", 300'000},
+                         Paste{u"亿零一万万", 300'000}}) {
+    SCOPED_TRACE(toUtf8(c.unit));
+    Program q(folder->path());
+    FrmLexaro& v = startMainWindow(q);
+    Text paste;
+    while (paste.size() < c.length) paste += c.unit;
+    ASSERT_TRUE(q.user().paste(v.RichTextBox16, paste));
+    EXPECT_EQ(v.RichTextBox16.text(), paste);
+    EXPECT_EQ(v.Text33.text(), u"");  // far too long to have words
+  }
+}
+
 TEST_F(LookupTest, EmptyingTheInputClosesTheNumberAnswer) {
   type(u"25");
   ASSERT_TRUE(w.Text33.Visible);

@@ -389,6 +389,22 @@ TEST(LoadRichFile, UnreadableFileThrowsNamingIt) {
   }
 }
 
+TEST(LoadRichFile, DeeplyNestedRtfIsReportedAsDamagedNamingTheFile) {
+  TempDir dir;
+  const fs::path file = dir.path() / "deep.rtf";
+  writeBytes(file, "{\\rtf1 " + std::string(5'000'000, '{'));
+  try {
+    loadRichFile(file, kPlain);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("Damaged"), std::string::npos) << e.what();
+  }
+  // Nesting as deep as real documents go reads as before.
+  writeBytes(file, "{\\rtf1 " + std::string(100, '{') + "a" + std::string(101, '}'));
+  expectSameDocument(loadRichFile(file, kPlain), Doc().add(u"a"));
+}
+
 // --- Saving files --------------------------------------------------------------
 
 const RichDocument& sampleDocument() {

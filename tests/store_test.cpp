@@ -4,13 +4,27 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
 #include <fstream>
+#include <map>
+#include <random>
+#include <thread>
 
 #include "platform/grid.h"
 #include "store/data_source.h"
 #include "store/seed.h"
 #include "store/tables.h"
+#include "app/FrmLexaro.h"
+#include "numbers/FrmSZ.h"
+#include "support/dictionary.h"
 #include "support/test_support.h"
+#include "tools/usage_help.h"
 
 namespace zuvo {
 namespace {
@@ -39,6 +53,7 @@ class Sentences : public Window {
   }
   DataSource Data1{*this, "Data1", tables::sentences()};
   DataSource Data2{*this, "Data2", tables::sentenceSearch()};
+  StoreGroup pair{&Data1, &Data2};
   TextBox Text23{*this, "Text23"}, Text2{*this, "Text2"}, Text3{*this, "Text3"};
   TextBox Text24{*this, "Text24"}, Text14{*this, "Text14"};
   FlexGrid MSFlexGrid1{*this, "MSFlexGrid1"};
@@ -53,6 +68,29 @@ class Sentences : public Window {
     Data2.AddNew();
     Text14.setText(Text(zh) + u"/" + Text(es));
     Data2.MoveLast();
+  }
+};
+
+// A verb's three tables, saved together.
+class Verbs : public Window {
+ public:
+  explicit Verbs(Application& app) : Window(app, "Verbs") {
+    Data3.bind(Text92, "ZD1");
+    Data4.bind(Text63, "ZD1");
+    Data5.bind(Text87, "ZD3");
+  }
+  DataSource Data3{*this, "Data3", tables::verbs()};
+  DataSource Data4{*this, "Data4", tables::verbForms()};
+  DataSource Data5{*this, "Data5", tables::verbSearch()};
+  StoreGroup triple{&Data3, &Data4, &Data5};
+  TextBox Text92{*this, "Text92"}, Text63{*this, "Text63"}, Text87{*this, "Text87"};
+
+  void addVerb(TextView infinitive) {
+    for (auto [store, box] : {std::pair{&Data3, &Text92}, {&Data4, &Text63}, {&Data5, &Text87}}) {
+      store->AddNew();
+      box->setText(infinitive);
+      store->MoveLast();
+    }
   }
 };
 
@@ -72,6 +110,7 @@ class StoreTest : public ::testing::Test {
   Program p{dir.path()};
   Sentences& s() { return p.form<Sentences>(); }
   Words& w() { return p.form<Words>(); }
+  Verbs& v() { return p.form<Verbs>(); }
 
   void fill(int n) {
     p.event([&] {
@@ -270,6 +309,22 @@ TEST_F(StoreTest, AnEditIsSavedWhenTheStoreNextMovesAndNotBefore) {
   EXPECT_EQ(s().Text2.text(), u"改");
 }
 
+TEST_F(StoreTest, AWalkThatEditsEveryRecordItPassesStillReadsAheadAndKeepsItsOrder) {
+  fill(600);
+  DataSource& d = s().Data1;
+  p.event([&] {
+    d.setIndex("ID");
+    d.MoveFirst();
+    const int64_t before = d.queries();
+    int seen = 0;
+    for (; !d.atEOF(); d.MoveNext(), ++seen) s().Text3.setText(s().Text3.text() + u"!");
+    EXPECT_EQ(seen, 600);
+    // One query per edit and a read-ahead every few hundred records.
+    EXPECT_LT(d.queries() - before, 600 + 20);
+  });
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD4").back(), "600:frase 600!");
+}
+
 TEST_F(StoreTest, AWriteIntoABoundBoxWithNoCurrentRecordEditsNothing) {
   fill(1);
   p.event([&] {
@@ -364,7 +419,7 @@ TEST_F(StoreTest, AnEventThatFailsPartWayLandsNothing) {
   EXPECT_EQ(s().Text23.text(), u"1");
 }
 
-TEST_F(StoreTest, ADamagedFileIsReportedByNameAndLeftUntouched) {
+TEST_F(StoreTest, ADamagedFileIsReportedByNameLeftUntouchedAndASaveIntoItsGroupIsRefused) {
   std::filesystem::create_directories(dir.path());
   { std::ofstream(dir.path() / "XHKA.db") << "not a database at all"; }
   p.restart();
@@ -372,11 +427,14 @@ TEST_F(StoreTest, ADamagedFileIsReportedByNameAndLeftUntouched) {
   ASSERT_EQ(p.dialogs().messages.size(), 1u);
   EXPECT_NE(p.dialogs().messages[0].prompt.find(fromUtf8((dir.path() / "XHKA.db").string())), Text::npos);
   EXPECT_EQ(p.dialogs().messages[0].title, u" ZORVEK");
-  p.event([&] { s().addPair(u"x", u"y"); });  // nothing is written into it
+  // The save is refused at once, with a message, in both tables.
+  p.event([&] { s().addPair(u"x", u"y"); });
+  ASSERT_EQ(p.dialogs().messages.size(), 2u);
+  EXPECT_EQ(p.dialogs().messages[1].prompt.substr(0, 5), u"无法保存：");
+  EXPECT_EQ(rowsOnDisk("XHKB.db", "Zd1"), std::vector<std::string>{});
   std::ifstream in(dir.path() / "XHKA.db");
   std::string content((std::istreambuf_iterator<char>(in)), {});
   EXPECT_EQ(content, "not a database at all");
-  EXPECT_EQ(s().Text14.text(), u"x/y");  // the sound store works on
 }
 
 TEST_F(StoreTest, AFileMissingAFieldOrIndexIsReported) {
@@ -423,6 +481,291 @@ TEST_F(StoreTest, ASaveThatFailsAtTheEndOfAnEventIsReportedAndTheProgramGoesOn) 
     s().Data1.MoveLast();
   });
   EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3"), (std::vector<std::string>{"1:改"}));
+}
+
+// --- groups of tables that commit together -------------------------------------
+
+// A table file's rows, ID to field text, as the next start of the program
+// reads them (a save a kill cut short is rolled back first).
+std::map<int64_t, std::string> tableRows(const std::filesystem::path& file, const std::string& column) {
+  std::map<int64_t, std::string> out;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    ADD_FAILURE() << "cannot open " << file;
+    return out;
+  }
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_stmt* st = nullptr;
+  const std::string sql = "SELECT rowid, \"" + column + "\" FROM \"表1\"";
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) ADD_FAILURE() << sqlite3_errmsg(db);
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    const auto* t = sqlite3_column_text(st, 1);
+    out[sqlite3_column_int64(st, 0)] = t ? reinterpret_cast<const char*>(t) : "";
+  }
+  if (rc != SQLITE_DONE) ADD_FAILURE() << file << ": " << sqlite3_errmsg(db);
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+// "" when every sentence pair and every verb stands whole under one ID in all
+// its tables; else the first record out of step.
+std::string groupsOutOfStep(const std::filesystem::path& dir) {
+  auto zh = tableRows(dir / "XHKA.db", "ZD3"), es = tableRows(dir / "XHKA.db", "ZD4");
+  auto search = tableRows(dir / "XHKB.db", "Zd1");
+  if (zh.size() != search.size()) return std::to_string(zh.size()) + " sentences, " + std::to_string(search.size()) + " search texts";
+  for (const auto& [id, text] : zh)
+    if (!search.count(id) || search[id] != text + "/" + es[id]) return "sentence " + std::to_string(id);
+  const auto verbs = tableRows(dir / "DCK1.db", "ZD1");
+  if (verbs != tableRows(dir / "DCK2.db", "ZD1") || verbs != tableRows(dir / "DCK3.db", "ZD3"))
+    return "verb tables differ";
+  return {};
+}
+
+TEST_F(StoreTest, AKillAtAnyMomentOfASaveStreamLeavesEveryGroupWholeUnderOneId) {
+  fill(1);
+  p.event([&] { v().addVerb(u"ser"); });
+  p.restart();  // no file stays open here while the children write
+  std::mt19937 rng(20261210);
+  for (int round = 0; round < 300; ++round) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      close(ready[0]);
+      try {
+        Program child(dir.path());
+        Sentences& cs = child.form<Sentences>();
+        Verbs& cv = child.form<Verbs>();
+        (void)!write(ready[1], "r", 1);
+        for (int i = 0;; ++i) {
+          const Text n = NumText(round * 100000 + i);
+          child.event([&] {
+            cs.addPair(u"句" + n, u"frase " + n);
+            cv.addVerb(u"verbo" + n);
+          });
+        }
+      } catch (...) {
+      }
+      _exit(1);
+    }
+    close(ready[1]);
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    close(ready[0]);
+    std::this_thread::sleep_for(std::chrono::microseconds(rng() % 6000));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const std::string fault = groupsOutOfStep(dir.path());
+    ASSERT_EQ(fault, "") << "after kill " << round;
+  }
+  // The next run goes on with one ID for every partner.
+  const size_t before = tableRows(dir.path() / "XHKA.db", "ZD3").size();
+  p.restart();
+  fill(1);
+  p.event([&] { v().addVerb(u"estar"); });
+  EXPECT_EQ(toUtf8(s().Text23.text()), std::to_string(before + 1));
+  EXPECT_EQ(s().Text24.text(), s().Text23.text());
+  EXPECT_EQ(groupsOutOfStep(dir.path()), "");
+  EXPECT_TRUE(p.dialogs().messages.empty());
+}
+
+// A small file system of its own, mounted for the test where the system
+// lets it (root, or a container that allows mounts).
+class Mount {
+ public:
+  explicit Mount(const std::filesystem::path& at, const std::string& options) : at_(at) {
+    std::filesystem::create_directories(at);
+    ok_ = ::mount("tmpfs", at.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    if (!ok_) error_ = std::strerror(errno);
+  }
+  ~Mount() {
+    if (ok_) ::umount2(at_.c_str(), MNT_DETACH);
+  }
+  bool ok() const { return ok_; }
+  const std::string& error() const { return error_; }
+  bool makeReadOnly() { return ::mount(nullptr, at_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+
+ private:
+  std::filesystem::path at_;
+  bool ok_ = false;
+  std::string error_;
+};
+
+// Writes a file until the disk is full; returns its size.
+off_t fillDisk(const std::filesystem::path& file) {
+  std::FILE* f = std::fopen(file.c_str(), "wb");
+  const std::string block(4096, 'x');
+  std::setvbuf(f, nullptr, _IONBF, 0);
+  off_t size = 0;
+  while (std::fwrite(block.data(), 1, block.size(), f) == block.size()) size += 4096;
+  std::fclose(f);
+  return size;
+}
+
+TEST_F(StoreTest, AFullDiskRefusesTheSaveWithAMessageAndLeavesEveryGroupWhole) {
+  Mount disk(dir.path() / "small", "size=512k");
+  if (!disk.ok()) GTEST_SKIP() << "cannot mount a small tmpfs here (" << disk.error() << ")";
+  const auto data = dir.path() / "small" / "zuvo";
+  Program q(data);
+  q.event([&] { q.form<Sentences>().addPair(u"一", u"uno"); });
+  q.event([&] { q.form<Verbs>().addVerb(u"ser"); });
+  const auto filler = dir.path() / "small" / "filler";
+  const off_t full = fillDisk(filler);
+  // Free a little more room each time, so the disk fills at a different
+  // step of the save: the journal, the other file, the commit.
+  const Text longText(1500, u'长');
+  int refused = 0, saved = 0;
+  for (int k = 0; k < 40; ++k) {
+    ASSERT_EQ(::truncate(filler.c_str(), std::max<off_t>(0, full - k * 8192)), 0);
+    const size_t messages = q.dialogs().messages.size();
+    q.event([&] {
+      q.form<Sentences>().addPair(longText + NumText(k), u"largo");
+      q.form<Verbs>().addVerb(longText + NumText(k));
+    });
+    if (q.dialogs().messages.size() > messages) {
+      ++refused;
+      EXPECT_NE(q.dialogs().messages.back().prompt.find(u".db"), Text::npos);
+    } else {
+      ++saved;
+    }
+    ASSERT_EQ(groupsOutOfStep(data), "") << "after save " << k;
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_GT(saved, 0);
+  std::filesystem::remove(filler);
+  q.restart();
+  const size_t before = tableRows(data / "XHKA.db", "ZD3").size();
+  q.event([&] { q.form<Sentences>().addPair(u"二", u"dos"); });
+  EXPECT_EQ(toUtf8(q.form<Sentences>().Text23.text()), std::to_string(before + 1));
+  EXPECT_EQ(q.form<Sentences>().Text24.text(), q.form<Sentences>().Text23.text());
+  EXPECT_EQ(groupsOutOfStep(data), "");
+}
+
+std::string fileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+TEST_F(StoreTest, AFileThatIsNotThisProgramsTableIsNeverWritten) {
+  const auto makeDb = [](const std::filesystem::path& file, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+  };
+  struct Case {
+    const char* name;
+    std::function<void(const std::filesystem::path&)> make;
+  };
+  const std::vector<Case> cases = {
+      {"an empty file", [](const std::filesystem::path& f) { std::ofstream(f).flush(); }},
+      {"another program's database",
+       [&](const std::filesystem::path& f) { makeDb(f, "CREATE TABLE notes (t TEXT); INSERT INTO notes VALUES ('x')"); }},
+      {"a table missing a field",
+       [&](const std::filesystem::path& f) { makeDb(f, "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY)"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    const auto file = folder.path() / "XHKB.db";
+    c.make(file);
+    const std::string bytes = fileBytes(file);
+    Program q(folder.path());
+    q.form<Sentences>();
+    ASSERT_EQ(q.dialogs().messages.size(), 1u);
+    EXPECT_NE(q.dialogs().messages[0].prompt.find(u"XHKB.db"), Text::npos);
+    q.event([&] { q.form<Sentences>().addPair(u"x", u"y"); });
+    EXPECT_EQ(q.dialogs().messages.size(), 2u);  // the save is refused
+    q.restart();
+    EXPECT_EQ(fileBytes(file), bytes);
+    for (const char* side : {"-wal", "-shm", "-journal"})
+      EXPECT_FALSE(std::filesystem::exists(file.string() + side)) << side;
+  }
+}
+
+// Overwrites one page of a table file with noise: the header stays sound.
+void damagePage(const std::filesystem::path& file, int64_t page) {
+  std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp((page - 1) * 4096 + 100 * (page == 1));
+  const std::string noise(4096 - 100 * (page == 1), '\xA5');
+  f.write(noise.data(), static_cast<std::streamsize>(noise.size()));
+}
+
+int64_t pages(const std::filesystem::path& file) { return static_cast<int64_t>(std::filesystem::file_size(file) / 4096); }
+
+TEST_F(StoreTest, ADamagedPageUnderTheFirstRecordIsReportedAndTheWindowOpensWithTheOtherStores) {
+  fill(3);
+  p.restart();
+  damagePage(dir.path() / "XHKB.db", 2);  // the table's root page
+  EXPECT_EQ(s().Text2.text(), u"句1");   // the window opened, its sound store on its first record
+  ASSERT_EQ(p.dialogs().messages.size(), 1u);
+  EXPECT_NE(p.dialogs().messages[0].prompt.find(u"XHKB.db"), Text::npos);
+  EXPECT_EQ(s().Text14.text(), u"");
+  p.event([&] { s().addPair(u"x", u"y"); });  // its partner takes no save either
+  EXPECT_EQ(p.dialogs().messages.size(), 2u);
+  EXPECT_EQ(tableRows(dir.path() / "XHKA.db", "ZD3").size(), 3u);
+}
+
+TEST_F(StoreTest, ADamagedPageInTheMiddleOfATableIsReportedWhenItIsMet) {
+  const Text longText(300, u'长');
+  p.event([&] {
+    for (int i = 1; i <= 200; ++i) s().addPair(longText + NumText(i), u"frase");
+  });
+  p.restart();
+  damagePage(dir.path() / "XHKB.db", pages(dir.path() / "XHKB.db") / 2);
+  s();
+  EXPECT_TRUE(p.dialogs().messages.empty());  // the first record is sound
+  p.event([&] { s().MSFlexGrid1.Rows(); });   // the grid mirror reads the whole table
+  ASSERT_EQ(p.dialogs().messages.size(), 1u);
+  EXPECT_NE(p.dialogs().messages[0].prompt.find(u"XHKB.db"), Text::npos);
+  // A lookup of a record on the page reports it too, and one before it works.
+  p.event([&] {
+    s().Data2.setIndex("ID");
+    s().Data2.Seek("=", u"1");
+  });
+  EXPECT_EQ(p.dialogs().messages.size(), 1u);
+  bool reported = false;
+  for (int id = 2; id <= 200 && !reported; ++id) {
+    p.event([&] { s().Data2.Seek("=", NumText(id)); });
+    reported = p.dialogs().messages.size() > 1;
+  }
+  EXPECT_TRUE(reported);
+}
+
+TEST_F(StoreTest, AReadOnlyFolderGivesOneMessageAndTheShippedTablesStillWork) {
+  Mount disk(dir.path() / "ro", "size=8m");
+  if (!disk.ok()) GTEST_SKIP() << "cannot mount a tmpfs here (" << disk.error() << ")";
+  const auto data = dir.path() / "ro" / "zuvo";
+  {
+    Program first(data);
+    testing::startMainWindow(first);
+    first.form<FrmSZ>();
+    first.form<Frm说明1>();
+    first.event([&] { first.form<Sentences>().addPair(u"一", u"uno"); });
+  }
+  ASSERT_TRUE(disk.makeReadOnly()) << std::strerror(errno);
+  Program q(data);
+  FrmLexaro& main = testing::startMainWindow(q);
+  q.form<Sentences>();
+  ASSERT_EQ(q.dialogs().messages.size(), 1u);
+  EXPECT_NE(q.dialogs().messages[0].prompt.find(fromUtf8(data.string())), Text::npos);
+  // Number words and usage notes read from the folder as before.
+  q.event([&] {
+    q.form<FrmSZ>().Text35.setText(u"5");
+    q.form<FrmSZ>().Command1.setValue(true);
+  });
+  EXPECT_EQ(main.Text33.text(), u"cinco");
+  EXPECT_GT(q.form<Frm说明1>().DBGrid1.Rows(), 1);
+  EXPECT_EQ(q.form<Sentences>().Text2.text(), u"一");
+  // A save is refused at the save, naming the folder.
+  q.event([&] { q.form<Sentences>().addPair(u"二", u"dos"); });
+  ASSERT_EQ(q.dialogs().messages.size(), 2u);
+  EXPECT_NE(q.dialogs().messages[1].prompt.find(fromUtf8(data.string())), Text::npos);
 }
 
 TEST(SeedTest, ShippedRowsParseWithNullsLineBreaksAndEscapes) {

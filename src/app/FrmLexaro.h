@@ -222,6 +222,10 @@ class FrmLexaro : public Window {
   DataSource Data5{*this, "Data5", tables::verbSearch()};                                   // VerbSearchStore
   DataSource Data6{*this, "Data6", tables::words()};                                   // WordStore
   DataSource Data7{*this, "Data7", tables::wordSearch()};                                   // WordSearchStore
+  // Partners saved in one commit, in all their tables or in none.
+  StoreGroup SentenceTables{&Data1, &Data2};
+  StoreGroup VerbTables{&Data3, &Data4, &Data5};
+  StoreGroup WordTables{&Data6, &Data7};
 
   // --- rich-text boxes ---
   RichTextBox RichTextBox1{*this, "RichTextBox1"};    // BatchFilePane

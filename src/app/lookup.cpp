@@ -55,7 +55,12 @@ void FrmLexaro::RichTextBox16_Change() {
     Label6.BackColor = kButtonFace;
     return;
   }
-  Text106.setText(input());
+  // The length is taken afresh for every input, also for a lone "0" that
+  // Text106 already holds from its design.
+  if (Text106.text() == input())
+    Text106_Change();
+  else
+    Text106.setText(input());
   Text10.BackColor = kWindowBackground;
   if (Text100.text() == input())
     Text100_Change();  // the code is taken afresh for every input
@@ -75,6 +80,9 @@ void FrmLexaro::RichTextBox16_Change() {
         Text35.setText(input());
     }
   }
+  // The character that ended the number mode is gone (typed over with a
+  // selection): the number mode starts afresh, as for an emptied input.
+  if (!Text111.text().empty() && input().find(Text111.text()) == Text::npos) Text111.setText(u"");
   Text11.setText(input());
   Text21.setText(input());
 

@@ -147,9 +147,7 @@ void FrmLexaro::writeWorkBox(TextBox& box, TextView t) {
 // --- the import ----------------------------------------------------------------
 
 void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
-  // The word records first: a run stopped between two files then keeps the
-  // merged words, and its staged rows go with the staging files' uncommitted
-  // work, never to be merged again.
+  // The worker's four tables share one commit (its MergeTables).
   BatchTransaction batch{&worker.Data3, &worker.Data4, &worker.Data2, &worker.Data1};
   try {
     if (!worker.storesOpen())

@@ -87,8 +87,9 @@ void FrmSZ::Text8_Change() {
   if (writeDate({.year = 4, .month = 6})) return;            // YYY年M月
   if (writeDate({.year = 3, .month = 6})) return;            // YY年MM月
   if (is(3, u"年") || is(4, u"年") || is(5, u"年")) return;
+  // A five-digit percentage is written as typed.
   if (isPercentAt(6)) {
-    spellPercentage(6);
+    setResult(chars(1, 6));
     return;
   }
   // A date on its way (1年2月3) or a count of five-digit years has no words.

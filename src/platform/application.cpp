@@ -78,6 +78,10 @@ void Application::msgBox(const Text& prompt, const Text& title) {
   dialogs_.messageBox(prompt, title);
 }
 
+void Application::msgBoxOnce(const Text& prompt, const Text& title) {
+  if (shownOnce_.insert(prompt).second) msgBox(prompt, title);
+}
+
 bool Application::event(const std::function<void()>& body) {
   if (ended_) return false;
   ++eventDepth_;

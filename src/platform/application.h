@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <typeindex>
 #include <vector>
@@ -102,6 +103,9 @@ class Application {
   // The one message-box convention: OK only, no icon. Commits first, since
   // the user may take any time to answer.
   void msgBox(const Text& prompt, const Text& title);
+  // A message shown once per run however many places meet its cause (a
+  // read-only data folder, found by every store in it).
+  void msgBoxOnce(const Text& prompt, const Text& title);
 
   // Runs a user event: the outermost one commits the stores when it returns
   // and releases unloaded windows. Returns false when the program ended.
@@ -136,6 +140,7 @@ class Application {
   std::vector<std::type_index> order_;
   std::vector<std::unique_ptr<Window>> unloaded_;
   std::vector<Pending*> pending_;
+  std::set<Text> shownOnce_;
   int eventDepth_ = 0;
   bool ended_ = false;
 };

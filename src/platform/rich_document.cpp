@@ -304,6 +304,10 @@ char16_t namedCharacter(std::string_view w) {
 
 enum class Destination { Text, Skip, FontTable, ColourTable };
 
+struct DamagedRtf : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
 struct GroupState {
   CharFormat format;
   int font = -1;  // -1: the document's default font
@@ -355,9 +359,14 @@ class RtfReader {
     return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n' || c == '\t';
   }
 
+  // Word processors nest a few dozen groups at most; a bound keeps a file of
+  // nothing but "{" from taking memory without end.
+  static constexpr size_t kMaxDepth = 1000;
+
   void openGroup() {
     flush();
     pendingSkip_ = 0;
+    if (stack_.size() >= kMaxDepth) throw DamagedRtf("groups nested more than 1000 deep");
     stack_.push_back(state_);
   }
 
@@ -710,7 +719,11 @@ std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plai
 
 RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain) {
   const std::string bytes = readWholeFile(file);
-  if (auto doc = readRtf(bytes, plain)) return std::move(*doc);
+  try {
+    if (auto doc = readRtf(bytes, plain)) return std::move(*doc);
+  } catch (const DamagedRtf& e) {
+    throw std::runtime_error("Damaged file " + file.string() + ": " + e.what());
+  }
   return plainDocument(bytes, plain);
 }
 

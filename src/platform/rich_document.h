@@ -31,14 +31,15 @@ std::string writeRtf(const RichDocument& doc);
 // Parses RTF as written by writeRtf and by common word processors (groups,
 // \par, \line, \tab, \'hh in the document's code page, \uN with \ucN skips,
 // \cfN, \b, \b0, \fsN, \plain, ignorable destinations such as \fonttbl,
-// \stylesheet, \info, \*). Returns nullopt when the text is not RTF.
+// \stylesheet, \info, \*). Returns nullopt when the text is not RTF; throws
+// std::runtime_error when its groups nest beyond any real document's.
 std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plain);
 
 // Loads a file the way a rich-text box does: RTF when the file starts with
 // "{\rtf", otherwise plain text, read as UTF-8 when it is valid UTF-8 and as
 // GBK otherwise. Line ends LF, CR and CR LF all become CR LF. Plain text gets
 // the given plain format. Throws std::runtime_error naming the file when it
-// cannot be read.
+// cannot be read or is damaged RTF.
 RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain);
 
 // Writes the document as RTF, replacing the file atomically (a temporary file

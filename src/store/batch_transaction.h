@@ -10,8 +10,10 @@
 // leaving the scope without commit(), drops everything the members wrote
 // since the last commit and puts them back on their records.
 //
-// Each table is its own file: a commit is atomic per file, and across the
-// files it is as atomic as the stores' own commit of several files.
+// Members that belong to one StoreGroup share its connection, and their
+// commit lands in all of their files or in none, whatever moment the
+// program dies. Members of different groups commit one group after the
+// other.
 
 #include <initializer_list>
 #include <vector>

@@ -10,14 +10,13 @@
 
 #include "platform/window.h"
 #include "store/seed.h"
+#include "store/store_connection.h"
 
 namespace zuvo {
 
 namespace {
 
 std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
-
-std::string indexName(const TableSchema& s, const std::string& field) { return s.table + "_" + field; }
 
 // An "ID" key is the decimal text of a number.
 std::optional<int64_t> idKey(TextView key) {
@@ -30,33 +29,6 @@ std::optional<int64_t> idKey(TextView key) {
 
 }  // namespace
 
-// --- prepared statements, kept per SQL text ------------------------------------
-
-class DataSource::Statements {
- public:
-  explicit Statements(sqlite3* db) : db_(db) {}
-  ~Statements() {
-    for (auto& [sql, st] : cache_) sqlite3_finalize(st);
-  }
-  sqlite3_stmt* get(const std::string& sql) {
-    auto it = cache_.find(sql);
-    if (it != cache_.end()) {
-      sqlite3_reset(it->second);
-      sqlite3_clear_bindings(it->second);
-      return it->second;
-    }
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-      throw std::runtime_error(sqlite3_errmsg(db_));
-    cache_.emplace(sql, st);
-    return st;
-  }
-
- private:
-  sqlite3* db_;
-  std::unordered_map<std::string, sqlite3_stmt*> cache_;
-};
-
 class DataSource::Binding : public FieldBinding {
  public:
   Binding(DataSource& ds, TextControl& box, int field) : ds(ds), box(box), field(field) {}
@@ -68,17 +40,6 @@ class DataSource::Binding : public FieldBinding {
   TextControl& box;
   int field;
 };
-
-// The statements a store runs over and over, found by a short name: their
-// text is written and prepared once.
-template <class Build>
-sqlite3_stmt* DataSource::statement(const std::string& name, Build build) {
-  auto it = named_.find(name);
-  if (it == named_.end()) return named_.emplace(name, st_->get(build())).first->second;
-  sqlite3_reset(it->second);
-  sqlite3_clear_bindings(it->second);
-  return it->second;
-}
 
 std::optional<TextView> DataSource::Record::get(size_t f) const {
   if (f >= count || (nulls >> f) & 1u) return std::nullopt;
@@ -102,7 +63,10 @@ std::vector<std::optional<Text>> DataSource::Record::all() const {
 }
 
 DataSource::DataSource(Window& owner, std::string name, TableSchema schema)
-    : Control(owner, std::move(name), ControlKind::DataSource), schema_(std::move(schema)) {
+    : Control(owner, std::move(name), ControlKind::DataSource),
+      schema_(std::move(schema)),
+      conn_(std::make_shared<StoreConnection>()) {
+  conn_->members.push_back(this);
   assert(schema_.fields.size() <= Record::kMaxFields);
   Visible = false;
   owner.app().addPending(*this);
@@ -117,9 +81,8 @@ DataSource::~DataSource() {
   // The bound boxes may be gone already (members die in reverse order);
   // nothing writes them while the window is destroyed.
   window().app().removePending(*this);
-  named_.clear();
   st_.reset();
-  if (db_) sqlite3_close(db_);
+  std::erase(conn_->members, this);
 }
 
 std::filesystem::path DataSource::path() const { return window().app().dataDir() / schema_.file; }
@@ -158,82 +121,6 @@ Text DataSource::value(const std::string& field) const {
   if (adding_) return added_[f].value_or(Text());
   if (!current_) return {};
   return Text(current_->get(f).value_or(TextView()));
-}
-
-// --- opening -------------------------------------------------------------------
-
-void DataSource::report(const std::string& what) {
-  window().app().msgBox(fromUtf8("数据文件无法打开：" + path().string() + "\r\n" + what), u" ZORVEK");
-}
-
-void DataSource::fail(const std::string& what) {
-  throw std::runtime_error("数据文件出错：" + path().string() + "\r\n" + what);
-}
-
-void DataSource::windowLoaded() {
-  try {
-    open();
-  } catch (const std::exception& e) {
-    named_.clear();
-    st_.reset();
-    if (db_) sqlite3_close(db_);
-    db_ = nullptr;
-    report(e.what());
-  }
-  MoveFirst();
-}
-
-void DataSource::open() {
-  const auto file = path();
-  if (!std::filesystem::exists(file)) createTable(file, schema_);
-  // One thread uses a store: no locking inside SQLite.
-  if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-    std::string msg = db_ ? sqlite3_errmsg(db_) : "cannot open";
-    throw std::runtime_error(msg);
-  }
-  sqlite3_busy_timeout(db_, 2000);
-  auto exec = [&](const std::string& sql) {
-    char* err = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-      std::string m = err ? err : "error";
-      sqlite3_free(err);
-      throw std::runtime_error(m);
-    }
-  };
-  exec("PRAGMA journal_mode=WAL");
-  exec("PRAGMA synchronous=FULL");
-  // A batch import is one long transaction: a page cache of up to 64 MB
-  // keeps it from spilling into the log and reading the pages back.
-  exec("PRAGMA cache_size=-65536");
-  named_.clear();
-  st_ = std::make_unique<Statements>(db_);
-
-  // The table, its fields and its indexes must all be there.
-  std::vector<std::string> columns;
-  {
-    sqlite3_stmt* st = st_->get("PRAGMA table_info(" + sqlName(schema_.table) + ")");
-    while (sqlite3_step(st) == SQLITE_ROW)
-      columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    sqlite3_reset(st);
-  }
-  if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
-  for (const auto& f : schema_.fields)
-    if (std::find(columns.begin(), columns.end(), f) == columns.end())
-      throw std::runtime_error("缺少字段 " + f);
-  std::vector<std::string> indexes;
-  {
-    sqlite3_stmt* st = st_->get("PRAGMA index_list(" + sqlName(schema_.table) + ")");
-    while (sqlite3_step(st) == SQLITE_ROW)
-      indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    sqlite3_reset(st);
-  }
-  for (const auto& ix : schema_.indexes) {
-    if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
-    if (std::find(indexes.begin(), indexes.end(), indexName(schema_, ix)) == indexes.end())
-      throw std::runtime_error("缺少索引 " + ix);
-  }
-  if (schema_.readOnly) exec("PRAGMA query_only=1");
-  beginEvent();  // takes the file's change counter as it stands
 }
 
 // --- reading -------------------------------------------------------------------
@@ -289,11 +176,13 @@ std::optional<DataSource::Record> DataSource::readRow(sqlite3_stmt* st) {
   return r;
 }
 
+std::string DataSource::tableRef() const { return sqlName(alias_) + "." + sqlName(schema_.table); }
+
 namespace {
-std::string selectList(const TableSchema& s) {
+std::string selectList(const TableSchema& s, const std::string& from) {
   std::string sql = "SELECT rowid";
   for (const auto& f : s.fields) sql += ", " + sqlName(f);
-  return sql + " FROM " + sqlName(s.table);
+  return sql + " FROM " + from;
 }
 
 void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
@@ -307,7 +196,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
-  sqlite3_stmt* st = statement("rowid", [&] { return selectList(schema_) + " WHERE rowid = ?1"; });
+  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE rowid = ?1");
   sqlite3_bind_int64(st, 1, rowid);
   return fetch(st);
 }
@@ -315,7 +204,7 @@ std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
 std::optional<DataSource::Record> DataSource::edge(bool first) {
   const std::string k = orderColumn();
   const std::string dir = first ? " ASC" : " DESC";
-  std::string sql = selectList(schema_) + " ORDER BY ";
+  std::string sql = selectList(schema_, tableRef()) + " ORDER BY ";
   sql += k.empty() ? "rowid" + dir : sqlName(k) + dir + ", rowid" + dir;
   return fetch(st_->get(sql + " LIMIT 1"));
 }
@@ -337,7 +226,7 @@ std::optional<DataSource::Record> DataSource::stepQuery(bool forward, int limit)
     return std::move(ahead_.rows[0]);
   };
   const std::string k = orderColumn();
-  const std::string sel = selectList(schema_);
+  const std::string sel = selectList(schema_, tableRef());
   if (k.empty()) {
     sqlite3_stmt* st = st_->get(sel + (forward ? " WHERE rowid > ?1 ORDER BY rowid ASC" + lim
                                                : " WHERE rowid < ?1 ORDER BY rowid DESC" + lim));
@@ -392,84 +281,54 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
   if (rc != SQLITE_DONE) fail(sqlite3_errmsg(db_));
 }
 
+// One transaction per connection: the stores of a group write into the
+// same one, and it commits once for all of them.
 void DataSource::begin() {
-  if (inTransaction_) return;
+  refuseUnlessSavable();
+  if (conn_->inTransaction) return;
   if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
-  inTransaction_ = true;
+  conn_->inTransaction = true;
 }
 
 void DataSource::touched() {
   ++generation_;
   edgeCache_.clear();
   seekCache_.clear();
-  seekMisses_.clear();
-}
-
-// A row of ours now holds these values. A key that found nothing still
-// finds nothing unless this row took it on, so a walk that writes as it
-// seeks (a merge) does not seek the same missing key in the file again.
-void DataSource::rowWritten(const std::vector<std::optional<Text>>& values) {
-  ++generation_;
-  edgeCache_.clear();
-  seekCache_.clear();
-  for (const auto& ix : schema_.indexes) {
-    const int f = fieldIndex(ix);
-    if (ix == "ID") {
-      auto from = seekMisses_.lower_bound({ix, Text()});
-      auto to = from;
-      while (to != seekMisses_.end() && to->first == ix) ++to;
-      seekMisses_.erase(from, to);
-    } else if (f >= 0 && values[f]) {
-      seekMisses_.erase({ix, *values[f]});
-    }
-  }
 }
 
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
   begin();
-  sqlite3_stmt* st = statement("insert", [&] {
-    std::string cols, params;
-    int n = 0;
-    for (size_t i = 0; i < schema_.fields.size(); ++i) {
-      if (schema_.fields[i] == "ID") continue;
-      if (n) cols += ", ", params += ", ";
-      cols += sqlName(schema_.fields[i]);
-      params += "?" + std::to_string(++n);
-    }
-    return "INSERT INTO " + sqlName(schema_.table) + " (" + cols + ") VALUES (" + params + ")";
-  });
+  std::string cols, params;
   int n = 0;
+  for (size_t i = 0; i < schema_.fields.size(); ++i) {
+    if (schema_.fields[i] == "ID") continue;
+    if (n) cols += ", ", params += ", ";
+    cols += sqlName(schema_.fields[i]);
+    params += "?" + std::to_string(++n);
+  }
+  sqlite3_stmt* st = st_->get("INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")");
+  n = 0;
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
-  rowWritten(values);
+  touched();
   return sqlite3_last_insert_rowid(db_);
 }
 
-// One statement for all the fields written, whatever their number.
 void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                            const std::vector<bool>& which) {
-  std::vector<size_t> fields;
-  std::string mask = "update ";
-  for (size_t i = 0; i < schema_.fields.size(); ++i) {
-    const bool written = which[i] && schema_.fields[i] != "ID";
-    mask += written ? '1' : '0';
-    if (written) fields.push_back(i);
-  }
-  if (fields.empty()) return;
   begin();
-  sqlite3_stmt* st = statement(mask, [&] {
-    std::string set;
-    for (size_t n = 0; n < fields.size(); ++n)
-      set += (n ? ", " : "") + sqlName(schema_.fields[fields[n]]) + " = ?" + std::to_string(n + 1);
-    return "UPDATE " + sqlName(schema_.table) + " SET " + set + " WHERE rowid = ?" + std::to_string(fields.size() + 1);
-  });
-  for (size_t n = 0; n < fields.size(); ++n) bindText(st, static_cast<int>(n) + 1, values[fields[n]]);
-  sqlite3_bind_int64(st, static_cast<int>(fields.size()) + 1, rowid);
-  ++queries_;
-  stepToEnd(st);
-  rowWritten(values);
+  for (size_t i = 0; i < schema_.fields.size(); ++i) {
+    if (!which[i] || schema_.fields[i] == "ID") continue;
+    sqlite3_stmt* st =
+        st_->get("UPDATE " + tableRef() + " SET " + sqlName(schema_.fields[i]) + " = ?1 WHERE rowid = ?2");
+    bindText(st, 1, values[i]);
+    sqlite3_bind_int64(st, 2, rowid);
+    ++queries_;
+    stepToEnd(st);
+  }
+  touched();
 }
 
 void DataSource::boxWritten(int field, const Text& value) {
@@ -477,9 +336,11 @@ void DataSource::boxWritten(int field, const Text& value) {
   if (adding_) {
     added_[field] = value;
     addWritten_ = true;
+    unwritten_ = true;
   } else if (current_) {
     current_->set(field, value);
     edited_[field] = true;
+    unwritten_ = true;
   }
 }
 
@@ -510,7 +371,13 @@ void DataSource::saveWork() {
     return;
   }
   if (current_ && hasPendingWork()) {
+    // The records read ahead follow the current one; an edit of it that
+    // leaves its place in the order keeps them, so a walk that edits every
+    // record it passes still reads ahead.
+    const int order = fieldIndex(orderColumn());
+    const bool keepAhead = ahead_.generation == generation_ && (order < 0 || !edited_[order]);
     updateRow(current_->rowid, current_->all(), edited_);
+    if (keepAhead) ahead_.generation = generation_;
     if (gridLoaded_) {
       auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
       if (it != gridRowids_.end() && *it == current_->rowid) {
@@ -526,7 +393,8 @@ void DataSource::saveWork() {
 // Writes pending work through to the file without ending it, so that a
 // crash after this event loses nothing the user entered.
 void DataSource::writeThrough() {
-  if (!db_) return;
+  if (!db_ || !unwritten_) return;
+  unwritten_ = false;
   if (adding_ && addWritten_) {
     if (addedRowid_)
       updateRow(addedRowid_, added_, std::vector<bool>(added_.size(), true));
@@ -539,10 +407,16 @@ void DataSource::writeThrough() {
 
 void DataSource::commit() {
   if (!db_) return;
-  writeThrough();
-  if (!inTransaction_) return;
-  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
-  inTransaction_ = false;
+  // Every store of the group writes its pending work into the one
+  // transaction before it commits.
+  for (DataSource* m : conn_->members) m->writeThrough();
+  if (!conn_->inTransaction) return;
+  if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    // A commit that failed may have ended the transaction already.
+    conn_->inTransaction = !sqlite3_get_autocommit(db_);
+    fail(sqlite3_errmsg(db_));
+  }
+  conn_->inTransaction = false;
 }
 
 void DataSource::savePending() {
@@ -553,9 +427,10 @@ void DataSource::savePending() {
 
 void DataSource::rollback() {
   if (!db_) return;
-  if (inTransaction_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  inTransaction_ = false;
+  if (conn_->inTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+  conn_->inTransaction = false;
   adding_ = false;
+  unwritten_ = false;
   addWritten_ = false;
   addedRowid_ = 0;
   std::fill(edited_.begin(), edited_.end(), false);
@@ -569,7 +444,7 @@ void DataSource::rollback() {
 // file's change counter, checked once per user event.
 void DataSource::beginEvent() {
   if (!db_) return;
-  sqlite3_stmt* st = st_->get("PRAGMA data_version");
+  sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".data_version");
   const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
   sqlite3_reset(st);
   if (v == dataVersion_) return;
@@ -630,9 +505,8 @@ void DataSource::Seek(const std::string& op, TextView key) {
   const auto cacheKey = std::make_pair(index_, Text(key));
   std::optional<int64_t> target;
   bool known = false;
-  auto hit = seekCache_.find(cacheKey);
-  if ((hit != seekCache_.end() && hit->second.first == generation_) || seekMisses_.count(cacheKey)) {
-    if (hit != seekCache_.end() && hit->second.first == generation_) target = hit->second.second;
+  if (auto it = seekCache_.find(cacheKey); it != seekCache_.end() && it->second.first == generation_) {
+    target = it->second.second;
     known = true;
     if (!pending && ((target && current_ && current_->rowid == *target && !bof_ && !eof_) ||
                      (!target && !current_ && noMatch_))) {
@@ -649,16 +523,11 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      sqlite3_stmt* st = statement("seek " + index_, [&] {
-        return selectList(schema_) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1";
-      });
+      sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1");
       bindText(st, 1, Text(key));
       rec = fetch(st);
     }
-    if (rec)
-      seekCache_[cacheKey] = {generation_, rec->rowid};
-    else
-      seekMisses_.insert(cacheKey);
+    seekCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
   }
   if (rec) {
     noMatch_ = false;
@@ -673,12 +542,14 @@ void DataSource::Seek(const std::string& op, TextView key) {
 }
 
 void DataSource::AddNew() {
-  if (!db_ || schema_.readOnly) return;
+  if (schema_.readOnly) return;
+  refuseUnlessSavable();
   saveWork();
   adding_ = true;
   addWritten_ = false;
   addedRowid_ = 0;
   added_.assign(schema_.fields.size(), std::nullopt);
+  unwritten_ = true;
   refreshBoxes();
 }
 
@@ -802,9 +673,10 @@ void DataSource::loadGrid() {
   gridRows_.clear();
   gridLoaded_ = true;
   if (!db_) return;
-  sqlite3_stmt* st = st_->get(selectList(schema_) + " ORDER BY rowid");
+  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
   ++queries_;
-  while (sqlite3_step(st) == SQLITE_ROW) {
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     gridRowids_.push_back(sqlite3_column_int64(st, 0));
     std::vector<Text> row(schema_.fields.size());
     for (size_t i = 0; i < row.size(); ++i) {
@@ -816,6 +688,13 @@ void DataSource::loadGrid() {
     gridRows_.push_back(std::move(row));
   }
   sqlite3_reset(st);
+  if (rc != SQLITE_DONE) {
+    // A damaged page ends the read: reported, never a grid cut short.
+    gridRowids_.clear();
+    gridRows_.clear();
+    gridLoaded_ = false;
+    fail(sqlite3_errmsg(db_));
+  }
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();

@@ -15,7 +15,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace zuvo {
+
+class StoreConnection;
 
 struct TableSchema {
   std::string file;                  // database file name in the data folder, "XHKA.db"
@@ -40,6 +41,9 @@ struct TableSchema {
 
 class DataSource : public Control, public Pending, public GridSource {
  public:
+  friend class StoreConnection;
+  friend class StoreGroup;
+
   DataSource(Window& owner, std::string name, TableSchema schema);
   ~DataSource() override;
 
@@ -77,6 +81,10 @@ class DataSource : public Control, public Pending, public GridSource {
 
   bool canTakeFocus() const override { return false; }
   bool isOpen() const { return db_ != nullptr; }
+  // Why a save into this store is refused ("" when it can be saved): its
+  // file or a file of its group could not be opened, or the folder is
+  // read-only.
+  std::string whyNoSave() const;
   bool hasCurrent() const { return current_.has_value(); }
   // The current record's field as the boxes show it ("" for NULL).
   Text value(const std::string& field) const;
@@ -122,11 +130,13 @@ class DataSource : public Control, public Pending, public GridSource {
   class Statements;
 
   void open();
-  // A prepared statement by a short name; `build` gives its text the first time.
-  template <class Build>
-  sqlite3_stmt* statement(const std::string& name, Build build);
+  void checkTable();
+  void setJournal();
+  void closeFailed(const std::string& what);
   void report(const std::string& what);
-  void fail(const std::string& what);
+  [[noreturn]] void fail(const std::string& what);
+  void refuseUnlessSavable();
+  std::string tableRef() const;
   int fieldIndex(const std::string& name) const;
   // Where `index_` orders records: the key column, or "" for stored order.
   std::string orderColumn() const;
@@ -155,14 +165,15 @@ class DataSource : public Control, public Pending, public GridSource {
   void arrive(std::optional<Record> rec);
   void refreshBoxes();
   void touched();
-  void rowWritten(const std::vector<std::optional<Text>>& values);
   void loadGrid();
 
   TableSchema schema_;
-  sqlite3* db_ = nullptr;
+  std::shared_ptr<StoreConnection> conn_;
+  sqlite3* db_ = nullptr;  // the connection's handle while this store is open
+  std::string alias_;      // this table's file in the connection: "main" or an attached name
+  std::string openError_;  // why the file could not be opened or read
+  bool fileReadOnly_ = false;
   std::unique_ptr<Statements> st_;
-  std::map<std::string, sqlite3_stmt*> named_;  // owned by st_
-  bool inTransaction_ = false;
   int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
 
   std::string index_;
@@ -173,6 +184,7 @@ class DataSource : public Control, public Pending, public GridSource {
 
   bool adding_ = false;
   bool addWritten_ = false;
+  bool unwritten_ = false;  // box writes not yet written through
   std::vector<std::optional<Text>> added_;
   int64_t addedRowid_ = 0;  // the begun record's row once written through
 
@@ -187,8 +199,6 @@ class DataSource : public Control, public Pending, public GridSource {
   int64_t generation_ = 0;
   std::map<std::pair<std::string, bool>, std::pair<int64_t, std::optional<int64_t>>> edgeCache_;
   std::map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>> seekCache_;
-  // Keys that found nothing; they stay so until a write gives a row that key.
-  std::set<std::pair<std::string, Text>> seekMisses_;
 
   // Records read ahead by the last step, in the direction it went: a walk
   // over the table reads them in batches, not one query per step.
@@ -204,6 +214,20 @@ class DataSource : public Control, public Pending, public GridSource {
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;
   std::vector<std::vector<Text>> gridRows_;
+};
+
+// Stores whose records belong together (a sentence and its search text, a
+// verb's three tables, a word and its search lines). Their files share one
+// connection and every save lands in all of them or in none, whenever the
+// program is killed or the disk fills, so partners keep one ID. A group whose
+// file cannot be opened refuses every save into any of its stores.
+// Declared in a window after its stores, before the window loads.
+class StoreGroup {
+ public:
+  StoreGroup(std::initializer_list<DataSource*> members);
+
+ private:
+  std::shared_ptr<StoreConnection> conn_;
 };
 
 }  // namespace zuvo

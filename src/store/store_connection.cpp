@@ -1,0 +1,230 @@
+// Opening and checking a store's file, and the connection a group of stores
+// shares. Nothing is written into a file before it is known to be this
+// program's table: not the journal mode, not a row.
+
+#include "store/store_connection.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cassert>
+#include <stdexcept>
+
+#include "platform/window.h"
+#include "store/seed.h"
+
+namespace zuvo {
+
+namespace {
+
+const char16_t* const kTitle = u" ZORVEK";
+
+std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
+
+bool folderWritable(const std::filesystem::path& dir) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  return ::access(dir.c_str(), W_OK) == 0;
+}
+
+std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文件夹是只读的，无法保存：" + dir.string(); }
+
+}  // namespace
+
+StoreConnection::~StoreConnection() {
+  if (db) sqlite3_close_v2(db);
+}
+
+void StoreConnection::openAll() {
+  if (opened) return;
+  opened = true;
+  for (DataSource* m : members) {
+    try {
+      m->open();
+    } catch (const std::exception& e) {
+      m->closeFailed(e.what());
+      m->report(e.what());
+    }
+  }
+  // The journal mode is set once every file of the group is known sound.
+  for (DataSource* m : members) {
+    if (!m->db_) continue;
+    try {
+      m->setJournal();
+    } catch (const std::exception& e) {
+      m->closeFailed(e.what());
+      m->report(e.what());
+    }
+  }
+  for (DataSource* m : members)
+    if (m->db_) m->beginEvent();  // takes the file's change counter as it stands
+}
+
+StoreGroup::StoreGroup(std::initializer_list<DataSource*> members) : conn_(std::make_shared<StoreConnection>()) {
+  for (DataSource* m : members) {
+    assert(!m->conn_->opened && "a group is declared before its window loads");
+    m->conn_ = conn_;
+    conn_->members.push_back(m);
+  }
+}
+
+// --- one store ---------------------------------------------------------------
+
+void DataSource::report(const std::string& what) {
+  window().app().msgBox(fromUtf8("数据文件无法打开：" + path().string() + "\r\n" + what), kTitle);
+}
+
+void DataSource::fail(const std::string& what) {
+  throw StoreError("数据文件出错：" + path().string() + "\r\n" + what, *this);
+}
+
+// A store that failed while loading (a damaged page under its first
+// record) is reported like one that failed to open; the window opens with
+// the others. The failure may be a partner's, met by a Change handler that
+// follows this store.
+void DataSource::windowLoaded() {
+  conn_->openAll();
+  for (size_t tries = 0; tries <= conn_->members.size(); ++tries) {
+    try {
+      MoveFirst();
+      return;
+    } catch (const StoreError& e) {
+      e.store->closeFailed(e.what());
+      window().app().msgBox(fromUtf8(e.what()), kTitle);
+    } catch (const std::exception& e) {
+      closeFailed(e.what());
+      window().app().msgBox(fromUtf8(e.what()), kTitle);
+    }
+  }
+}
+
+void DataSource::open() {
+  const auto file = path();
+  const auto& dir = window().app().dataDir();
+  const bool writable = folderWritable(dir);
+  if (!writable && !schema_.readOnly) {
+    openError_ = readOnlyFolder(dir);
+    window().app().msgBoxOnce(fromUtf8(openError_), kTitle);
+  }
+  if (!std::filesystem::exists(file)) {
+    if (!writable) {  // nothing to read, and nowhere to create it
+      if (openError_.empty()) openError_ = readOnlyFolder(dir);
+      return;
+    }
+    createTable(file, schema_);
+  }
+  if (!conn_->db) {
+    // One thread uses a store: no locking inside SQLite.
+    if (sqlite3_open_v2(file.c_str(), &conn_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+      const std::string msg = conn_->db ? sqlite3_errmsg(conn_->db) : "cannot open";
+      sqlite3_close_v2(conn_->db);
+      conn_->db = nullptr;
+      throw std::runtime_error(msg);
+    }
+    sqlite3_busy_timeout(conn_->db, 2000);
+    alias_ = "main";
+  } else {
+    const std::string alias = "t" + std::to_string(++conn_->attached);
+    sqlite3_stmt* st = nullptr;
+    const std::string sql = "ATTACH DATABASE ?1 AS " + sqlName(alias);
+    if (sqlite3_prepare_v2(conn_->db, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+      throw std::runtime_error(sqlite3_errmsg(conn_->db));
+    sqlite3_bind_text(st, 1, file.c_str(), -1, SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(conn_->db));
+    alias_ = alias;
+  }
+  db_ = conn_->db;
+  st_ = std::make_unique<Statements>(db_);
+  openError_.clear();
+  checkTable();
+  fileReadOnly_ = sqlite3_db_readonly(db_, alias_.c_str()) == 1;
+  if (fileReadOnly_ && !writable && !schema_.readOnly) openError_ = readOnlyFolder(dir);
+}
+
+// The table, its fields and its indexes must all be there. Reads only.
+void DataSource::checkTable() {
+  std::error_code ec;
+  if (std::filesystem::file_size(path(), ec) == 0 && !ec) throw std::runtime_error("空文件，不是本程序的数据表");
+  std::vector<std::string> columns;
+  {
+    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".table_info(" + sqlName(schema_.table) + ")");
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+      columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+  }
+  if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
+  for (const auto& f : schema_.fields)
+    if (std::find(columns.begin(), columns.end(), f) == columns.end()) throw std::runtime_error("缺少字段 " + f);
+  std::vector<std::string> indexes;
+  {
+    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".index_list(" + sqlName(schema_.table) + ")");
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+      indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+  }
+  for (const auto& ix : schema_.indexes) {
+    if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
+    if (std::find(indexes.begin(), indexes.end(), schema_.table + "_" + ix) == indexes.end())
+      throw std::runtime_error("缺少索引 " + ix);
+  }
+}
+
+// A store on its own keeps WAL; the files of a group take a rollback journal,
+// the only mode in which SQLite commits several files atomically. Shipped
+// read-only tables take one too, so a read-only folder can still read them.
+void DataSource::setJournal() {
+  auto pragma = [&](const std::string& what) {
+    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + "." + what);
+    const int rc = sqlite3_step(st);
+    std::string out = rc == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(st, 0)) : "";
+    sqlite3_reset(st);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+    return out;
+  };
+  if (!fileReadOnly_) {
+    const std::string mode = conn_->grouped() || schema_.readOnly ? "delete" : "wal";
+    if (pragma("journal_mode=" + mode) != mode && conn_->grouped())
+      throw std::runtime_error("另一个程序正以 WAL 方式使用此文件，无法与同组文件一起保存");
+    pragma("synchronous=FULL");
+  }
+  if (schema_.readOnly) sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+}
+
+void DataSource::closeFailed(const std::string& what) {
+  openError_ = what;
+  st_.reset();
+  if (db_ && alias_ != "main") {
+    sqlite3_exec(db_, ("DETACH DATABASE " + sqlName(alias_)).c_str(), nullptr, nullptr, nullptr);
+  } else if (conn_->db && alias_ == "main" && conn_->attached == 0) {
+    // Nothing else uses the connection yet: the next file of the group
+    // becomes its main one.
+    sqlite3_close_v2(conn_->db);
+    conn_->db = nullptr;
+  }
+  db_ = nullptr;
+  alias_.clear();
+}
+
+std::string DataSource::whyNoSave() const {
+  if (!openError_.empty()) return openError_;
+  if (!db_) return "数据文件未打开";
+  for (const DataSource* m : conn_->members)
+    if (m != this && !m->db_) return "同组的数据文件无法打开：" + m->path().string();
+  if (fileReadOnly_) return "数据文件是只读的";
+  return {};
+}
+
+void DataSource::refuseUnlessSavable() {
+  if (const std::string why = whyNoSave(); !why.empty())
+    throw std::runtime_error("无法保存：" + path().string() + "\r\n" + why);
+}
+
+}  // namespace zuvo
