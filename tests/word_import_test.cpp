@@ -25,12 +25,13 @@ using namespace zuvo::testing;
 
 constexpr TextView kDone = u"恭喜您顺利完成批量单词添加！";
 
-// Rows as another reader of the file sees them, the columns joined by "|",
-// NULL as "NULL".
+// Rows as another program sees them, the columns joined by "|", NULL as
+// "NULL". It opens the file for writing, as SQLite needs to roll back what
+// a killed run left unfinished.
 std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   std::vector<std::string> out;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
   sqlite3_stmt* st = nullptr;
   EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
   while (st && sqlite3_step(st) == SQLITE_ROW) {
@@ -278,6 +279,22 @@ TEST_F(WordImportTest, ThreeFieldLinesCarryTheirThirdFieldAsASecondLine) {
   EXPECT_EQ(pool(), (std::vector<std::string>{"|||Es una casa grande.", "|||Es una casa grande.", "|||NULL",
                                               "|||NULL"}));
   EXPECT_EQ(stagedKeys()[0], "casa|casa grande|大房子|Es una casa grande.");
+}
+
+// Both workers share the staging tables: the three-field merge walks the key
+// rows the two-field import staged, and an earlier key row collects the new
+// line with its third field.
+TEST_F(WordImportTest, TwoAndThreeFieldImportsShareTheStagingTables) {
+  importWords({"casa grande/大房子"});
+  importWords({"casa roja/红房子/La casa es roja."});
+  EXPECT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(words(), (std::vector<std::string>{
+                         "casa|casa grande|大房子|casa grande◆大房子\r\n",
+                         "grande|casa grande|大房子|casa grande◆大房子\r\n",
+                         "casa|casa roja|红房子|casa roja◆红房子\r\nLa casa es roja.\r\n",
+                         "roja|casa roja|红房子|casa roja◆红房子\r\nLa casa es roja.\r\n",
+                     }));
+  EXPECT_EQ(stagedKeys().size(), 4u);
 }
 
 TEST_F(WordImportTest, AnImportedWordIsFoundByTypingItAndShownWithItsMergedLines) {
