@@ -28,6 +28,7 @@
 #include "desktop/desktop.h"
 #include "desktop/grid_view.h"
 #include "store/seed.h"
+#include "support/dictionary.h"
 #include "support/test_support.h"
 #include "tools/usage_help.h"
 
@@ -328,6 +329,41 @@ TEST_F(DesktopMainWindowTest, MouseClicksDragsAndDoubleClicksSelectInTheModel) {
   main->RichTextBox13.Click = nullptr;
   main->RichTextBox13.DblClick = nullptr;
   main->RichTextBox13.MouseDown = nullptr;
+}
+
+// A click on a word of the lower pane and the step buttons' access keys,
+// through the real window over a small dictionary.
+TEST(DesktopMainWindowEvents, AClickOnAPaneWordLooksItUpAndAltZStepsToTheNextPair) {
+  qt();
+  TempDir dir;
+  zuvo::testing::writeDictionary(dir.path(), {{u"我们在家。", u"hablamos en casa"}, {u"狗。", u"el perro"}}, {},
+                                 {{u"casa", u"casa", u"房子", u"una casa"}});
+  {
+    Desktop d(dir.path());
+    d.start();
+    FrmLexaro& m = d.app().form<FrmLexaro>();
+    WindowView* v = d.viewOf(m);
+    ASSERT_NE(v, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(v));
+    auto& pane = *static_cast<BoxView*>(v->widgetFor(m.RichTextBox7));
+    QTextCursor c(pane.document());
+    c.setPosition(pane.viewPos(14));
+    QTest::mouseClick(pane.viewport(), Qt::LeftButton, {}, pane.cursorRect(c).center() + QPoint(1, 0));
+    EXPECT_EQ(m.RichTextBox16.text(), u" casa");
+    EXPECT_TRUE(m.Text112.Visible);
+    EXPECT_EQ(m.RichTextBox15.text(), u"房子");
+    EXPECT_TRUE(v->widgetFor(m.Text112)->isVisible());
+
+    ASSERT_TRUE(d.user().click(m.Command20));
+    auto& input = *static_cast<BoxView*>(v->widgetFor(m.RichTextBox16));
+    QTest::keyClick(&input, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_EQ(m.Text2.text(), u"狗。");
+    EXPECT_EQ(pane.toPlainText(), "el perro");
+    QTest::keyClick(&input, Qt::Key_A, Qt::AltModifier);
+    EXPECT_EQ(m.Text2.text(), u"我们在家。");
+    EXPECT_TRUE(m.RichTextBox16.hasFocus());
+  }
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(DesktopMainWindowTest, TabMovesTheFocusInTheModelsTabOrder) {

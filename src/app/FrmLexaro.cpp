@@ -37,6 +37,7 @@ void FrmLexaro::wireHandlers() {
 
   wireLookupHandlers();
   wireEntryHandlers();
+  wireEventHandlers();
   wireVerbWordHandlers();
   wireImportHandlers();
   wireWordImportHandlers();

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <exception>
+#include <optional>
 
 #include "platform/application.h"
 #include "platform/control.h"
@@ -141,6 +142,71 @@ class FrmLexaro : public Window {
   void Text42_Change();   // ClearLoneBlank
   void Text119_Change();
   void Text114_Change();  // CleanSynonymBox
+
+  // --- keys and mouse of the input box and the panes (app/input_keys.cpp, app/pane_events.cpp) ---
+  void RichTextBox16_KeyPress(int& keyAscii);
+  void RichTextBox16_KeyUp(int& keyCode, int shift);
+  void RichTextBox16_MouseUp(int button, int shift, float x, float y);
+  void RichTextBox13_Click();
+  void RichTextBox13_DblClick();
+  void RichTextBox13_MouseDown(int button, int shift, float x, float y);
+  void RichTextBox13_MouseUp(int button, int shift, float x, float y);
+  void RichTextBox7_Click();  // LookUpWordAtCaret
+  void RichTextBox7_DblClick();
+  void RichTextBox7_MouseDown(int button, int shift, float x, float y);
+  void RichTextBox14_GotFocus();
+  void RichTextBox14_LostFocus();
+  void RichTextBox14_Click();
+  void RichTextBox14_KeyPress(int& keyAscii);
+  void RichTextBox14_MouseUp(int button, int shift, float x, float y);
+  void RichTextBox15_GotFocus();
+  void RichTextBox15_LostFocus();
+  void RichTextBox15_Click();
+  void RichTextBox15_KeyPress(int& keyAscii);
+  void RichTextBox15_MouseUp(int button, int shift, float x, float y);
+  void Text109_Change();  // SelectionCharCode
+  void Text39_MouseUp(int button, int shift, float x, float y);
+  void Text39_DblClick();
+  void Text113_MouseUp(int button, int shift, float x, float y);
+  void Text90_MouseUp(int button, int shift, float x, float y);
+  void Text91_MouseUp(int button, int shift, float x, float y);
+  void Text32_Click();
+  void Text32_MouseMove(int button, int shift, float x, float y);
+
+  // --- previous and next record (app/record_steps.cpp) ---
+  void Command23_Click();  // ShowPreviousRecord
+  void Command25_Click();  // ShowNextRecord
+
+  // --- launchers of the secondary windows (app/launchers.cpp) ---
+  void Command12_Click();  // ShowConversionWindow
+  void Command3_Click();   // ShowPlaceNamesWindow
+  void Command27_Click();  // ShowUsageHelp
+  void Command15_MouseDown(int button, int shift, float x, float y);  // ToggleHelpWindow
+  void Text120_GotFocus();
+
+  // --- the result pane toggle (app/result_pane.cpp) ---
+  void Command19_Click();  // ToggleResultPane
+
+  // --- expandable entry boxes (app/expandable_boxes.cpp) ---
+  void Text40_DblClick();
+  void Text41_DblClick();
+  void Text42_DblClick();
+  void Text43_DblClick();
+  void Text44_DblClick();
+  void Text45_DblClick();
+  void Text114_DblClick();
+  void Text116_DblClick();
+  void Text119_DblClick();
+  void Text26_DblClick();
+  void Text27_DblClick();
+  void Text90_DblClick();
+  void Text96_Click();
+  void Text97_Click();
+  void Text4_Change();
+
+  // InputCaretMemory: the caret the input box and the word panes last left at
+  // a key or mouse release; empty until the first, and then read as 0.
+  std::optional<int64_t> InputCaretMemory;
 
   // --- verb and word entry (entries/verb_steps.cpp, entries/verb_entry.cpp,
   //     entries/word_entry.cpp, entries/view_edits.cpp) ---
@@ -540,6 +606,31 @@ class FrmLexaro : public Window {
   // The "?" to "ň" rule: every "?" of the box replaced through its selection.
   void restoreEnye(TextBox& box);
   TextBox* restoringEnye_ = nullptr;
+  void wireEventHandlers();
+  // The small-layout focus rule of the sentence panes; true when it moved
+  // the focus (the handler stops there).
+  bool smallLayoutFocus(const RichTextBox& pane);
+  // The number answer closed by a pane click: two panes back, batch mode
+  // left, the input emptied.
+  void closeNumberAnswerFromPane();
+  void leaveBatchModeIfOn();
+  // The selection source marks: the one box marked, the other three not.
+  void markSelectionSource(TextBox& mark);
+  // The caret-memory and selection part of the word panes' mouse release.
+  void wordPaneSelection(RichTextBox& pane, TextBox& mark);
+  // The pane-opening steps of the word panes' editors.
+  void openWordEditor(TextBox& editor, float top, float left, float width, float height, bool takesCaret);
+  // The other pane's editor closed into its pane by a click on a word pane.
+  void closeOtherWordEditor(TextBox& editor, RichTextBox& pane);
+  void stepVerbView(bool forward);
+  void stepSentences(bool forward);
+  void stepWordView(bool forward);
+  void refreshWordPanes(bool uncolour);
+  void toggleSentenceUpperBox(TextBox& box);
+  void toggleSentenceLowerBox(TextBox& box);
+  void toggleWordAddPair(bool expand);
+  void toggleSideBoxes(TextBox& first, TextBox& second, TextBox& hidden, TextBox& meaning);
+  bool verbEntryPanelOpen() const;
 };
 
 }  // namespace zuvo

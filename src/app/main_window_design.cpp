@@ -69,6 +69,9 @@ constexpr DesignRow kDesign[] = {
     {.name = "Text27", .visible = false, .fontSize = 10.5f},
     {.name = "ProgressBar1", .left = 480, .top = 5865, .width = 2340, .height = 270, .visible = false},
     {.name = "Text23", .visible = false, .locked = true},
+    // the word view's in-place editors
+    {.name = "Text39", .visible = false, .back = 0xFFC0FF},
+    {.name = "Text113", .visible = false, .back = 0xFFC0FF},
     {.name = "Text24", .visible = false, .locked = true},
     // add mode's buttons, where add mode shows them
     {.name = "Command55", .left = 2380.221f, .top = 777.965f, .width = 1510, .height = 420, .text = u"添加句子(&V)", .visible = false},

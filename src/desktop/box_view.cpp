@@ -266,7 +266,7 @@ void BoxView::keyPressEvent(QKeyEvent* e) {
     }
     case Qt::Key_Insert:
       if (mods == Qt::ShiftModifier)
-        u->paste(box_, clipboardText(QApplication::clipboard()->text()));
+        u->paste(box_, clipboardText(QApplication::clipboard()->text()), modelKeyCode(e->key()), shift);
       else if (ctrl)
         copySelection();
       else
@@ -275,7 +275,7 @@ void BoxView::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Delete:
       if (mods == Qt::ShiftModifier) {
         copySelection();
-        u->cut(box_);
+        u->cut(box_, kKeyDelete, shift);
       } else {
         u->pressKey(box_, kKeyDelete, shift);
       }
@@ -287,9 +287,9 @@ void BoxView::keyPressEvent(QKeyEvent* e) {
       case Qt::Key_C: copySelection(); return;
       case Qt::Key_X:
         copySelection();
-        u->cut(box_);
+        u->cut(box_, 'X', shift);
         return;
-      case Qt::Key_V: u->paste(box_, clipboardText(QApplication::clipboard()->text())); return;
+      case Qt::Key_V: u->paste(box_, clipboardText(QApplication::clipboard()->text()), 'V', shift); return;
       default: u->pressKey(box_, 'A' + (e->key() - Qt::Key_A), shift); return;
     }
   }

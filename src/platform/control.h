@@ -34,6 +34,7 @@ inline constexpr int kKeyLeft = 37;
 inline constexpr int kKeyUp = 38;
 inline constexpr int kKeyRight = 39;
 inline constexpr int kKeyDown = 40;
+inline constexpr int kKeyInsert = 45;
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyIme = 229;  // a character composed by the input method
 

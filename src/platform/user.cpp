@@ -148,21 +148,29 @@ bool User::pressKey(Control& c, int keyCode, int shift) {
   });
 }
 
-bool User::paste(Control& c, TextView text) {
+bool User::paste(Control& c, TextView text, int keyCode, int shift) {
   TextBox* box = asTextBox(c);
   if (!box || !reachable(c)) return false;
   return app_.event([&] {
     takeFocus(c);
+    int code = keyCode;
+    if (keyCode && c.KeyDown) c.KeyDown(code, shift);
     if (!box->Locked) box->setSelText(text);
+    code = keyCode;
+    if (keyCode && c.KeyUp) c.KeyUp(code, shift);
   });
 }
 
-bool User::cut(Control& c) {
+bool User::cut(Control& c, int keyCode, int shift) {
   TextBox* box = asTextBox(c);
   if (!box || !reachable(c)) return false;
   return app_.event([&] {
     takeFocus(c);
+    int code = keyCode;
+    if (keyCode && c.KeyDown) c.KeyDown(code, shift);
     if (!box->Locked) box->setSelText(u"");
+    code = keyCode;
+    if (keyCode && c.KeyUp) c.KeyUp(code, shift);
   });
 }
 
@@ -263,6 +271,7 @@ void User::moveTo(Control& c, int64_t at, bool extend) {
 bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = false;
+  pressed_ = &c;
   return app_.event([&] {
     // A grid takes the focus before its row moves, so that a row handler
     // may send the focus elsewhere; a text box places its caret first.
@@ -290,7 +299,9 @@ bool User::mouseMove(Control& c, const Mouse& m, int64_t at) {
 }
 
 bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
-  if (!reachable(c)) return false;
+  const bool heldDown = pressed_ == &c && c.window().Visible() && c.window().Enabled && c.reachable();
+  pressed_ = nullptr;
+  if (!heldDown && !reachable(c)) return false;
   const bool endsDoubleClick = releaseEndsDoubleClick_;
   const bool click = m.button == 1 && inside(c, m) && !endsDoubleClick;
   releaseEndsDoubleClick_ = false;
@@ -304,6 +315,7 @@ bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
 bool User::mouseDoubleClick(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = true;
+  pressed_ = &c;
   return app_.event([&] {
     if (TextBox* box = asTextBox(c); box && at >= 0) {
       const auto [s, e] = wordAt(box->text(), at);

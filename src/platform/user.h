@@ -26,8 +26,10 @@ class User {
   bool pressKey(Control& box, int keyCode, int shift = 0);
   // Ctrl+letter, as a user types an accented letter.
   bool ctrlKey(Control& box, char letter) { return pressKey(box, letter & ~0x20, kCtrlMask); }
-  bool paste(Control& box, TextView text);
-  bool cut(Control& box);
+  // Paste and cut; when they come from a keystroke (Ctrl+V, Shift+Insert,
+  // Ctrl+X, Shift+Delete) its KeyDown and KeyUp run around them.
+  bool paste(Control& box, TextView text, int keyCode = 0, int shift = 0);
+  bool cut(Control& box, int keyCode = 0, int shift = 0);
 
   // Focus change, caret placed (text boxes), MouseDown, MouseUp, Click.
   bool click(Control& c, int64_t caret = -1);
@@ -63,7 +65,8 @@ class User {
   // a MouseMove handler that selects nothing is no event at all.
   bool mouseMove(Control& c, const Mouse& m, int64_t at = -1);
   // The button comes up: the selection as for a move, MouseUp, then Click
-  // when the left button comes up over the control. The release that ends a
+  // when the left button comes up over the control. The control the button
+  // went down on gets its release even when the press covered it. The release that ends a
   // double click keeps the word selected and clicks nothing.
   bool mouseUp(Control& c, const Mouse& m, int64_t at = -1);
   // The second press of a double click: a text box selects the word at `at`,
@@ -106,6 +109,9 @@ class User {
   int64_t anchor_ = 0;
   // The next release ends a double click and clicks nothing.
   bool releaseEndsDoubleClick_ = false;
+  // The control the button went down on: its release reaches it even when a
+  // handler of the press has covered it meanwhile.
+  const Control* pressed_ = nullptr;
 };
 
 }  // namespace zuvo
