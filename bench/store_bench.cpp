@@ -1,6 +1,8 @@
 // The table store at 100,000 records per table: a Seek on a key index, a
 // MoveNext walk over the whole table, 100,000 AddNew+save inside one
-// handler, and opening a folder of the seven dictionary tables.
+// handler, opening a folder of the seven dictionary tables, and one sentence
+// pair saved per user event, with the pair's tables committing together as
+// in the main window and, for comparison, each on its own.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -36,7 +38,22 @@ class Dictionary : public Window {
   DataSource Data5{*this, "Data5", tables::verbSearch()};
   DataSource Data6{*this, "Data6", tables::words()};
   DataSource Data7{*this, "Data7", tables::wordSearch()};
+  StoreGroup SentenceTables{&Data1, &Data2};
+  StoreGroup VerbTables{&Data3, &Data4, &Data5};
+  StoreGroup WordTables{&Data6, &Data7};
   std::vector<std::unique_ptr<TextBox>> boxes;
+};
+
+// The sentence tables with nothing binding them together.
+class SentencesApart : public Window {
+ public:
+  explicit SentencesApart(Application& app) : Window(app, "SentencesApart") {
+    Data1.bind(Text2, "ZD3");
+    Data2.bind(Text14, "Zd1");
+  }
+  DataSource Data1{*this, "Data1", tables::sentences()};
+  DataSource Data2{*this, "Data2", tables::sentenceSearch()};
+  TextBox Text2{*this, "Text2"}, Text14{*this, "Text14"};
 };
 
 TextBox& box(Dictionary& d, const std::string& name) { return static_cast<TextBox&>(*d.find(name)); }
@@ -125,6 +142,44 @@ void BM_OpenSevenFullTables(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenSevenFullTables)->Unit(benchmark::kMillisecond);
+
+// One event per saved pair, each ending in a durable commit.
+template <class W>
+void savePairs(benchmark::State& state, TextBox& (*zh)(W&), TextBox& (*search)(W&)) {
+  auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-pairs-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(p);
+  {
+    ScriptedDialogs dialogs;
+    Application app(p, dialogs);
+    auto& w = app.form<W>();
+    int i = 0;
+    for (auto _ : state) {
+      app.event([&] {
+        w.Data1.AddNew();
+        zh(w).setText(u"句子" + NumText(i));
+        w.Data1.MoveLast();
+        w.Data2.AddNew();
+        search(w).setText(u"句子" + NumText(i) + u"/frase");
+        w.Data2.MoveLast();
+      });
+      ++i;
+    }
+  }
+  std::filesystem::remove_all(p);
+}
+
+void BM_SavePairPerEvent_Together(benchmark::State& state) {
+  savePairs<Dictionary>(
+      state, [](Dictionary& d) -> TextBox& { return box(d, "Data1ZD3"); },
+      [](Dictionary& d) -> TextBox& { return box(d, "Data2Zd1"); });
+}
+BENCHMARK(BM_SavePairPerEvent_Together)->Unit(benchmark::kMillisecond);
+
+void BM_SavePairPerEvent_Apart(benchmark::State& state) {
+  savePairs<SentencesApart>(
+      state, [](SentencesApart& w) -> TextBox& { return w.Text2; }, [](SentencesApart& w) -> TextBox& { return w.Text14; });
+}
+BENCHMARK(BM_SavePairPerEvent_Apart)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zuvo

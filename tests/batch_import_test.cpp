@@ -337,7 +337,7 @@ TEST_F(BatchImportTest, TheWriteBackGoesToTheFileChosenAtTheFirstPressWhateverTh
 
 TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsItWas) {
   start();
-  const auto path = textFile("s.txt", {u"一/uno", u"bad"});
+  const auto path = textFile("s.txt", {u"一/uno", u"bad"}, Encoding::Utf8);
   const std::string before = readBytes(path);
   std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
   open(w().Command58, path);
@@ -351,6 +351,8 @@ TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsI
   EXPECT_TRUE(w().RichTextBox1.Visible);
   EXPECT_EQ(w().Command58.Caption, kSentenceSecond);
   EXPECT_EQ(w().Label8.BackColor, kButtonFace);
+  EXPECT_EQ(w().RichTextBox1.text(), u"一/uno\r\nbad\r\n");
+  EXPECT_EQ(w().RichTextBox1.formatAt(Len(u"一/uno\r\n")).colour, kWindowText);
   // A folder that refuses the new file is reported the same way.
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
   click(w().Command11);
@@ -443,6 +445,10 @@ TEST_F(BatchImportTest, ASixFieldVerbFileStoresEveryVerbWithRootFormsAndSplitExa
   EXPECT_EQ(w().Text92.text(), u"comer");
   EXPECT_EQ(w().Text91.text(), u"吃");
   EXPECT_EQ(w().Text97.text(), u"comido");
+  // And the range query finds it by its meaning and its examples.
+  p->event([&] { w().RichTextBox16.setText(u"再说"); });
+  click(w().Command17);
+  EXPECT_NE(w().RichTextBox3.text().find(u"hablar ★再说"), Text::npos) << toUtf8(w().RichTextBox3.text());
 }
 
 TEST_F(BatchImportTest, AnEightFieldVerbFileStoresSynonymsAndAntonymsAndNoForms) {

@@ -574,6 +574,43 @@ TEST_F(StoreTest, AKillAtAnyMomentOfASaveStreamLeavesEveryGroupWholeUnderOneId) 
   EXPECT_TRUE(p.dialogs().messages.empty());
 }
 
+TEST_F(StoreTest, TwoProgramsSavingAtOnceLoseNothingAndKeepEveryGroupWhole) {
+  fill(1);
+  p.restart();
+  constexpr int kSaves = 40;
+  std::vector<pid_t> children;
+  for (int k = 0; k < 2; ++k) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      int messages = 99;
+      try {
+        Program child(dir.path());
+        for (int i = 0; i < kSaves; ++i) {
+          const Text n = NumText(k * 1000 + i);
+          child.event([&] {
+            child.form<Sentences>().addPair(u"句" + n, u"frase " + n);
+            child.form<Verbs>().addVerb(u"verbo" + n);
+          });
+        }
+        messages = static_cast<int>(child.dialogs().messages.size());
+      } catch (...) {
+      }
+      _exit(messages);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t pid : children) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "messages shown, such as a locked database";
+  }
+  EXPECT_EQ(tableRows(dir.path() / "XHKA.db", "ZD3").size(), 1u + 2 * kSaves);
+  EXPECT_EQ(tableRows(dir.path() / "DCK1.db", "ZD1").size(), 2u * kSaves);
+  EXPECT_EQ(groupsOutOfStep(dir.path()), "");
+}
+
 // A small file system of its own, mounted for the test where the system
 // lets it (root, or a container that allows mounts).
 class Mount {

@@ -78,7 +78,7 @@ void FrmLexaro::Command31_Click() {
     Data3.setIndex("ID");
     Data3.Seek("=", NumText(r + 1));
     if (Data3.NoMatch()) continue;
-    lines.appendLine(Text92.text() + u" ★" + Text91.text());
+    lines.appendVerbLine(Text92.text() + u" ★" + Text91.text());
     Label17.BackColor = kRangeHit;
   }
   lines.appendLine(kVerbSeparator);

@@ -6,6 +6,7 @@
 // imported.
 
 #include <algorithm>
+#include <vector>
 
 #include "app/FrmLexaro.h"
 
@@ -30,6 +31,12 @@ static int64_t countSlashes(FrmLexaro& f, TextView line) {
 }
 
 bool FrmLexaro::checkBatchLines(int64_t slashes, bool verbLines) {
+  // The marked lines with their colours before, for a write-back that fails.
+  struct Marked {
+    int64_t start, length;
+    std::vector<Colour> colours;
+  };
+  std::vector<Marked> marked;
   RichTextBox1.setSelStart(0);
   for (;;) {
     selectBatchLine();
@@ -40,6 +47,9 @@ bool FrmLexaro::checkBatchLines(int64_t slashes, bool verbLines) {
     // An infinitive needs two characters for its root and forms.
     if (verbLines && !bad) bad = Len(line.substr(0, line.find(u'/'))) < 2;
     if (bad) {
+      Marked m{RichTextBox1.SelStart(), RichTextBox1.SelLength(), {}};
+      for (int64_t i = 0; i < m.length; ++i) m.colours.push_back(RichTextBox1.formatAt(m.start + i).colour);
+      marked.push_back(std::move(m));
       RichTextBox1.setSelColor(kBadLine);
       Label8.BackColor = kBadLine;
     }
@@ -47,7 +57,16 @@ bool FrmLexaro::checkBatchLines(int64_t slashes, bool verbLines) {
   }
   if (verbLines) RichTextBox1.setSelStart(0);
   if (Label8.BackColor != kBadLine) return true;
-  writeBackBatchFile();
+  if (!writeBackBatchFile()) {
+    // The file stays as it was, and so does the pane.
+    for (const Marked& m : marked)
+      for (int64_t i = 0; i < m.length; ++i) {
+        RichTextBox1.setSelStart(m.start + i);
+        RichTextBox1.setSelLength(1);
+        RichTextBox1.setSelColor(m.colours[i]);
+      }
+    RichTextBox1.setSelStart(0);
+  }
   return false;
 }
 
