@@ -171,9 +171,10 @@ void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
     return;
   }
   message(u"恭喜您顺利完成批量单词添加！");
-  // SentenceRecordDisplay shows the first sentence pair, when there is one.
-  if (Data1.hasCurrent() || !Data1.atEOF()) Data1.MoveFirst();
-  if (Data2.hasCurrent() || !Data2.atEOF()) Data2.MoveFirst();
+  // SentenceRecordDisplay shows the first sentence pair; a table without
+  // records has none to move to.
+  if (!(Data1.atBOF() && Data1.atEOF())) Data1.MoveFirst();
+  if (!(Data2.atBOF() && Data2.atEOF())) Data2.MoveFirst();
 }
 
 // The line loop. Each line gives up its fields to Text42, Text43 and (three
