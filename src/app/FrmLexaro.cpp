@@ -36,6 +36,7 @@ void FrmLexaro::wireHandlers() {
   Text39.Change = [this] { Text39_Change(); };
 
   wireLookupHandlers();
+  wireReaderHandlers();
   wireEntryHandlers();
   wireEventHandlers();
   wireVerbWordHandlers();

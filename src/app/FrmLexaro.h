@@ -115,6 +115,43 @@ class FrmLexaro : public Window {
   void Text79_Change();
   void lookUpLemmaOfSelection();
 
+  // --- the text reader: its panes and modes, the reader word lookup and the
+  //     word list of a text (app/reader.cpp, app/reader_lookup.cpp,
+  //     app/word_list.cpp) ---
+  void Command29_Click();  // OpenReaderText
+  void Command45_Click();  // ToggleReaderMode
+  void Command51_Click();  // SaveReaderText
+  void Command26_Click();  // ToggleReaderPanes
+  void RichTextBox8_KeyUp(int& keyCode, int shift);                  // AutoSaveReaderFile
+  void RichTextBox8_MouseUp(int button, int shift, float x, float y);
+  void Command74_Click();  // LookUpReaderWord
+  void Command59_Click();  // CompactWordList
+  void Command73_Click();  // AnalyzeReaderText
+  void Command94_Click();  // AppendVerbListLine
+  void Command66_Click();  // ListTextWords
+
+  // ReaderFile: the file the reader opened, set only by a successful open and
+  // forgotten when the reader closes and empties its text pane. The text
+  // pane is saved to it alone, never to a file the batch import chose.
+  Text ReaderFile;
+
+ private:
+  void wireReaderHandlers();
+  Text chooseReaderFile(CommonDialog& dialog, TextView title, TextView filter, bool save);
+  bool saveReaderPane(RichTextBox& pane, TextView file);
+  // The verb, found by its infinitive, whose VerbStore record stands ready;
+  // false when VerbStore lacks it.
+  bool verbStoreOn(TextView infinitive);
+  // One token of the text pane looked up as a word or a verb; a hit is
+  // listed and raises Label8.
+  void analyzeToken(TextView key);
+  // The stem ladder of the analysis over the candidate boxes.
+  void analysisStemLadder();
+  // One token of the second pane, for ListTextWords.
+  void listToken(TextView token);
+
+ public:
+
   // --- entries: add mode, sentence panels, entry-box keys (entries/*.cpp) ---
   void Command1_Click();   // ToggleAddMode
   void Command11_Click();  // ToggleBatchMode

@@ -2,7 +2,7 @@
 // entry panels, whose caption names what its next press does.
 
 #include "app/FrmLexaro.h"
-#include "places/place_window.h"
+#include "places/frm世界地名.h"
 #include "tools/conversion_window.h"
 #include "tools/usage_help.h"
 
@@ -11,8 +11,9 @@ namespace zuvo {
 // ShowConversionWindow
 void FrmLexaro::Command12_Click() { app().form<Frm计量换算>().Show(); }
 
-// ShowPlaceNamesWindow
-void FrmLexaro::Command3_Click() { app().form<frm世界地名>().Show(); }
+// ShowPlaceNamesWindow: a place table that cannot be opened is reported and
+// the window stays closed.
+void FrmLexaro::Command3_Click() { frm世界地名::open(app()); }
 
 // ShowUsageHelp
 void FrmLexaro::Command27_Click() {

@@ -41,6 +41,10 @@ constexpr DesignRow kDesign[] = {
     {.name = "Text88", .left = 210, .top = 1337, .width = 9490, .height = 3735, .visible = false, .back = kButtonFace},
     {.name = "RichTextBox13", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false, .back = kPaneGreen},
     {.name = "RichTextBox7", .left = 220.02f, .top = 3150, .width = 9470, .height = 1810, .back = kPaneGreen},
+    // the text reader's panes, hidden until the reader opens a text
+    {.name = "RichTextBox8", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false},
+    {.name = "RichTextBox12", .left = 220.02f, .top = 3150, .width = 9470, .height = 1810, .visible = false},
+    {.name = "RichTextBox11", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false},
     // bottom row
     {.name = "Label18", .left = 220, .top = 5307, .width = 4680, .height = 398, .back = kTeal, .fontSize = 10.5f},
     {.name = "Label7", .left = 260, .top = 5380, .width = 4480, .height = 296,
@@ -150,6 +154,8 @@ void FrmLexaro::applyDesignState() {
   // The flag labels start off (the button face); so does WordSearchRowFlag.
   Text10.BackColor = kWindowBackground;
   Text87.BackColor = 0x8080FF;
+  // ReaderResultFlag at rest: Text23's colour carries no data.
+  Text23.BackColor = 0xC0FFFF;
 
   Shape1.Visible = Shape2.Visible = Shape3.Visible = true;
   Shape3.Left = 120, Shape3.Top = 90, Shape3.Width = 9675, Shape3.Height = 5055;

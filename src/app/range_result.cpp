@@ -36,11 +36,13 @@ void RangeResultLines::appendVerbLine(TextView line) {
   });
 }
 
+// drop(i, kept) sees how many lines stay before line i; they stand at
+// 0 .. kept-1 already.
 template <class F>
 void RangeResultLines::eraseLines(F&& drop) {
   size_t out = 0;
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (drop(i)) continue;
+    if (drop(i, out)) continue;
     if (out != i) {
       lines_[out] = std::move(lines_[i]);
       continues_[out] = continues_[i];
@@ -62,7 +64,7 @@ int64_t RangeResultLines::appendLinesContaining(TextView text, TextView input) {
 }
 
 void RangeResultLines::removeEmptyLines() {
-  eraseLines([this](size_t i) { return lines_[i].empty(); });
+  eraseLines([this](size_t i, size_t) { return lines_[i].empty(); });
 }
 
 void RangeResultLines::keepLinesHolding(TextView input) {
@@ -73,7 +75,7 @@ void RangeResultLines::keepLinesHolding(TextView input) {
     keep[i] = isSeparator(lines_[i]) || lines_[i].find(input) != Text::npos;
     if (keep[i] && continues_[i]) keep[head] = true;
   }
-  eraseLines([&](size_t i) { return !keep[i]; });
+  eraseLines([&](size_t i, size_t) { return !keep[i]; });
 }
 
 void RangeResultLines::removeRepeatedLines() {
@@ -83,21 +85,11 @@ void RangeResultLines::removeRepeatedLines() {
     std::unordered_set<std::u16string_view> seen;
     for (size_t i = 0; i < lines_.size(); ++i) keep[i] = seen.insert(lines_[i]).second;
   }
-  eraseLines([&](size_t i) { return !keep[i]; });
+  eraseLines([&](size_t i, size_t) { return !keep[i]; });
 }
 
 void RangeResultLines::removeRepeatedNeighbours() {
-  size_t out = 0;
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    if (out > 0 && lines_[i] == lines_[out - 1]) continue;
-    if (out != i) {
-      lines_[out] = std::move(lines_[i]);
-      continues_[out] = continues_[i];
-    }
-    ++out;
-  }
-  lines_.resize(out);
-  continues_.resize(out);
+  eraseLines([this](size_t i, size_t kept) { return kept > 0 && lines_[i] == lines_[kept - 1]; });
 }
 
 Text RangeResultLines::joined() const {

@@ -43,7 +43,7 @@ class RangeResultLines {
   Text joined() const;
 
  private:
-  // Removes the lines for which drop(i) holds.
+  // Removes the lines for which drop(i, kept) holds.
   template <class F>
   void eraseLines(F&& drop);
 

@@ -155,7 +155,8 @@ void BoxView::paintFormats(const std::vector<CharFormat>& f) {
 
 void BoxView::syncSelection() {
   const int64_t s = box_.SelStart();
-  const int64_t e = box_.hasFocus() ? s + box_.SelLength() : s;  // an unfocused box hides its selection
+  // An unfocused box hides its selection, unless told to keep it shown.
+  const int64_t e = box_.hasFocus() || !box_.HideSelection ? s + box_.SelLength() : s;
   const bool backwards = e != s && caret_ == s;
   const int anchor = viewPos(backwards ? e : s);
   const int pos = viewPos(backwards ? s : e);

@@ -5,6 +5,7 @@
 #include "desktop/box_view.h"
 #include "desktop/control_views.h"
 #include "desktop/grid_view.h"
+#include "desktop/picture_view.h"
 
 namespace zuvo::desktop {
 
@@ -37,7 +38,7 @@ ControlView* WindowView::makeView(Control& c) {
     case ControlKind::StatusBar: return new StatusView(static_cast<StatusBar&>(c), *this);
     case ControlKind::DataGrid:
     case ControlKind::FlexGrid: return new GridView(c, *this);
-    case ControlKind::PictureBox: return new PanelView(c, *this);
+    case ControlKind::PictureBox: return new PictureView(static_cast<PictureBox&>(c), *this);
     case ControlKind::CommonDialog:
     case ControlKind::DataSource: return nullptr;  // nothing on the screen
   }

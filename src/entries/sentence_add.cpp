@@ -36,6 +36,7 @@ void FrmLexaro::Command55_Click() {
   Command1.Caption = u"添加(&N)";
   Command55.Visible = Command56.Visible = Command81.Visible = false;
   RichTextBox16.Enabled = false;
+  if (RichTextBox12.Visible) Command26_Click();  // ToggleReaderPanes
   Command35_Click();  // ShowSentenceAddPanel
   // The boxes and their copies start empty: the verb and word panels leave
   // their texts in Text42 and Text43, and a panel left without saving leaves

@@ -195,6 +195,12 @@ class TextBox : public TextControl {
 
   bool Locked = false;
   bool MultiLine = false;
+  // Off: the selection stays shown while the focus is elsewhere.
+  bool HideSelection = true;
+
+  // Runs when the user moves the caret or changes the selection (a click, a
+  // drag, a key); the program's own writes and selections run nothing.
+  std::function<void()> SelChange;
 
  protected:
   void textReplaced() override;
@@ -243,9 +249,13 @@ class StatusBar : public Control {
   bool canTakeFocus() const override { return false; }
 };
 
+// A picture box shows a bitmap: the name of a picture file shipped with the
+// program (under data/), drawn at its own size from the box's top-left corner.
 class PictureBox : public Control {
  public:
   PictureBox(Window& owner, std::string name);
+  Text Picture;
+  bool canTakeFocus() const override { return false; }
 };
 
 // The open and save-as dialogs; the answer comes from the application's

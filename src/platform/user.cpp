@@ -45,6 +45,12 @@ std::pair<int64_t, int64_t> wordAt(const Text& t, int64_t pos) {
 
 }  // namespace
 
+void User::selectionMoved(Control& c, int64_t start, int64_t length) {
+  TextBox* box = asTextBox(c);
+  if (!box || !box->SelChange) return;
+  if (box->SelStart() != start || box->SelLength() != length) box->SelChange();
+}
+
 bool User::reachable(Control& c, float* x, float* y) const {
   Window& w = c.window();
   if (!w.Visible() || !w.Enabled || !c.reachable()) return false;
@@ -178,8 +184,11 @@ bool User::click(Control& c, int64_t caret) {
   float x = 0, y = 0;
   if (!reachable(c, &x, &y)) return false;
   return app_.event([&] {
-    if (TextBox* box = asTextBox(c); box && caret >= 0) box->setSelStart(caret);
+    TextBox* box = asTextBox(c);
+    const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
+    if (box && caret >= 0) box->setSelStart(caret);
     takeFocus(c);
+    selectionMoved(c, s0, l0);
     if (c.MouseDown) c.MouseDown(1, 0, x, y);
     if (c.MouseUp) c.MouseUp(1, 0, x, y);
     Control::run(c.Click);
@@ -215,11 +224,13 @@ bool User::select(Control& c, int64_t start, int64_t length) {
   float x = 0, y = 0;
   if (!box || !reachable(c, &x, &y)) return false;
   return app_.event([&] {
+    const int64_t s0 = box->SelStart(), l0 = box->SelLength();
     box->setSelStart(start);
     takeFocus(c);
     if (c.MouseDown) c.MouseDown(1, 0, x, y);
     box->setSelStart(start);
     box->setSelLength(length);
+    selectionMoved(c, s0, l0);
     if (c.MouseMove) c.MouseMove(1, 0, x, y);
     if (c.MouseUp) c.MouseUp(1, 0, x, y);
     Control::run(c.Click);
@@ -272,12 +283,18 @@ bool User::mouseDown(Control& c, const Mouse& m, int64_t at) {
   if (!reachable(c)) return false;
   releaseEndsDoubleClick_ = false;
   pressed_ = &c;
+  pressBox_ = (m.button & 1) ? &c : nullptr;
+  pressAt_ = at;
+  dragged_ = false;
   return app_.event([&] {
+    TextBox* box = asTextBox(c);
+    const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
     // A grid takes the focus before its row moves, so that a row handler
     // may send the focus elsewhere; a text box places its caret first.
-    if (asTextBox(c)) {
+    if (box) {
       moveTo(c, at, m.shift & kShiftMask);
       takeFocus(c);
+      selectionMoved(c, s0, l0);
     } else {
       takeFocus(c);
       moveTo(c, at, m.shift & kShiftMask);
@@ -293,7 +310,12 @@ bool User::mouseMove(Control& c, const Mouse& m, int64_t at) {
   const bool selecting = box && (m.button & 1) && at >= 0 && !releaseEndsDoubleClick_;
   if (!selecting && !c.MouseMove) return true;
   return app_.event([&] {
-    if (selecting) selectTo(*box, at);
+    if (selecting) {
+      if (&c != pressBox_ || at != pressAt_) dragged_ = true;
+      const int64_t s0 = box->SelStart(), l0 = box->SelLength();
+      selectTo(*box, at);
+      selectionMoved(c, s0, l0);
+    }
     if (c.MouseMove) c.MouseMove(m.button, m.shift, m.x, m.y);
   });
 }
@@ -305,8 +327,16 @@ bool User::mouseUp(Control& c, const Mouse& m, int64_t at) {
   const bool endsDoubleClick = releaseEndsDoubleClick_;
   const bool click = m.button == 1 && inside(c, m) && !endsDoubleClick;
   releaseEndsDoubleClick_ = false;
+  // A release where the button went down, without a drag, is a click: what
+  // the press selected (or a handler of it) stays selected.
+  const bool stayed = &c == pressBox_ && at == pressAt_ && !dragged_;
+  pressBox_ = nullptr;
   return app_.event([&] {
-    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick) selectTo(*box, at);
+    if (TextBox* box = asTextBox(c); box && m.button == 1 && at >= 0 && !endsDoubleClick && !stayed) {
+      const int64_t s0 = box->SelStart(), l0 = box->SelLength();
+      selectTo(*box, at);
+      selectionMoved(c, s0, l0);
+    }
     if (c.MouseUp) c.MouseUp(m.button, m.shift, m.x, m.y);
     if (click) Control::run(c.Click);
   });
@@ -339,7 +369,10 @@ bool User::navigate(Control& c, int keyCode, int shift, int64_t to) {
     takeFocus(c);
     int code = keyCode;
     if (c.KeyDown) c.KeyDown(code, shift);
+    TextBox* box = asTextBox(c);
+    const int64_t s0 = box ? box->SelStart() : 0, l0 = box ? box->SelLength() : 0;
     moveTo(c, to, shift & kShiftMask);
+    selectionMoved(c, s0, l0);
     code = keyCode;
     if (c.KeyUp) c.KeyUp(code, shift);
   });

@@ -101,6 +101,9 @@ class User {
   void selectTo(TextBox& box, int64_t to);
   void moveTo(Control& c, int64_t at, bool extend);
   static bool inside(const Control& c, const Mouse& m);
+  // Runs the box's SelChange when the gesture moved its caret or selection
+  // away from where it stood.
+  static void selectionMoved(Control& c, int64_t start, int64_t length);
 
   Application& app_;
   // Where a selection made by dragging or Shift began: the box and the end
@@ -109,6 +112,11 @@ class User {
   int64_t anchor_ = 0;
   // The next release ends a double click and clicks nothing.
   bool releaseEndsDoubleClick_ = false;
+  // Where the left button went down in a text box, and whether it dragged
+  // since: a release where it went down leaves the selection alone.
+  const Control* pressBox_ = nullptr;
+  int64_t pressAt_ = -1;
+  bool dragged_ = false;
   // The control the button went down on: its release reaches it even when a
   // handler of the press has covered it meanwhile.
   const Control* pressed_ = nullptr;

@@ -143,34 +143,28 @@ void DataSource::open() {
   openError_.clear();
   checkTable();
   fileReadOnly_ = sqlite3_db_readonly(db_, alias_.c_str()) == 1;
-  if (fileReadOnly_ && !writable && !schema_.readOnly) openError_ = readOnlyFolder(dir);
+  if (!writable && !schema_.readOnly) openError_ = readOnlyFolder(dir);
 }
 
 // The table, its fields and its indexes must all be there. Reads only.
 void DataSource::checkTable() {
   std::error_code ec;
   if (std::filesystem::file_size(path(), ec) == 0 && !ec) throw std::runtime_error("空文件，不是本程序的数据表");
-  std::vector<std::string> columns;
-  {
-    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".table_info(" + sqlName(schema_.table) + ")");
+  // The names a pragma lists in its second column (fields, indexes).
+  auto names = [&](const std::string& pragma) {
+    std::vector<std::string> out;
+    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + "." + pragma + "(" + sqlName(schema_.table) + ")");
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-      columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
-  }
+    return out;
+  };
+  const auto columns = names("table_info");
   if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
   for (const auto& f : schema_.fields)
     if (std::find(columns.begin(), columns.end(), f) == columns.end()) throw std::runtime_error("缺少字段 " + f);
-  std::vector<std::string> indexes;
-  {
-    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".index_list(" + sqlName(schema_.table) + ")");
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-      indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
-  }
+  const auto indexes = names("index_list");
   for (const auto& ix : schema_.indexes) {
     if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
     if (std::find(indexes.begin(), indexes.end(), schema_.table + "_" + ix) == indexes.end())
