@@ -39,18 +39,6 @@ class DataSource::Statements {
     cache_.emplace(sql, st);
     return st;
   }
-  // The statement in `slot`, prepared from `sql()` the first time: the
-  // frequent reads skip building and hashing their text.
-  template <class MakeSql>
-  sqlite3_stmt* get(sqlite3_stmt*& slot, MakeSql sql) {
-    if (!slot) return slot = get(sql());
-    sqlite3_reset(slot);
-    return slot;
-  }
-
-  sqlite3_stmt* byRowid = nullptr;
-  sqlite3_stmt* dataVersion = nullptr;
-  std::unordered_map<std::string, sqlite3_stmt*> seekBy;  // by index name
 
  private:
   sqlite3* db_;
