@@ -56,4 +56,28 @@ class MainWindowSuite : public SuiteDictionary<> {
   FrmLexaro& w = startMainWindow(p);
 };
 
+// A program that each test starts itself on its own folder `dir`.
+class ProgramTest : public ::testing::Test {
+ protected:
+  // The rows first, if there are any; none leaves the dictionary empty.
+  void start(const std::vector<SentencePair>& sentences = {}, const std::vector<VerbRow>& verbs = {},
+             const std::vector<WordRow>& words = {}) {
+    if (!sentences.empty() || !verbs.empty() || !words.empty()) writeDictionary(dir.path(), sentences, verbs, words);
+    p = std::make_unique<Program>(dir.path());
+    f = &startMainWindow(*p);
+  }
+  void restart() {
+    p->restart();
+    f = &startMainWindow(*p);
+  }
+  FrmLexaro& w() { return *f; }
+  User& user() { return p->user(); }
+  void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }
+  void type(Control& box, TextView text) { ASSERT_TRUE(user().type(box, text)) << box.name(); }
+
+  TempDir dir;
+  std::unique_ptr<Program> p;
+  FrmLexaro* f = nullptr;
+};
+
 }  // namespace zuvo::testing
