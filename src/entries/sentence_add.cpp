@@ -9,8 +9,6 @@
 namespace zuvo {
 
 namespace {
-constexpr TextView kSave = u"保—存";
-constexpr TextView kBack = u"返—回";
 constexpr TextView kChinesePrompt = u"  输入中文句子的全文内容:";
 constexpr TextView kSpanishPrompt = u"  输入西文句子的全文内容:";
 

@@ -10,8 +10,6 @@
 namespace zuvo {
 
 namespace {
-constexpr TextView kSave = u"保—存";
-constexpr TextView kBack = u"返—回";
 constexpr TextView kNotAVerb = u"您输入的单词不是动词，请重新写入内容！";
 
 constexpr Colour kPaleCyan = 0xFFFFC0;

@@ -9,8 +9,6 @@
 namespace zuvo {
 
 namespace {
-constexpr TextView kSave = u"保—存";
-constexpr TextView kBack = u"返—回";
 constexpr TextView kLooksLikeAVerb = u"您输入的内容可能是动词或中文，请选用《添加动词》按钮！";
 
 constexpr Colour kPaleYellow = 0xC0FFFF;
