@@ -29,11 +29,9 @@ void FrmLexaro::placeSentencePanel(TextBox& upper, TextBox& lower) {
   upper.Visible = lower.Visible = true;
 }
 
-// OpenSentenceAddPanel: add mode ends as the panel opens.
+// OpenSentenceAddPanel
 void FrmLexaro::Command55_Click() {
-  Command1.Caption = u"添加(&N)";
-  Command55.Visible = Command56.Visible = Command81.Visible = false;
-  RichTextBox16.Enabled = false;
+  endAddModeForPanel();
   if (RichTextBox12.Visible) Command26_Click();  // ToggleReaderPanes
   Command35_Click();  // ShowSentenceAddPanel
   // The boxes and their copies start empty: the verb and word panels leave

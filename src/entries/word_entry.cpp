@@ -21,11 +21,7 @@ void FrmLexaro::Command81_Click() {
   Text43.BackColor = kPaleYellow;
   Text42.BackColor = kGreen;
   Text116.BackColor = kPeach;
-  // Add mode ends as the panel opens.
-  Command55.Visible = Command56.Visible = Command81.Visible = false;
-  Command1.Caption = u"添加(&N)";
-  RichTextBox16.Enabled = false;
-  RichTextBox16.Enabled = false;
+  endAddModeForPanel();
   Shape4.Visible = false;
 
   Text116.setText(u"");
