@@ -41,6 +41,7 @@ void FrmLexaro::wireHandlers() {
   wireEventHandlers();
   wireVerbWordHandlers();
   wireImportHandlers();
+  wireWordImportHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }

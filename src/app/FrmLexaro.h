@@ -32,6 +32,7 @@ extern const Text kHowToAddText;
 extern const Text kHowToAddTextOnKeyUp;
 
 class RangeResultLines;
+class WordMergeWorker;
 
 class FrmLexaro : public Window {
  public:
@@ -297,6 +298,25 @@ class FrmLexaro : public Window {
   // Writes HowToAddText into the upper pane (and Text1 where asked).
   void writeHowToAddText(bool alsoText1);
 
+  // --- word batch imports (import/word_import.cpp; Command91_Click and
+  // Command75_Click are declared with the batch files) ---
+  void Text15_Change();    // PickTokenTailChar: the token's last character
+  void Text17_Change();    // PickTokenTailChar: the token's last three characters
+  void Text18_Change();    // PickTokenFirstChar
+  void Text78_Change();    // MeasureTokenLength
+
+ private:
+  void wireWordImportHandlers();
+  void prepareWordStaging();
+  void importWordBatch(WordMergeWorker& worker);
+  void stageWordLines(WordMergeWorker& worker);
+  void walkTokens(WordMergeWorker& worker);
+  void stepPastSelection();
+  void stageKeyToken(WordMergeWorker& worker, TextView token, bool endsLine);
+  void keepTokenTail(TextBox& box, int64_t n);
+  void writeWorkBox(TextBox& box, TextView t);
+
+ public:
   // --- data sources (the dictionary tables) ---
   DataSource Data1{*this, "Data1", tables::sentences()};                                   // SentenceStore
   DataSource Data2{*this, "Data2", tables::sentenceSearch()};                                   // SentenceSearchStore

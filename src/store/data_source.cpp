@@ -81,6 +81,7 @@ DataSource::~DataSource() {
   // The bound boxes may be gone already (members die in reverse order);
   // nothing writes them while the window is destroyed.
   window().app().removePending(*this);
+  named_.clear();
   st_.reset();
   std::erase(conn_->members, this);
 }
@@ -196,7 +197,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE rowid = ?1");
+  sqlite3_stmt* st = statement("rowid", [&] { return selectList(schema_, tableRef()) + " WHERE rowid = ?1"; });
   sqlite3_bind_int64(st, 1, rowid);
   return fetch(st);
 }
@@ -294,41 +295,86 @@ void DataSource::touched() {
   ++generation_;
   edgeCache_.clear();
   seekCache_.clear();
+  seekMisses_.clear();
+}
+
+// A row of ours now holds these values. A key that found nothing still
+// finds nothing unless this row took it on, so a walk that writes as it
+// seeks (a merge) does not seek the same missing key in the file again.
+void DataSource::rowWritten(const std::vector<std::optional<Text>>& values) {
+  ++generation_;
+  edgeCache_.clear();
+  seekCache_.clear();
+  if (seekMisses_.empty()) return;
+  for (const auto& ix : schema_.indexes) {
+    const int f = fieldIndex(ix);
+    if (ix == "ID") {
+      auto from = seekMisses_.lower_bound({ix, Text()});
+      auto to = from;
+      while (to != seekMisses_.end() && to->first == ix) ++to;
+      seekMisses_.erase(from, to);
+    } else if (f >= 0 && values[f]) {
+      seekMisses_.erase({ix, *values[f]});
+    }
+  }
+}
+
+// The statements a store runs over and over, found by a short name: their
+// text is written and prepared once.
+template <class Build>
+sqlite3_stmt* DataSource::statement(const std::string& name, Build build) {
+  auto it = named_.find(name);
+  if (it == named_.end()) return named_.emplace(name, st_->get(build())).first->second;
+  sqlite3_reset(it->second);
+  sqlite3_clear_bindings(it->second);
+  return it->second;
 }
 
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
   begin();
-  std::string cols, params;
+  sqlite3_stmt* st = statement("insert", [&] {
+    std::string cols, params;
+    int n = 0;
+    for (size_t i = 0; i < schema_.fields.size(); ++i) {
+      if (schema_.fields[i] == "ID") continue;
+      if (n) cols += ", ", params += ", ";
+      cols += sqlName(schema_.fields[i]);
+      params += "?" + std::to_string(++n);
+    }
+    return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
+  });
   int n = 0;
-  for (size_t i = 0; i < schema_.fields.size(); ++i) {
-    if (schema_.fields[i] == "ID") continue;
-    if (n) cols += ", ", params += ", ";
-    cols += sqlName(schema_.fields[i]);
-    params += "?" + std::to_string(++n);
-  }
-  sqlite3_stmt* st = st_->get("INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")");
-  n = 0;
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
-  touched();
+  rowWritten(values);
   return sqlite3_last_insert_rowid(db_);
 }
 
+// One statement for all the fields written, whatever their number.
 void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                            const std::vector<bool>& which) {
-  begin();
+  std::vector<size_t> fields;
+  std::string name = "update ";
   for (size_t i = 0; i < schema_.fields.size(); ++i) {
-    if (!which[i] || schema_.fields[i] == "ID") continue;
-    sqlite3_stmt* st =
-        st_->get("UPDATE " + tableRef() + " SET " + sqlName(schema_.fields[i]) + " = ?1 WHERE rowid = ?2");
-    bindText(st, 1, values[i]);
-    sqlite3_bind_int64(st, 2, rowid);
-    ++queries_;
-    stepToEnd(st);
+    const bool written = which[i] && schema_.fields[i] != "ID";
+    name += written ? '1' : '0';
+    if (written) fields.push_back(i);
   }
-  touched();
+  if (fields.empty()) return;
+  begin();
+  sqlite3_stmt* st = statement(name, [&] {
+    std::string set;
+    for (size_t n = 0; n < fields.size(); ++n)
+      set += (n ? ", " : "") + sqlName(schema_.fields[fields[n]]) + " = ?" + std::to_string(n + 1);
+    return "UPDATE " + tableRef() + " SET " + set + " WHERE rowid = ?" + std::to_string(fields.size() + 1);
+  });
+  for (size_t n = 0; n < fields.size(); ++n) bindText(st, static_cast<int>(n) + 1, values[fields[n]]);
+  sqlite3_bind_int64(st, static_cast<int>(fields.size()) + 1, rowid);
+  ++queries_;
+  stepToEnd(st);
+  rowWritten(values);
 }
 
 void DataSource::boxWritten(int field, const Text& value) {
@@ -505,8 +551,9 @@ void DataSource::Seek(const std::string& op, TextView key) {
   const auto cacheKey = std::make_pair(index_, Text(key));
   std::optional<int64_t> target;
   bool known = false;
-  if (auto it = seekCache_.find(cacheKey); it != seekCache_.end() && it->second.first == generation_) {
-    target = it->second.second;
+  auto hit = seekCache_.find(cacheKey);
+  if ((hit != seekCache_.end() && hit->second.first == generation_) || seekMisses_.count(cacheKey)) {
+    if (hit != seekCache_.end() && hit->second.first == generation_) target = hit->second.second;
     known = true;
     if (!pending && ((target && current_ && current_->rowid == *target && !bof_ && !eof_) ||
                      (!target && !current_ && noMatch_))) {
@@ -523,11 +570,16 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1");
+      sqlite3_stmt* st = statement("seek " + index_, [&] {
+        return selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1";
+      });
       bindText(st, 1, Text(key));
       rec = fetch(st);
     }
-    seekCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
+    if (rec)
+      seekCache_[cacheKey] = {generation_, rec->rowid};
+    else
+      seekMisses_.insert(cacheKey);
   }
   if (rec) {
     noMatch_ = false;

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,10 @@ class DataSource : public Control, public Pending, public GridSource {
   void arrive(std::optional<Record> rec);
   void refreshBoxes();
   void touched();
+  void rowWritten(const std::vector<std::optional<Text>>& values);
+  // A prepared statement by a short name; `build` gives its text the first time.
+  template <class Build>
+  sqlite3_stmt* statement(const std::string& name, Build build);
   void loadGrid();
 
   TableSchema schema_;
@@ -174,6 +179,7 @@ class DataSource : public Control, public Pending, public GridSource {
   std::string openError_;  // why the file could not be opened or read
   bool fileReadOnly_ = false;
   std::unique_ptr<Statements> st_;
+  std::map<std::string, sqlite3_stmt*> named_;  // owned by st_
   int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
 
   std::string index_;
@@ -199,6 +205,8 @@ class DataSource : public Control, public Pending, public GridSource {
   int64_t generation_ = 0;
   std::map<std::pair<std::string, bool>, std::pair<int64_t, std::optional<int64_t>>> edgeCache_;
   std::map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>> seekCache_;
+  // Keys that found nothing; they stay so until a write gives a row that key.
+  std::set<std::pair<std::string, Text>> seekMisses_;
 
   // Records read ahead by the last step, in the direction it went: a walk
   // over the table reads them in batches, not one query per step.

@@ -138,6 +138,7 @@ void DataSource::open() {
     alias_ = alias;
   }
   db_ = conn_->db;
+  named_.clear();
   st_ = std::make_unique<Statements>(db_);
   openError_.clear();
   checkTable();
@@ -188,12 +189,16 @@ void DataSource::setJournal() {
     if (pragma("journal_mode=" + mode) != mode && conn_->grouped())
       throw std::runtime_error("另一个程序正以 WAL 方式使用此文件，无法与同组文件一起保存");
     pragma("synchronous=FULL");
+    // A batch import is one long transaction: a page cache of up to 64 MB
+    // keeps it from spilling into the file before its commit.
+    pragma("cache_size=-65536");
   }
   if (schema_.readOnly) sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
 }
 
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
+  named_.clear();
   st_.reset();
   if (db_ && alias_ != "main") {
     sqlite3_exec(db_, ("DETACH DATABASE " + sqlName(alias_)).c_str(), nullptr, nullptr, nullptr);
