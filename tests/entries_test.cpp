@@ -27,25 +27,8 @@ std::vector<std::string> searchRowsIn(const std::filesystem::path& dir) {
   return onDisk(dir / "XHKB.db", "SELECT ID, Zd1 FROM \"表1\" ORDER BY ID");
 }
 
-class EntriesTest : public ::testing::Test {
+class EntriesTest : public ProgramTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
-
-  void start(const std::vector<SentencePair>& sentences = {}) {
-    if (!sentences.empty()) writeDictionary(dir.path(), sentences);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  void restart() {
-    p->restart();
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
-  User& user() { return p->user(); }
-  void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }
-  void type(Control& box, TextView text) { ASSERT_TRUE(user().type(box, text)) << box.name(); }
   void key(Control& box, int code, int times = 1) {
     for (int i = 0; i < times; ++i) ASSERT_TRUE(user().pressKey(box, code)) << box.name();
   }

@@ -27,17 +27,9 @@ const std::vector<WordRow> kWords = {
     {u"perro", u"perro", u"狗", u"el perro\r\n\r\nun perro"},
 };
 
-class LookupTest : public ::testing::Test {
+class LookupTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), kSentences, kVerbs, kWords);
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
+  static void SetUpTestSuite() { writeSuiteDictionary(kSentences, kVerbs, kWords); }
 
   void type(TextView text) { ASSERT_TRUE(p.user().type(w.RichTextBox16, text)); }
   void backspace(int n = 1) {

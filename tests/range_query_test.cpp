@@ -16,19 +16,8 @@ const Text kStar = kSentenceSeparator + u"\r\n";
 const Text kWhiteStar = kVerbSeparator + u"\r\n";
 const Text kDiamond = kExampleSeparator + u"\r\n";
 
-class RangeQueryTest : public ::testing::Test {
+class RangeQueryTest : public ProgramTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
-
-  void start(const std::vector<SentencePair>& s, const std::vector<VerbRow>& v = {},
-             const std::vector<WordRow>& w = {}) {
-    writeDictionary(dir.path(), s, v, w);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
   void query(TextView input) {
     p->event([&] { w().RichTextBox16.setText(u""); });
     ASSERT_TRUE(p->user().type(w().RichTextBox16, input));

@@ -659,6 +659,8 @@ class FrmLexaro : public Window {
   void openWordEditor(TextBox& editor, float top, float left, float width, float height, bool takesCaret);
   // The other pane's editor closed into its pane by a click on a word pane.
   void closeOtherWordEditor(TextBox& editor, RichTextBox& pane);
+  void endAddModeForPanel();
+  void stepRecord(bool forward);
   void stepVerbView(bool forward);
   void stepSentences(bool forward);
   void stepWordView(bool forward);
