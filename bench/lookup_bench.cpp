@@ -1,6 +1,7 @@
 // One keystroke of the as-you-type lookup at 100,000 sentence pairs, 10,000
 // verbs and 100,000 words: a word hit, and an input found nowhere (the
-// sentence find then walks the whole sentence grid).
+// sentence find then walks the whole sentence grid); and a paste of a million
+// characters, answered by the number speller or the lookup.
 
 #include <benchmark/benchmark.h>
 
@@ -35,6 +36,25 @@ BENCHMARK(BM_KeystrokeWordHit)->Unit(benchmark::kMillisecond);
 
 void BM_KeystrokeFoundNowhere(benchmark::State& state) { keystroke(state, u"nada", u"x"); }
 BENCHMARK(BM_KeystrokeFoundNowhere)->Unit(benchmark::kMillisecond);
+
+void paste(benchmark::State& state, TextView unit) {
+  bench::BigProgram program;
+  Application& app = program.app;
+  FrmLexaro* f = &program.main;
+  User user(app);
+  Text text;
+  while (text.size() < 1'000'000) text += unit;
+  for (auto _ : state) {
+    state.PauseTiming();
+    app.event([&] { f->RichTextBox16.setText(u""); });
+    state.ResumeTiming();
+    if (!user.paste(f->RichTextBox16, text)) state.SkipWithError("the input box took no paste");
+  }
+}
+BENCHMARK_CAPTURE(paste, million_digits, u"7")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(paste, million_chinese_numerals, u"三")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(paste, million_percent_signs, u"%")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(paste, million_letters, u"a")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zuvo

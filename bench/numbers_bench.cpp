@@ -54,6 +54,19 @@ void request(benchmark::State& state, const char16_t* text) {
   for (auto _ : state) benchmark::DoNotOptimize(w.ask(text).size());
 }
 
+// A paste of a million characters: the scan and the conversion read each once.
+void millionCharacters(benchmark::State& state, const char16_t* unit) {
+  Worker& w = worker();
+  Text text;
+  while (text.size() < 1'000'000) text += unit;
+  for (auto _ : state) benchmark::DoNotOptimize(w.ask(text).size());
+}
+
+BENCHMARK_CAPTURE(millionCharacters, digits, u"7")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(millionCharacters, chinese_numerals, u"三")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(millionCharacters, percent_signs, u"%")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(millionCharacters, units_and_zeros, u"万零")->Unit(benchmark::kMillisecond);
+
 BENCHMARK_CAPTURE(request, digits_25, u"25");
 BENCHMARK_CAPTURE(request, chinese_123, u"一百二十三");
 BENCHMARK_CAPTURE(request, percent_45, u"45%");

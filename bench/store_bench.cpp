@@ -1,12 +1,15 @@
 // The table store at 100,000 records per table: a Seek on a key index, a
 // MoveNext walk over the whole table, 100,000 AddNew+save inside one
-// handler, and opening a folder of the seven dictionary tables.
+// handler, opening a folder of the seven dictionary tables, and one sentence
+// pair saved per user event, with the pair's tables committing together as
+// in the main window and, for comparison, each on its own.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "big_dictionary.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/window.h"
 #include "store/data_source.h"
@@ -36,7 +39,22 @@ class Dictionary : public Window {
   DataSource Data5{*this, "Data5", tables::verbSearch()};
   DataSource Data6{*this, "Data6", tables::words()};
   DataSource Data7{*this, "Data7", tables::wordSearch()};
+  StoreGroup SentenceTables{&Data1, &Data2};
+  StoreGroup VerbTables{&Data3, &Data4, &Data5};
+  StoreGroup WordTables{&Data6, &Data7};
   std::vector<std::unique_ptr<TextBox>> boxes;
+};
+
+// The sentence tables with nothing binding them together.
+class SentencesApart : public Window {
+ public:
+  explicit SentencesApart(Application& app) : Window(app, "SentencesApart") {
+    Data1.bind(Text2, "ZD3");
+    Data2.bind(Text14, "Zd1");
+  }
+  DataSource Data1{*this, "Data1", tables::sentences()};
+  DataSource Data2{*this, "Data2", tables::sentenceSearch()};
+  TextBox Text2{*this, "Text2"}, Text14{*this, "Text14"};
 };
 
 TextBox& box(Dictionary& d, const std::string& name) { return static_cast<TextBox&>(*d.find(name)); }
@@ -52,8 +70,7 @@ void fillTable(Dictionary& d, DataSource& src, int n) {
 
 std::filesystem::path fullFolder() {
   static const std::filesystem::path dir = [] {
-    auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(p);
+    auto p = bench::benchFolder("tables");
     ScriptedDialogs dialogs;
     Application app(p, dialogs);
     app.event([&] {
@@ -78,6 +95,23 @@ void BM_SeekOnKeyIndex(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SeekOnKeyIndex);
+
+// The same seeks as the program makes them: inside a user event's handler.
+void BM_SeekOnKeyIndexInAnEvent(benchmark::State& state) {
+  ScriptedDialogs dialogs;
+  Application app(fullFolder(), dialogs);
+  auto& d = app.form<Dictionary>();
+  d.Data6.setIndex("ZD1");
+  int i = 0;
+  app.event([&] {
+    for (auto _ : state) {
+      d.Data6.Seek("=", u"palabra" + NumText((i * 7919) % kRecords) + u"·ZD1");
+      benchmark::DoNotOptimize(d.Data6.NoMatch());
+      ++i;
+    }
+  });
+}
+BENCHMARK(BM_SeekOnKeyIndexInAnEvent);
 
 void BM_MoveNextWalk(benchmark::State& state) {
   ScriptedDialogs dialogs;
@@ -125,6 +159,44 @@ void BM_OpenSevenFullTables(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenSevenFullTables)->Unit(benchmark::kMillisecond);
+
+// One event per saved pair, each ending in a durable commit.
+template <class W>
+void savePairs(benchmark::State& state, TextBox& (*zh)(W&), TextBox& (*search)(W&)) {
+  auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-pairs-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(p);
+  {
+    ScriptedDialogs dialogs;
+    Application app(p, dialogs);
+    auto& w = app.form<W>();
+    int i = 0;
+    for (auto _ : state) {
+      app.event([&] {
+        w.Data1.AddNew();
+        zh(w).setText(u"句子" + NumText(i));
+        w.Data1.MoveLast();
+        w.Data2.AddNew();
+        search(w).setText(u"句子" + NumText(i) + u"/frase");
+        w.Data2.MoveLast();
+      });
+      ++i;
+    }
+  }
+  std::filesystem::remove_all(p);
+}
+
+void BM_SavePairPerEvent_Together(benchmark::State& state) {
+  savePairs<Dictionary>(
+      state, [](Dictionary& d) -> TextBox& { return box(d, "Data1ZD3"); },
+      [](Dictionary& d) -> TextBox& { return box(d, "Data2Zd1"); });
+}
+BENCHMARK(BM_SavePairPerEvent_Together)->Unit(benchmark::kMillisecond);
+
+void BM_SavePairPerEvent_Apart(benchmark::State& state) {
+  savePairs<SentencesApart>(
+      state, [](SentencesApart& w) -> TextBox& { return w.Text2; }, [](SentencesApart& w) -> TextBox& { return w.Text14; });
+}
+BENCHMARK(BM_SavePairPerEvent_Apart)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zuvo

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake pkg-config qt6-base-dev libsqlite3-dev
           googletest libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-arphic-uming xvfb xauth)
+          fonts-arphic-uming xvfb xauth sqlite3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

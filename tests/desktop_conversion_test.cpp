@@ -11,34 +11,20 @@
 #include <filesystem>
 
 #include "desktop/box_view.h"
-#include "desktop/desktop.h"
 #include "desktop/grid_view.h"
-#include "support/test_support.h"
+#include "support/desktop_support.h"
 #include "tools/conversion_window.h"
 
 namespace zuvo::desktop {
 namespace {
 
+using zuvo::testing::DesktopTest;
 using zuvo::testing::TempDir;
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
-  void TearDown() override { app.reset(); }
-  static inline std::unique_ptr<QApplication> app;
-
- private:
-  int argc = 1;
-  char name[32] = "desktop_conversion_test";
-  char* argv[2] = {name, nullptr};
-};
-[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-class DesktopConversionTest : public ::testing::Test {
+class DesktopConversionTest : public DesktopTest {
  protected:
   void SetUp() override {
-    d = std::make_unique<Desktop>(dir.path());
-    d->start();
+    startDesktop(dir.path());
     d->app().event([&] {
       w = &d->app().form<Frm计量换算>();
       w->Show();
@@ -47,11 +33,6 @@ class DesktopConversionTest : public ::testing::Test {
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(view->isVisible());
   }
-  void TearDown() override {
-    d.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  QWidget* widget(const Control& c) const { return view->widgetFor(c); }
   GridView& grid(const DataGrid& g) const { return *static_cast<GridView*>(widget(g)); }
   QPoint rowPoint(GridView& g, int row) const { return QPoint(40, g.rowViewportPosition(row) + 4); }
   // The cell editor open in a grid, or nullptr.
@@ -62,10 +43,7 @@ class DesktopConversionTest : public ::testing::Test {
   }
   QString shown(const TextBox& box) const { return static_cast<BoxView*>(widget(box))->toPlainText(); }
 
-  TempDir dir;
-  std::unique_ptr<Desktop> d;
   Frm计量换算* w = nullptr;
-  WindowView* view = nullptr;
 };
 
 TEST_F(DesktopConversionTest, TypingAQuantityShowsTheResultAndAPickedRowEmptiesBoth) {

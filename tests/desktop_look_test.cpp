@@ -20,8 +20,8 @@
 #include "app/FrmLexaro.h"
 #include "desktop/box_view.h"
 #include "desktop/control_views.h"
-#include "desktop/desktop.h"
 #include "desktop/grid_view.h"
+#include "support/desktop_support.h"
 #include "support/dictionary.h"
 #include "tools/usage_help.h"
 
@@ -29,21 +29,6 @@ namespace zuvo::desktop {
 namespace {
 
 using namespace zuvo::testing;
-
-// One QApplication for the whole run, gone before the program's exit
-// handlers take Qt's own globals down.
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
-  void TearDown() override { app.reset(); }
-  static inline std::unique_ptr<QApplication> app;
-
- private:
-  int argc = 1;
-  char name[32] = "desktop_look_test";
-  char* argv[2] = {name, nullptr};
-};
-[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 const std::vector<SentencePair> kSentences = {
     {u"我们说西班牙语，也说一点儿汉语。", u"Hablamos español y también un poco de chino."},
@@ -160,29 +145,18 @@ void expectEveryTextWhole(const WindowView& view) {
   }
 }
 
-class DesktopLookTest : public ::testing::Test {
+class DesktopLookTest : public SuiteDictionary<DesktopTest> {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), kSentences, kVerbs, kWords);
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
+  static void SetUpTestSuite() { writeSuiteDictionary(kSentences, kVerbs, kWords); }
 
   void SetUp() override {
-    d = std::make_unique<Desktop>(folder->path());
-    d->start();
+    startDesktop(folder->path());
     main = &d->app().form<FrmLexaro>();
     view = d->viewOf(*main);
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
   }
-  void TearDown() override {
-    d.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
 
-  QWidget* widget(const Control& c) const { return view->widgetFor(c); }
   BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
   void click(const Control& c) {
     ASSERT_TRUE(widget(c)->isVisible()) << c.name();
@@ -219,9 +193,7 @@ class DesktopLookTest : public ::testing::Test {
     EXPECT_TRUE(shot.save(QString::fromStdString((out / (name + ".png")).string()))) << name;
   }
 
-  std::unique_ptr<Desktop> d;
   FrmLexaro* main = nullptr;
-  WindowView* view = nullptr;
 };
 
 TEST_F(DesktopLookTest, TheDesignsSongFaceIsTheInstalledUMingAtTheDesignsSizes) {

@@ -25,36 +25,20 @@
 #include "app/FrmLexaro.h"
 #include "desktop/box_view.h"
 #include "desktop/control_views.h"
-#include "desktop/desktop.h"
 #include "desktop/grid_view.h"
 #include "store/seed.h"
+#include "support/desktop_support.h"
 #include "support/dictionary.h"
-#include "support/test_support.h"
 #include "tools/usage_help.h"
 
 namespace zuvo::desktop {
 namespace {
 
+using zuvo::testing::DesktopTest;
+using zuvo::testing::qt;
 using zuvo::testing::TempDir;
 
 const Text kCaption = u"  PELUR-Orvando V.1.0  注：本速查软件所需全部词句将由使用者自己添加，开放式数据库。  ";
-
-// One QApplication for the whole run, gone before the program's exit
-// handlers take Qt's own globals down.
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
-  void TearDown() override { app.reset(); }
-  static inline std::unique_ptr<QApplication> app;
-
- private:
-  int argc = 1;
-  char name[32] = "desktop_main_window_test";
-  char* argv[2] = {name, nullptr};
-};
-[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-QApplication& qt() { return *QtEnvironment::app; }
 
 std::vector<QString> shippedHelpLines() {
   std::ifstream in(shippedDataDir() / "SMK0.tsv", std::ios::binary);
@@ -77,24 +61,18 @@ class PaintCounter : public QObject {
   }
 };
 
-class DesktopMainWindowTest : public ::testing::Test {
+class DesktopMainWindowTest : public DesktopTest {
  protected:
   static void SetUpTestSuite() { qt(); }
 
   void SetUp() override {
-    d = std::make_unique<Desktop>(dir.path());
-    d->start();
+    startDesktop(dir.path());
     main = &d->app().form<FrmLexaro>();
     view = d->viewOf(*main);
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(view->isVisible());
   }
-  void TearDown() override {
-    d.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
 
-  QWidget* widget(const Control& c) const { return view->widgetFor(c); }
   BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
   // Runs code as one user event, as a handler would.
   void event(const std::function<void()>& body) { d->app().event(body); }
@@ -118,10 +96,7 @@ class DesktopMainWindowTest : public ::testing::Test {
     return b.cursorRect(c).center() + QPoint(1, 0);
   }
 
-  TempDir dir;
-  std::unique_ptr<Desktop> d;
   FrmLexaro* main = nullptr;
-  WindowView* view = nullptr;
 };
 
 TEST_F(DesktopMainWindowTest, StartsWithTheCaptionFormLoadSetsAndControlsAtTheirPixelPlaces) {

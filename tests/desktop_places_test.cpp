@@ -8,50 +8,32 @@
 #include <QTest>
 #include <filesystem>
 
-#include "desktop/desktop.h"
 #include "desktop/grid_view.h"
 #include "desktop/picture_view.h"
+#include "support/desktop_support.h"
 #include "support/places.h"
 
 namespace zuvo::desktop {
 namespace {
 
 using zuvo::testing::PlaceRow;
+using zuvo::testing::DesktopTest;
 using zuvo::testing::TempDir;
 
-class QtEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override { app = std::make_unique<QApplication>(argc, argv); }
-  void TearDown() override { app.reset(); }
-  static inline std::unique_ptr<QApplication> app;
-
- private:
-  int argc = 1;
-  char name[32] = "desktop_places_test";
-  char* argv[2] = {name, nullptr};
-};
-[[maybe_unused]] auto* const qtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-class DesktopPlacesTest : public ::testing::Test {
+class DesktopPlacesTest : public DesktopTest {
  protected:
   void SetUp() override {
     zuvo::testing::writePlaces(dir.path(), {{u"亚洲", u"Asia", u"世界最大的洲"},
                                             {u"中国【中华人民共和国】", u"China", u"位于亚洲东部", u"Asia"},
                                             {u"西班牙", u"España", u"位于欧洲西南部"},
                                             {u"马德里", u"Madrid", u"西班牙的首都", u"España"}});
-    d = std::make_unique<Desktop>(dir.path());
-    d->start();
+    startDesktop(dir.path());
     d->app().event([&] { w = frm世界地名::open(d->app()); });
     ASSERT_NE(w, nullptr);
     view = d->viewOf(*w);
     ASSERT_NE(view, nullptr);
     ASSERT_TRUE(view->isVisible());
   }
-  void TearDown() override {
-    d.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  }
-  QWidget* widget(const Control& c) const { return view->widgetFor(c); }
   void shoot(const char* name) {
     const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
     std::filesystem::create_directories(out);
@@ -59,10 +41,7 @@ class DesktopPlacesTest : public ::testing::Test {
     ASSERT_TRUE(view->grab().save(QString::fromStdString((out / name).string())));
   }
 
-  TempDir dir;
-  std::unique_ptr<Desktop> d;
   frm世界地名* w = nullptr;
-  WindowView* view = nullptr;
 };
 
 TEST_F(DesktopPlacesTest, ShowsTheWindowAtItsGeometryWithGridsAndPictures) {

@@ -3,6 +3,8 @@
 // user sees and what the two sentence tables hold on disk.
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 #include <sqlite3.h>
 
 #include "app/FrmLexaro.h"
@@ -25,25 +27,8 @@ std::vector<std::string> searchRowsIn(const std::filesystem::path& dir) {
   return onDisk(dir / "XHKB.db", "SELECT ID, Zd1 FROM \"表1\" ORDER BY ID");
 }
 
-class EntriesTest : public ::testing::Test {
+class EntriesTest : public ProgramTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
-
-  void start(const std::vector<SentencePair>& sentences = {}) {
-    if (!sentences.empty()) writeDictionary(dir.path(), sentences);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  void restart() {
-    p->restart();
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
-  User& user() { return p->user(); }
-  void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }
-  void type(Control& box, TextView text) { ASSERT_TRUE(user().type(box, text)) << box.name(); }
   void key(Control& box, int code, int times = 1) {
     for (int i = 0; i < times; ++i) ASSERT_TRUE(user().pressKey(box, code)) << box.name();
   }
@@ -384,6 +369,24 @@ TEST_F(EntriesTest, AnAddedPairIsInBothTablesOnDiskAtOnceAndOnShow) {
     EXPECT_EQ(sentencesIn(d.path()).size(), c.dictionary.size() + 1);
     EXPECT_TRUE(prog.dialogs().messages.empty());
   }
+}
+
+// A sentence table that could not be opened takes no save, nor does its
+// partner: the save is refused with a message and what the user typed stays.
+TEST_F(EntriesTest, ASaveIntoADamagedSentenceTableIsRefusedAndTheTypedPairStays) {
+  writeDictionary(dir.path(), {{u"一。", u"Uno."}});
+  { std::ofstream(dir.path() / "XHKB.db", std::ios::trunc) << "damaged"; }
+  p = std::make_unique<Program>(dir.path());
+  f = &startMainWindow(*p);
+  ASSERT_EQ(p->dialogs().messages.size(), 1u);  // the damaged file, when the window opens
+  addPair(u"明天见。", u"Hasta luego.");
+  ASSERT_EQ(p->dialogs().messages.size(), 2u);
+  EXPECT_NE(p->dialogs().messages[1].prompt.find(u"无法保存"), Text::npos);
+  EXPECT_NE(p->dialogs().messages[1].prompt.find(u"XHKB.db"), Text::npos);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:一。:Uno."}));
+  EXPECT_EQ(w().Text44.text(), u"明天见。");
+  EXPECT_EQ(w().Text45.text(), u"Hasta luego.");
+  EXPECT_TRUE(w().Text44.Visible);
 }
 
 TEST_F(EntriesTest, AnAddedPairIsFoundAtOnceByTheLookupAndTheRangeQuery) {

@@ -11,17 +11,9 @@ namespace {
 
 using namespace zuvo::testing;
 
-class EntryKeysTest : public ::testing::Test {
+class EntryKeysTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), {{u"你好。", u"Hola."}}, {{u"hablar", u"说", u"Hablo."}});
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
+  static void SetUpTestSuite() { writeSuiteDictionary({{u"你好。", u"Hola."}}, {{u"hablar", u"说", u"Hablo."}}); }
   User& user() { return p.user(); }
 
   void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }

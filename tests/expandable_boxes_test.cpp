@@ -18,18 +18,11 @@ struct Place {
 };
 Place placeOf(const Control& c) { return {c.Left, c.Top, c.Width, c.Height, c.Visible}; }
 
-class ExpandableBoxesTest : public ::testing::Test {
+class ExpandableBoxesTest : public MainWindowSuite {
  protected:
   static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), {{u"狗在房子里。", u"El perro está en la casa."}},
-                    {{u"comer", u"吃", u"Como pan."}});
+    writeSuiteDictionary({{u"狗在房子里。", u"El perro está en la casa."}}, {{u"comer", u"吃", u"Como pan."}});
   }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
   void click(Control& c) { ASSERT_TRUE(p.user().click(c)) << c.name(); }
   void doubleClick(Control& c) { ASSERT_TRUE(p.user().doubleClick(c, 0)) << c.name(); }
   std::vector<Place> places(std::initializer_list<const Control*> cs) {

@@ -18,17 +18,9 @@ using namespace zuvo::testing;
 constexpr Colour kFrameOpen = 0xFFFFC0;
 constexpr Colour kFrameClosed = 0xC0FFC0;
 
-class LaunchersTest : public ::testing::Test {
+class LaunchersTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), {{u"狗在房子里。", u"El perro está en la casa."}});
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
+  static void SetUpTestSuite() { writeSuiteDictionary({{u"狗在房子里。", u"El perro está en la casa."}}); }
   void click(Control& c) { ASSERT_TRUE(p.user().click(c)) << c.name(); }
   bool helpShown() { return p.app().isLoaded<Frm说明1>() && p.form<Frm说明1>().Visible(); }
   int windowsNamed(const std::string& name) {

@@ -27,17 +27,9 @@ const std::vector<WordRow> kWords = {
     {u"perro", u"perro", u"狗", u"el perro\r\n\r\nun perro"},
 };
 
-class LookupTest : public ::testing::Test {
+class LookupTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), kSentences, kVerbs, kWords);
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
+  static void SetUpTestSuite() { writeSuiteDictionary(kSentences, kVerbs, kWords); }
 
   void type(TextView text) { ASSERT_TRUE(p.user().type(w.RichTextBox16, text)); }
   void backspace(int n = 1) {
@@ -204,6 +196,29 @@ TEST_F(LookupTest, ANumberTypedOverSelectedLettersIsSpelled) {
   type(u"6");
   EXPECT_EQ(w.RichTextBox16.text(), u"6x");
   EXPECT_EQ(w.Text111.text(), u"x");
+}
+
+// A long paste is answered at once, whatever it holds: the number scan reads
+// each character once.
+TEST_F(LookupTest, APastedMillionCharactersAreAnswered) {
+  struct Paste {
+    TextView unit;
+    size_t length;
+  };
+  // Digits, Chinese numerals, marks and letters; then runs of zeros and
+  // units that make the zero filler look far ahead.
+  for (const Paste& c : {Paste{u"7", 1'000'000}, Paste{u"三", 1'000'000}, Paste{u"%", 1'000'000},
+                         Paste{u"a", 1'000'000}, Paste{u"万零", 300'000}, Paste{u"千零十", 300'000},
+                         Paste{u"亿零一万万", 300'000}}) {
+    SCOPED_TRACE(toUtf8(c.unit));
+    Program q(folder->path());
+    FrmLexaro& v = startMainWindow(q);
+    Text paste;
+    while (paste.size() < c.length) paste += c.unit;
+    ASSERT_TRUE(q.user().paste(v.RichTextBox16, paste));
+    EXPECT_EQ(v.RichTextBox16.text(), paste);
+    EXPECT_EQ(v.Text33.text(), u"");  // far too long to have words
+  }
 }
 
 TEST_F(LookupTest, EmptyingTheInputClosesTheNumberAnswer) {

@@ -15,19 +15,8 @@ using namespace zuvo::testing;
 
 const Text kCaption = u"  PELUR-Orvando V.1.0  注：本速查软件所需全部词句将由使用者自己添加，开放式数据库。  ";
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ProgramTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
-
-  void start(const std::vector<SentencePair>& sentences = {}, const std::vector<VerbRow>& verbs = {},
-             const std::vector<WordRow>& words = {}) {
-    if (!sentences.empty() || !verbs.empty() || !words.empty()) writeDictionary(dir.path(), sentences, verbs, words);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
   void expectTwoPaneLayout() {
     EXPECT_EQ(w().RichTextBox13.Top, 1320);
     EXPECT_EQ(w().RichTextBox13.Left, 220.02f);

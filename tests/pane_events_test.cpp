@@ -28,17 +28,9 @@ const std::vector<WordRow> kWords = {
     {u"perro", u"perro", u"狗", u"el perro 32\r\nun perro"},
 };
 
-class PaneEventsTest : public ::testing::Test {
+class PaneEventsTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), kSentences, kVerbs, kWords);
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
+  static void SetUpTestSuite() { writeSuiteDictionary(kSentences, kVerbs, kWords); }
   User& user() { return p.user(); }
 
   void type(TextView text) { ASSERT_TRUE(user().type(w.RichTextBox16, text)); }

@@ -16,19 +16,8 @@ const Text kStar = kSentenceSeparator + u"\r\n";
 const Text kWhiteStar = kVerbSeparator + u"\r\n";
 const Text kDiamond = kExampleSeparator + u"\r\n";
 
-class RangeQueryTest : public ::testing::Test {
+class RangeQueryTest : public ProgramTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
-
-  void start(const std::vector<SentencePair>& s, const std::vector<VerbRow>& v = {},
-             const std::vector<WordRow>& w = {}) {
-    writeDictionary(dir.path(), s, v, w);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
   void query(TextView input) {
     p->event([&] { w().RichTextBox16.setText(u""); });
     ASSERT_TRUE(p->user().type(w().RichTextBox16, input));
@@ -171,6 +160,22 @@ TEST_F(RangeQueryTest, RepeatedLinesStandOnceAndPrefixesAreNoRepeats) {
   start({{u"说", u"a"}, {u"说", u"a"}, {u"说话", u"hablar"}}, {}, {{u"k", u"说", u"a", u""}});
   query(u"说");
   EXPECT_EQ(result(), u"说/a\r\n说话/hablar\r\n" + kStar + kWhiteStar + kDiamond + u"说◆a\r\n");
+}
+
+// A meaning of several lines is cleaned line by line; a meaning line that
+// stays keeps its verb's line before it, and the lines after an empty one
+// are coloured as the others.
+TEST_F(RangeQueryTest, AVerbMeaningOfSeveralLinesIsCleanedLineByLine) {
+  start({{u"我说话", u"Hablo"}, {u"你好", u"Hola"}},
+        {{u"hablar", u"说\r\n\r\n讲话\r\n谈", u""}, {u"decir", u"说\r\n", u""}});
+  query(u"话");
+  EXPECT_EQ(result(), u"我说话/Hablo\r\n" + kStar + u"hablar ★说\r\n讲话\r\n" + kWhiteStar + kDiamond);
+  query(u"说");
+  EXPECT_EQ(result(), u"我说话/Hablo\r\n" + kStar + u"hablar ★说\r\ndecir ★说\r\n" + kWhiteStar + kDiamond);
+  EXPECT_EQ(colourAt(u"decir ★"), 0xC0u);  // coloured although a meaning with a CR LF stood before it
+  EXPECT_TRUE(boldAt(u"decir ★"));
+  query(u"好");
+  EXPECT_EQ(colourAt(u"你好"), 0xC00000u);
 }
 
 TEST_F(RangeQueryTest, TwoVerbsWithOneMeaningAreBothListed) {

@@ -42,18 +42,10 @@ std::string readBytes(const fs::path& f) {
 }
 void writeBytes(const fs::path& f, std::string_view bytes) { std::ofstream(f, std::ios::binary) << bytes; }
 
-class ReaderTest : public ::testing::Test {
+class ReaderTest : public MainWindowSuite {
  protected:
-  static void SetUpTestSuite() {
-    folder = std::make_unique<TempDir>();
-    writeDictionary(folder->path(), kSentences, kVerbs, kWords);
-  }
-  static void TearDownTestSuite() { folder.reset(); }
-  static inline std::unique_ptr<TempDir> folder;
-
+  static void SetUpTestSuite() { writeSuiteDictionary(kSentences, kVerbs, kWords); }
   TempDir files;
-  Program p{folder->path()};
-  FrmLexaro& w = startMainWindow(p);
   User& user = p.user();
 
   // The test-only way in: the reader's two entry buttons enabled.

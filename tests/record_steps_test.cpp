@@ -32,15 +32,8 @@ const std::vector<WordRow> kWords = {
 const Text kFirstSentence = u"这是第一条语句！";
 const Text kLastSentence = u"这是最后一条语句！";
 
-class RecordStepsTest : public ::testing::Test {
+class RecordStepsTest : public ProgramTest {
  protected:
-  void start(const std::vector<SentencePair>& s, const std::vector<VerbRow>& v = {},
-             const std::vector<WordRow>& wd = {}) {
-    if (!s.empty() || !v.empty() || !wd.empty()) writeDictionary(dir.path(), s, v, wd);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
   void type(TextView text) { ASSERT_TRUE(p->user().type(w().RichTextBox16, text)); }
   void previous() { ASSERT_TRUE(p->user().click(w().Command23)); }
   void next() { ASSERT_TRUE(p->user().click(w().Command25)); }
@@ -54,10 +47,6 @@ class RecordStepsTest : public ::testing::Test {
     p->dialogs().messages.clear();
     return out;
   }
-
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
 };
 
 using Msgs = std::vector<Text>;

@@ -22,25 +22,12 @@ constexpr Colour kSearchRowFound = 0xFF00FF;
 
 const std::vector<SentencePair> kOnePair = {{u"我说话。", u"Hablo."}};
 
-class VerbWordEntryTest : public ::testing::Test {
+class VerbWordEntryTest : public ProgramTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
-
+  // Every dictionary here has the one sentence pair.
   void start(const std::vector<VerbRow>& verbs = {}, const std::vector<WordRow>& words = {}) {
-    writeDictionary(dir.path(), kOnePair, verbs, words);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
+    ProgramTest::start(kOnePair, verbs, words);
   }
-  void restart() {
-    p->restart();
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
-  User& user() { return p->user(); }
-  void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }
-  void type(Control& box, TextView text) { ASSERT_TRUE(user().type(box, text)) << box.name(); }
   void ctrl(Control& box, char letter) { ASSERT_TRUE(user().ctrlKey(box, letter)) << box.name(); }
   // Replaces the whole text of a box by typing over it.
   void retype(TextBox& box, TextView text) {

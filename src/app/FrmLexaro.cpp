@@ -40,6 +40,8 @@ void FrmLexaro::wireHandlers() {
   wireEntryHandlers();
   wireEventHandlers();
   wireVerbWordHandlers();
+  wireImportHandlers();
+  wireWordImportHandlers();
 }
 
 void FrmLexaro::message(TextView prompt) { app().msgBox(Text(prompt), Text(kMessageTitle)); }

@@ -4,6 +4,7 @@
 // spread over the files of app/, entries/ and import/ by concern.
 
 #include <array>
+#include <exception>
 #include <optional>
 
 #include "platform/application.h"
@@ -31,6 +32,7 @@ extern const Text kHowToAddText;
 extern const Text kHowToAddTextOnKeyUp;
 
 class RangeResultLines;
+class WordMergeWorker;
 
 class FrmLexaro : public Window {
  public:
@@ -270,11 +272,51 @@ class FrmLexaro : public Window {
   void Text112_Click();
   void Text39_Click();
 
+  // --- batch files: the batch buttons, format checks, imports and example
+  // split (import/*.cpp) ---
+  void Command58_Click();  // OpenOrImportSentenceFile
+  void Command57_Click();  // OpenOrImportVerbFile
+  void Command69_Click();  // OpenOrImportWordFile
+  void Command47_Click();  // DispatchVerbBatch
+  void Command71_Click();  // DispatchWordBatch
+  void Command79_Click();  // CheckSentenceBatchFormat
+  void Command37_Click();  // CheckWordBatchFormat
+  void Command82_Click();  // CheckWordExampleBatchFormat
+  void Command61_Click();  // CheckSixFieldVerbLines
+  void Command39_Click();  // CheckEightFieldVerbLines
+  void Command22_Click();  // ImportSentenceBatch
+  void Command60_Click();  // ImportSixFieldVerbs
+  void Command64_Click();  // ImportEightFieldVerbs
+  void Command68_Click();  // SplitAllVerbExamples
+  void Command42_Click();  // SplitVerbExamples
+  void Text80_Change();    // TakeLeadCharCode
+  void Command91_Click();  // ImportWordBatch
+  void Command75_Click();  // ImportWordBatchWithExamples
+
   // Shows a message the program's way: OK only, no icon, the one title.
   void message(TextView prompt);
   // Writes HowToAddText into the upper pane (and Text1 where asked).
   void writeHowToAddText(bool alsoText1);
 
+  // --- word batch imports (import/word_import.cpp; Command91_Click and
+  // Command75_Click are declared with the batch files) ---
+  void Text15_Change();    // PickTokenTailChar: the token's last character
+  void Text17_Change();    // PickTokenTailChar: the token's last three characters
+  void Text18_Change();    // PickTokenFirstChar
+  void Text78_Change();    // MeasureTokenLength
+
+ private:
+  void wireWordImportHandlers();
+  void prepareWordStaging();
+  void importWordBatch(WordMergeWorker& worker);
+  void stageWordLines(WordMergeWorker& worker);
+  void walkTokens(WordMergeWorker& worker);
+  void stepPastSelection();
+  void stageKeyToken(WordMergeWorker& worker, TextView token, bool endsLine);
+  void keepTokenTail(TextBox& box, int64_t n);
+  void writeWorkBox(TextBox& box, TextView t);
+
+ public:
   // --- data sources (the dictionary tables) ---
   DataSource Data1{*this, "Data1", tables::sentences()};                                   // SentenceStore
   DataSource Data2{*this, "Data2", tables::sentenceSearch()};                                   // SentenceSearchStore
@@ -529,6 +571,27 @@ class FrmLexaro : public Window {
   CommonDialog CommonDialog2{*this, "CommonDialog2"};  // save-as dialog of the reader
 
  private:
+  // --- batch files: state and shared steps (import/*.cpp) ---
+  void wireImportHandlers();
+  // The first press of a batch button: the open dialog and the batch pane.
+  void openBatchFile(CommandButton& pressed, TextView secondCaption);
+  // Reads the line at the pane's caret into its selection; empty at the end.
+  void selectBatchLine();
+  // The check family: every line before the first empty one holds `slashes`
+  // "/" (verb files: and an infinitive of two characters or more); bad
+  // lines turn red. True when the file is clean.
+  bool checkBatchLines(int64_t slashes, bool verbLines);
+  // Writes the marked pane back over the chosen file; false (and the user
+  // told why) when it cannot be written.
+  bool writeBackBatchFile();
+  // Tells the user that an import failed and was undone.
+  void reportFailedImport(const std::exception& e);
+  void importVerbs(bool eightFields);
+  // The file chosen at the first press of a batch button.
+  Text batchFile_;
+  // A write-back failed during this press: the press stops where it is.
+  bool batchPressStopped_ = false;
+
   void applyDesignState();
   void wireHandlers();
   // Each concern wires its own handlers, next to their code.
@@ -596,6 +659,8 @@ class FrmLexaro : public Window {
   void openWordEditor(TextBox& editor, float top, float left, float width, float height, bool takesCaret);
   // The other pane's editor closed into its pane by a click on a word pane.
   void closeOtherWordEditor(TextBox& editor, RichTextBox& pane);
+  void endAddModeForPanel();
+  void stepRecord(bool forward);
   void stepVerbView(bool forward);
   void stepSentences(bool forward);
   void stepWordView(bool forward);

@@ -24,25 +24,58 @@ bool isSeparator(TextView line) {
 }  // namespace
 
 void RangeResultLines::appendCell(TextView cell) {
-  forEachLine(cell, [this](TextView line) { lines_.emplace_back(line); });
+  forEachLine(cell, [this](TextView line) { appendLine(line); });
+}
+
+void RangeResultLines::appendVerbLine(TextView line) {
+  bool first = true;
+  forEachLine(line, [&](TextView l) {
+    lines_.emplace_back(l);
+    continues_.push_back(!first);
+    first = false;
+  });
+}
+
+// drop(i, kept) sees how many lines stay before line i; they stand at
+// 0 .. kept-1 already.
+template <class F>
+void RangeResultLines::eraseLines(F&& drop) {
+  size_t out = 0;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (drop(i, out)) continue;
+    if (out != i) {
+      lines_[out] = std::move(lines_[i]);
+      continues_[out] = continues_[i];
+    }
+    ++out;
+  }
+  lines_.resize(out);
+  continues_.resize(out);
 }
 
 int64_t RangeResultLines::appendLinesContaining(TextView text, TextView input) {
   int64_t n = 0;
   forEachLine(text, [&](TextView line) {
     if (line.find(input) == TextView::npos) return;
-    lines_.emplace_back(line);
+    appendLine(line);
     ++n;
   });
   return n;
 }
 
 void RangeResultLines::removeEmptyLines() {
-  std::erase_if(lines_, [](const Text& l) { return l.empty(); });
+  eraseLines([this](size_t i, size_t) { return lines_[i].empty(); });
 }
 
 void RangeResultLines::keepLinesHolding(TextView input) {
-  std::erase_if(lines_, [&](const Text& l) { return !isSeparator(l) && l.find(input) == Text::npos; });
+  std::vector<bool> keep(lines_.size());
+  size_t head = 0;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    if (!continues_[i]) head = i;
+    keep[i] = isSeparator(lines_[i]) || lines_[i].find(input) != Text::npos;
+    if (keep[i] && continues_[i]) keep[head] = true;
+  }
+  eraseLines([&](size_t i, size_t) { return !keep[i]; });
 }
 
 void RangeResultLines::removeRepeatedLines() {
@@ -52,18 +85,11 @@ void RangeResultLines::removeRepeatedLines() {
     std::unordered_set<std::u16string_view> seen;
     for (size_t i = 0; i < lines_.size(); ++i) keep[i] = seen.insert(lines_[i]).second;
   }
-  size_t out = 0;
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    if (!keep[i]) continue;
-    if (out != i) lines_[out] = std::move(lines_[i]);
-    ++out;
-  }
-  lines_.resize(out);
+  eraseLines([&](size_t i, size_t) { return !keep[i]; });
 }
 
 void RangeResultLines::removeRepeatedNeighbours() {
-  auto last = std::unique(lines_.begin(), lines_.end());
-  lines_.erase(last, lines_.end());
+  eraseLines([this](size_t i, size_t kept) { return kept > 0 && lines_[i] == lines_[kept - 1]; });
 }
 
 Text RangeResultLines::joined() const {

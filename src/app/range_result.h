@@ -17,7 +17,14 @@ class RangeResultLines {
  public:
   // A cell is appended whole; its inner line breaks start new lines.
   void appendCell(TextView cell);
-  void appendLine(TextView line) { lines_.emplace_back(line); }
+  void appendLine(TextView line) {
+    lines_.emplace_back(line);
+    continues_.push_back(false);
+  }
+  // A verb's line (infinitive, " ★" and its meaning): the meaning's later
+  // lines follow as lines of their own, and whichever of them stays keeps
+  // the verb's first line before it.
+  void appendVerbLine(TextView line);
   // Appends each line of the text that contains the input, once, in order;
   // returns how many.
   int64_t appendLinesContaining(TextView text, TextView input);
@@ -36,7 +43,12 @@ class RangeResultLines {
   Text joined() const;
 
  private:
+  // Removes the lines for which drop(i, kept) holds.
+  template <class F>
+  void eraseLines(F&& drop);
+
   std::vector<Text> lines_;
+  std::vector<bool> continues_;  // line i carries on the verb line before it
 };
 
 }  // namespace zuvo

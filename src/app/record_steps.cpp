@@ -7,25 +7,14 @@
 namespace zuvo {
 
 // ShowPreviousRecord
-void FrmLexaro::Command23_Click() {
-  RichTextBox16.setText(u"");
-  RichTextBox3.Visible = false;
-  if (Text2.text().empty()) {
-    writeHowToAddText(true);
-    return;
-  }
-  leaveBatchModeIfOn();
-  if (Text92.Visible)
-    stepVerbView(false);
-  else if (Text112.Visible)
-    stepWordView(false);
-  else
-    stepSentences(false);
-  RichTextBox16.SetFocus();
-}
+void FrmLexaro::Command23_Click() { stepRecord(false); }
 
 // ShowNextRecord
-void FrmLexaro::Command25_Click() {
+void FrmLexaro::Command25_Click() { stepRecord(true); }
+
+// One record back or forward in the view that is open; on an empty
+// dictionary the hint of how to add instead.
+void FrmLexaro::stepRecord(bool forward) {
   RichTextBox16.setText(u"");
   RichTextBox3.Visible = false;
   if (Text2.text().empty()) {
@@ -34,11 +23,11 @@ void FrmLexaro::Command25_Click() {
   }
   leaveBatchModeIfOn();
   if (Text92.Visible)
-    stepVerbView(true);
+    stepVerbView(forward);
   else if (Text112.Visible)
-    stepWordView(true);
+    stepWordView(forward);
   else
-    stepSentences(true);
+    stepSentences(forward);
   RichTextBox16.SetFocus();
 }
 

@@ -53,6 +53,7 @@ void FrmLexaro::Form_Load() {
   Text88.Visible = true;
   RichTextBox13.Visible = true;
   RichTextBox7.Visible = true;
+  prepareWordStaging();
 }
 
 // ClearPanesAndEnd: the close is never refused; the other windows are not

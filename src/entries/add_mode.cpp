@@ -49,6 +49,14 @@ void FrmLexaro::Command1_Click() {
   Shape4.Visible = false;
 }
 
+// Add mode ends as an entry panel opens, and the input box takes no typing
+// while the panel is open.
+void FrmLexaro::endAddModeForPanel() {
+  Command55.Visible = Command56.Visible = Command81.Visible = false;
+  Command1.Caption = kAddModeOff;
+  RichTextBox16.Enabled = false;
+}
+
 // Clears the placeholders of an open verb entry or word add panel, so the
 // user can type at once.
 void FrmLexaro::Label7_Click() {

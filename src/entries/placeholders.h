@@ -26,6 +26,11 @@ inline constexpr TextView kVerbExamplesPlaceholder =
 inline constexpr TextView kWordExamplesPlaceholder =
     u"相关的词组或例句（中西文）,用鼠标左键双击本窗口可以扩展\r\n\r\n用鼠标点击<作者信箱>可以删除全部的中文提示";  // Text116
 
+// The save button of a panel: "保—存" while there is something to save,
+// "返—回" while it only closes the panel.
+inline constexpr TextView kSave = u"保—存";
+inline constexpr TextView kBack = u"返—回";
+
 // What a panel box stores: its text, or nothing while it still holds its
 // placeholder.
 inline Text storedText(TextView boxText, TextView placeholder) {

@@ -9,8 +9,6 @@
 namespace zuvo {
 
 namespace {
-constexpr TextView kSave = u"保—存";
-constexpr TextView kBack = u"返—回";
 constexpr TextView kChinesePrompt = u"  输入中文句子的全文内容:";
 constexpr TextView kSpanishPrompt = u"  输入西文句子的全文内容:";
 
@@ -31,11 +29,9 @@ void FrmLexaro::placeSentencePanel(TextBox& upper, TextBox& lower) {
   upper.Visible = lower.Visible = true;
 }
 
-// OpenSentenceAddPanel: add mode ends as the panel opens.
+// OpenSentenceAddPanel
 void FrmLexaro::Command55_Click() {
-  Command1.Caption = u"添加(&N)";
-  Command55.Visible = Command56.Visible = Command81.Visible = false;
-  RichTextBox16.Enabled = false;
+  endAddModeForPanel();
   if (RichTextBox12.Visible) Command26_Click();  // ToggleReaderPanes
   Command35_Click();  // ShowSentenceAddPanel
   // The boxes and their copies start empty: the verb and word panels leave

@@ -10,8 +10,6 @@
 namespace zuvo {
 
 namespace {
-constexpr TextView kSave = u"保—存";
-constexpr TextView kBack = u"返—回";
 constexpr TextView kNotAVerb = u"您输入的单词不是动词，请重新写入内容！";
 
 constexpr Colour kPaleCyan = 0xFFFFC0;
@@ -29,18 +27,14 @@ std::array<TextBox*, 9> FrmLexaro::verbPanelBoxes() {
 
 // OpenVerbEntryPanel
 void FrmLexaro::Command56_Click() {
-  RichTextBox16.Enabled = false;
   Text72.BackColor = kPaleCyan;
   Text42.BackColor = kWindowBackground;
   Text43.BackColor = kWindowBackground;
   Text116.BackColor = kPeach;
   Text114.BackColor = Text119.BackColor = kPaleCyan;
   Text46.BackColor = Text47.BackColor = kWindowBackground;
-  // Add mode ends as the panel opens.
-  Command55.Visible = Command56.Visible = Command81.Visible = false;
-  Command1.Caption = u"添加(&N)";
+  endAddModeForPanel();
   Shape4.Visible = false;
-  RichTextBox16.Enabled = false;
 
   Text42.Move(220.02f, 1320, 6700, 1180);
   Text72.Move(6990.65f, 1320, 2700, 300);

@@ -9,8 +9,6 @@
 namespace zuvo {
 
 namespace {
-constexpr TextView kSave = u"保—存";
-constexpr TextView kBack = u"返—回";
 constexpr TextView kLooksLikeAVerb = u"您输入的内容可能是动词或中文，请选用《添加动词》按钮！";
 
 constexpr Colour kPaleYellow = 0xC0FFFF;
@@ -23,11 +21,7 @@ void FrmLexaro::Command81_Click() {
   Text43.BackColor = kPaleYellow;
   Text42.BackColor = kGreen;
   Text116.BackColor = kPeach;
-  // Add mode ends as the panel opens.
-  Command55.Visible = Command56.Visible = Command81.Visible = false;
-  Command1.Caption = u"添加(&N)";
-  RichTextBox16.Enabled = false;
-  RichTextBox16.Enabled = false;
+  endAddModeForPanel();
   Shape4.Visible = false;
 
   Text116.setText(u"");

@@ -114,6 +114,8 @@ class FrmSZ : public Window {
   void convertTen();
   bool startsNumber() const;
   bool endsNumber() const;
+  TextView rest() const;
+  size_t pastZeros(size_t p, TextView stops) const;
   Text zeroFiller(const Text& previous) const;
   void storeInDateBuffer(const Text& d);
   void insertDigits(TextView s);
@@ -185,6 +187,15 @@ class FrmSZ : public Window {
   // date input: set, and the length DigitString had where the run began.
   bool numberInDate_ = false;
   size_t numberStart_ = 0;
+  // ScannedText while it is converted, and the place of the character in hand.
+  Text scanned_;
+  size_t pos_ = 0;
+  // Runs of zeros crossed by the zero filler, one per set of stops.
+  struct ZeroRun {
+    size_t from = 0, to = 0;
+    bool valid = false;
+  };
+  mutable std::array<ZeroRun, 3> zeroRuns_{};
 };
 
 }  // namespace zuvo

@@ -20,18 +20,10 @@ void FrmSZ::Command5_GotFocus() {
   for (TextBox* slot : slots_)
     if (slot != &Text2) slot->setText(u"");
 
-  while (!Text1.text().empty()) {
-    Text1.setSelStart(0);
-    Text1.setSelLength(1);
-    const Text c = Text1.SelText();
-    for (TextBox* slot : slots_) {
-      if (slot->text().empty()) {
-        slot->setText(c);
-        break;
-      }
-    }
-    Text1.setSelText(u"");  // a character beyond the twelfth slot is dropped
-  }
+  // Characters beyond the twelfth slot are dropped.
+  const Text digits = Text1.text();
+  for (size_t k = 0; k < digits.size() && k < slots_.size(); ++k) slots_[k]->setText(Text(1, digits[k]));
+  Text1.setText(u"");
   Data1.MoveFirst();
   if (holdsInnerMark()) setResult(u"");
   showAnswer();

@@ -41,10 +41,15 @@ Text digitOf(const Text& c) {
 // The number of digits of the Chinese numeral at the start of `rest`, read up
 // to the first character that is not part of it or that is in `stops`.
 // Values are capped: only whether they reach eight places matters.
-int placesOf(TextView rest, TextView stops) {
+// The value never decreases along the way, so the count stops once it has
+// `enough` places: more make no difference to the caller.
+int placesOf(TextView rest, TextView stops, int enough) {
   constexpr uint64_t kCap = 10'000'000'000ULL;
+  uint64_t threshold = 1;
+  for (int i = 0; i < enough; ++i) threshold *= 10;
   uint64_t total = 0, section = 0, number = 0;
   for (char16_t x : rest) {
+    if (std::min(kCap, total + section + number) >= threshold) return enough;
     if (stops.find(x) != TextView::npos) break;
     uint64_t unit = 0;
     if (x >= u'0' && x <= u'9') {
@@ -82,7 +87,29 @@ int placesOf(TextView rest, TextView stops) {
   return places;
 }
 
+// Characters that leave a number still at zero as it was: 零 and 0, and 万
+// and 亿 unless they end it.
+bool keepsZero(char16_t x, TextView stops) {
+  if (x == u'零' || x == u'0') return true;
+  return (x == u'万' || x == u'亿') && stops.find(x) == TextView::npos;
+}
+
 }  // namespace
+
+// The conversion reads the scanned text in place: rest() is ScannedText as
+// it stands while its first character is handled.
+TextView FrmSZ::rest() const { return TextView(scanned_).substr(std::min(pos_, scanned_.size())); }
+
+// The first position from p on that is not a zero run for the stops; runs
+// already crossed are remembered, so a long run is crossed once.
+size_t FrmSZ::pastZeros(size_t p, TextView stops) const {
+  ZeroRun& run = zeroRuns_[std::min<size_t>(stops.size(), zeroRuns_.size() - 1)];
+  if (run.valid && p >= run.from && p <= run.to) return run.to;
+  size_t q = p;
+  while (q < scanned_.size() && keepsZero(scanned_[q], stops)) ++q;
+  run = {p, q, true};
+  return q;
+}
 
 // ConvertNumeralsToDigits: consumes ScannedText from the left; each
 // character is handled while it is still the first one, so CharsLeft counts
@@ -91,12 +118,16 @@ void FrmSZ::Command2_GotFocus() {
   numberInDate_ = false;
   Text1.setText(u"");
   Text previous;
-  while (!Text22.text().empty()) {
-    const Text c = zuvo::Left(Text22.text(), 1);
+  scanned_ = Text22.text();
+  zeroRuns_ = {};
+  for (pos_ = 0; pos_ < scanned_.size(); ++pos_) {
+    const Text c(1, scanned_[pos_]);
     convertCharacter(c, previous);
     previous = c;
-    Text22.setText(Mid(Text22.text(), 2));
   }
+  scanned_.clear();
+  pos_ = 0;
+  Text22.setText(u"");
   Label2.BackColor = kButtonFace;
   Text14.setText(u"");
   Text30.setText(u"");
@@ -110,7 +141,7 @@ void FrmSZ::convertCharacter(const Text& c, const Text& previous) {
   const char16_t x = c[0];
   const bool startsRun = isChineseNumeral(x) && (previous.size() != 1 || !isChineseNumeral(previous[0]));
   if (startsRun) {
-    numberInDate_ = dateMode() && runHasLargeUnit(Text22.text());
+    numberInDate_ = dateMode() && runHasLargeUnit(rest());
     numberStart_ = Text1.text().size();
   } else if (!isChineseNumeral(x)) {
     numberInDate_ = false;
@@ -147,10 +178,11 @@ void FrmSZ::convertCharacter(const Text& c, const Text& previous) {
       break;
   }
   if (kMarks.find(x) == TextView::npos) return;
-  // Writing the whole text puts the caret in front; it goes back behind the
-  // mark, so that what follows the mark stays behind it: (3) stays (3).
-  Text1.setText(Text1.text() + c);
+  // The mark goes at the end and the caret behind it, so that what follows
+  // the mark stays behind it: (3) stays (3).
   Text1.setSelStart(Len(Text1.text()));
+  Text1.setSelLength(0);
+  Text1.setSelText(c);
 }
 
 // 十 stands for a ten whose units may follow. At the start of a number it
@@ -187,9 +219,9 @@ bool FrmSZ::startsNumber() const {
 }
 
 bool FrmSZ::endsNumber() const {
-  const Text& rest = Text22.text();
-  if (rest.size() < 2) return true;
-  return numberInDate_ ? !isChineseNumeral(rest[1]) : kMarks.find(rest[1]) != TextView::npos;
+  const TextView r = rest();
+  if (r.size() < 2) return true;
+  return numberInDate_ ? !isChineseNumeral(r[1]) : kMarks.find(r[1]) != TextView::npos;
 }
 
 // The zeros that 零 stands for: the places that the unit before it leaves
@@ -202,7 +234,9 @@ Text FrmSZ::zeroFiller(const Text& previous) const {
   else if (previous == u"百") required = 2, stops = u"万亿";
   else if (previous == u"万") required = 4, stops = u"亿";
   else if (previous == u"亿") required = 8;
-  const int zeros = std::max(1, required - placesOf(Mid(Text22.text(), 2), stops));
+  if (required == 0) return u"0";
+  const size_t from = pastZeros(pos_ + 1, stops);
+  const int zeros = std::max(1, required - placesOf(TextView(scanned_).substr(from), stops, required));
   return Text(static_cast<size_t>(zeros), u'0');
 }
 

@@ -36,34 +36,40 @@ void FrmSZ::Command1_Click() {
   Text31.setText(u"");
   Text32.setText(u"");
 
-  for (;;) {
-    const Text c = zuvo::Left(Text35.text(), 1);
+  // The request is read once, character by character; what is left of it
+  // and the kept characters are written when the scan stops.
+  const Text request = Text35.text();
+  Text kept;
+  size_t i = 0;
+  while (i < request.size()) {
+    const Text c(1, request[i++]);
     bool ended = false;
     switch (classOf(c, kMarks)) {
       case CharClass::Digit:
       case CharClass::Mark:
-        Text22.setText(Text22.text() + c);
+        kept += c;
         break;
       case CharClass::Numeral:
         Label3.setCaption(u"1");
-        Text22.setText(Text22.text() + c);
+        kept += c;
         break;
       case CharClass::YearOrMonth:
         Label2.BackColor = kFlagOn;
-        Text22.setText(Text22.text() + c);
+        kept += c;
         break;
       case CharClass::Day:
         Label2.BackColor = kFlagOn;
-        Text22.setText(Text22.text() + c);
+        kept += c;
         ended = true;
         break;
       case CharClass::Foreign:
         Label3.setCaption(u"");
         break;
     }
-    Text35.setText(Mid(Text35.text(), 2));
-    if (ended || Label4.BackColor == kButtonFace || Text35.text().empty()) break;
+    if (ended || Label4.BackColor == kButtonFace) break;
   }
+  Text35.setText(TextView(request).substr(i));
+  Text22.setText(kept);
 
   Label4.BackColor = kScanIdle;
   Text10.setText(LastChar(Text22.text()));

@@ -33,7 +33,9 @@ void BatchTransaction::commit() {
 void BatchTransaction::rollback() {
   if (!open_) return;
   open_ = false;
-  for (DataSource* d : members_) d->rollback();
+  // Partners first: a store put back on its record moves its partners,
+  // which must hold no pending record by then.
+  for (auto it = members_.rbegin(); it != members_.rend(); ++it) (*it)->rollback();
 }
 
 }  // namespace zuvo

@@ -24,6 +24,7 @@ namespace zuvo {
 
 class BatchTransaction {
  public:
+  // The store whose moves position its partners comes first.
   BatchTransaction(std::initializer_list<DataSource*> members);
   ~BatchTransaction();
   BatchTransaction(const BatchTransaction&) = delete;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cstring>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -81,6 +82,8 @@ DataSource::~DataSource() {
   // The bound boxes may be gone already (members die in reverse order);
   // nothing writes them while the window is destroyed.
   window().app().removePending(*this);
+  preload_.reset();
+  named_.clear();
   st_.reset();
   std::erase(conn_->members, this);
 }
@@ -131,6 +134,7 @@ std::string DataSource::orderColumn() const {
 }
 
 void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
+  readHere();
   const int64_t before = queries_;
   while (auto r = readRow(st)) out.push_back(std::move(*r));
   sqlite3_reset(st);
@@ -141,6 +145,7 @@ void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
 // hold a read snapshot of the file, hiding what another program saves and
 // blocking the next write.
 std::optional<DataSource::Record> DataSource::fetch(sqlite3_stmt* st) {
+  readHere();
   auto r = readRow(st);
   sqlite3_reset(st);
   return r;
@@ -196,7 +201,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE rowid = ?1");
+  sqlite3_stmt* st = statement("rowid", [&] { return selectList(schema_, tableRef()) + " WHERE rowid = ?1"; });
   sqlite3_bind_int64(st, 1, rowid);
   return fetch(st);
 }
@@ -286,6 +291,7 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 void DataSource::begin() {
   refuseUnlessSavable();
   if (conn_->inTransaction) return;
+  conn_->endRead();
   if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
   conn_->inTransaction = true;
 }
@@ -294,41 +300,110 @@ void DataSource::touched() {
   ++generation_;
   edgeCache_.clear();
   seekCache_.clear();
+  seekMisses_.clear();
+}
+
+// A row of ours now holds these values. A key that found nothing still
+// finds nothing unless this row took it on, so a walk that writes as it
+// seeks (a merge) does not seek the same missing key in the file again.
+void DataSource::rowWritten(const std::vector<std::optional<Text>>& values) {
+  ++generation_;
+  edgeCache_.clear();
+  seekCache_.clear();
+  if (seekMisses_.empty()) return;
+  for (const auto& ix : schema_.indexes) {
+    const int f = fieldIndex(ix);
+    if (ix == "ID") {
+      auto from = seekMisses_.lower_bound({ix, Text()});
+      auto to = from;
+      while (to != seekMisses_.end() && to->first == ix) ++to;
+      seekMisses_.erase(from, to);
+    } else if (f >= 0 && values[f]) {
+      seekMisses_.erase({ix, *values[f]});
+    }
+  }
+}
+
+// The statements a store runs over and over, found by a short name: their
+// text is written and prepared once.
+template <class Build>
+sqlite3_stmt* DataSource::statement(const std::string& name, Build build) {
+  auto it = named_.find(name);
+  if (it == named_.end()) return named_.emplace(name, st_->get(build())).first->second;
+  sqlite3_reset(it->second);
+  sqlite3_clear_bindings(it->second);
+  return it->second;
+}
+
+// Inside an event, reads share the connection's read transaction.
+void DataSource::readHere() {
+  if (!conn_->reading && !conn_->inTransaction && window().app().inEvent()) conn_->beginRead();
+}
+
+// The caches of seeks and moves, the read-ahead and the grid mirror hold
+// while nothing else writes the file; another program's save shows in the
+// file's change counter, read at this store's first use in each event
+// (which also takes the event's read lock of the file).
+void DataSource::sync() {
+  if (!versionUnchecked_ || !db_) return;
+  versionUnchecked_ = false;
+  readHere();
+  if (preload_) preload_->readingAtCheck = preload_->reading.load();
+  sqlite3_stmt* st = statement("data_version", [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
+  const int rc = sqlite3_step(st);
+  const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+  sqlite3_reset(st);
+  if (v == dataVersion_) return;
+  dataVersion_ = v;
+  touched();
+  gridLoaded_ = false;
 }
 
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
   begin();
-  std::string cols, params;
+  sqlite3_stmt* st = statement("insert", [&] {
+    std::string cols, params;
+    int n = 0;
+    for (size_t i = 0; i < schema_.fields.size(); ++i) {
+      if (schema_.fields[i] == "ID") continue;
+      if (n) cols += ", ", params += ", ";
+      cols += sqlName(schema_.fields[i]);
+      params += "?" + std::to_string(++n);
+    }
+    return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
+  });
   int n = 0;
-  for (size_t i = 0; i < schema_.fields.size(); ++i) {
-    if (schema_.fields[i] == "ID") continue;
-    if (n) cols += ", ", params += ", ";
-    cols += sqlName(schema_.fields[i]);
-    params += "?" + std::to_string(++n);
-  }
-  sqlite3_stmt* st = st_->get("INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")");
-  n = 0;
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
-  touched();
+  rowWritten(values);
   return sqlite3_last_insert_rowid(db_);
 }
 
+// One statement for all the fields written, whatever their number.
 void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                            const std::vector<bool>& which) {
-  begin();
+  std::vector<size_t> fields;
+  std::string name = "update ";
   for (size_t i = 0; i < schema_.fields.size(); ++i) {
-    if (!which[i] || schema_.fields[i] == "ID") continue;
-    sqlite3_stmt* st =
-        st_->get("UPDATE " + tableRef() + " SET " + sqlName(schema_.fields[i]) + " = ?1 WHERE rowid = ?2");
-    bindText(st, 1, values[i]);
-    sqlite3_bind_int64(st, 2, rowid);
-    ++queries_;
-    stepToEnd(st);
+    const bool written = which[i] && schema_.fields[i] != "ID";
+    name += written ? '1' : '0';
+    if (written) fields.push_back(i);
   }
-  touched();
+  if (fields.empty()) return;
+  begin();
+  sqlite3_stmt* st = statement(name, [&] {
+    std::string set;
+    for (size_t n = 0; n < fields.size(); ++n)
+      set += (n ? ", " : "") + sqlName(schema_.fields[fields[n]]) + " = ?" + std::to_string(n + 1);
+    return "UPDATE " + tableRef() + " SET " + set + " WHERE rowid = ?" + std::to_string(fields.size() + 1);
+  });
+  for (size_t n = 0; n < fields.size(); ++n) bindText(st, static_cast<int>(n) + 1, values[fields[n]]);
+  sqlite3_bind_int64(st, static_cast<int>(fields.size()) + 1, rowid);
+  ++queries_;
+  stepToEnd(st);
+  rowWritten(values);
 }
 
 void DataSource::boxWritten(int field, const Text& value) {
@@ -350,6 +425,7 @@ bool DataSource::hasPendingWork() const {
 
 // Saves the begun record or the edits of the current one (CommitOnMove).
 void DataSource::saveWork() {
+  sync();
   if (adding_) {
     adding_ = false;
     if (addWritten_) {
@@ -359,11 +435,7 @@ void DataSource::saveWork() {
       else
         rowid = insertRow(added_);
       if (gridLoaded_ && (gridRowids_.empty() || gridRowids_.back() < rowid)) {
-        gridRowids_.push_back(rowid);
-        auto rec = byRowid(rowid);
-        std::vector<Text> row;
-        for (auto& v : rec->all()) row.push_back(v.value_or(Text()));
-        gridRows_.push_back(std::move(row));
+        if (auto rec = byRowid(rowid)) gridAppend(rowid, *rec);
       }
     }
     addedRowid_ = 0;
@@ -371,13 +443,18 @@ void DataSource::saveWork() {
     return;
   }
   if (current_ && hasPendingWork()) {
+    // The records read ahead follow the current one; an edit of it that
+    // leaves its place in the order keeps them, so a walk that edits every
+    // record it passes still reads ahead.
+    const int order = fieldIndex(orderColumn());
+    const bool keepAhead = ahead_.generation == generation_ && (order < 0 || !edited_[order]);
     updateRow(current_->rowid, current_->all(), edited_);
+    if (keepAhead) ahead_.generation = generation_;
     if (gridLoaded_) {
       auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
       if (it != gridRowids_.end() && *it == current_->rowid) {
-        auto& row = gridRows_[it - gridRowids_.begin()];
-        for (size_t i = 0; i < row.size(); ++i)
-          if (edited_[i]) row[i] = Text(current_->get(i).value_or(TextView()));
+        for (size_t i = 0; i < schema_.fields.size(); ++i)
+          if (edited_[i]) gridReplace(it - gridRowids_.begin(), i, current_->get(i).value_or(TextView()));
       }
     }
   }
@@ -404,7 +481,10 @@ void DataSource::commit() {
   // Every store of the group writes its pending work into the one
   // transaction before it commits.
   for (DataSource* m : conn_->members) m->writeThrough();
-  if (!conn_->inTransaction) return;
+  if (!conn_->inTransaction) {
+    conn_->endRead();
+    return;
+  }
   if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     // A commit that failed may have ended the transaction already.
     conn_->inTransaction = !sqlite3_get_autocommit(db_);
@@ -423,6 +503,7 @@ void DataSource::rollback() {
   if (!db_) return;
   if (conn_->inTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   conn_->inTransaction = false;
+  conn_->endRead();
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
@@ -433,19 +514,7 @@ void DataSource::rollback() {
   if (current_) arrive(byRowid(current_->rowid));
 }
 
-// The caches of seeks and moves, the read-ahead and the grid mirror hold
-// while nothing else writes the file; another program's save shows in the
-// file's change counter, checked once per user event.
-void DataSource::beginEvent() {
-  if (!db_) return;
-  sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".data_version");
-  const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-  sqlite3_reset(st);
-  if (v == dataVersion_) return;
-  dataVersion_ = v;
-  touched();
-  gridLoaded_ = false;
-}
+void DataSource::beginEvent() { versionUnchecked_ = true; }
 
 // --- moves ---------------------------------------------------------------------
 
@@ -494,13 +563,16 @@ void DataSource::Seek(const std::string& op, TextView key) {
     noMatch_ = true;
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
-  const auto cacheKey = std::make_pair(index_, Text(key));
+  if (seekCache_.size() >= 65536) seekCache_.clear();  // bounded, however many keys are sought
+  auto cacheKey = std::make_pair(index_, Text(key));
   std::optional<int64_t> target;
   bool known = false;
-  if (auto it = seekCache_.find(cacheKey); it != seekCache_.end() && it->second.first == generation_) {
-    target = it->second.second;
+  auto hit = seekCache_.find(cacheKey);
+  if ((hit != seekCache_.end() && hit->second.first == generation_) || seekMisses_.count(cacheKey)) {
+    if (hit != seekCache_.end() && hit->second.first == generation_) target = hit->second.second;
     known = true;
     if (!pending && ((target && current_ && current_->rowid == *target && !bof_ && !eof_) ||
                      (!target && !current_ && noMatch_))) {
@@ -517,11 +589,16 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1");
+      sqlite3_stmt* st = statement("seek " + index_, [&] {
+        return selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1";
+      });
       bindText(st, 1, Text(key));
       rec = fetch(st);
     }
-    seekCache_[cacheKey] = {generation_, rec ? std::optional<int64_t>(rec->rowid) : std::nullopt};
+    if (rec)
+      seekCache_[cacheKey] = {generation_, rec->rowid};
+    else
+      seekMisses_.insert(cacheKey);
   }
   if (rec) {
     noMatch_ = false;
@@ -537,6 +614,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
 
 void DataSource::AddNew() {
   if (schema_.readOnly) return;
+  sync();
   refuseUnlessSavable();
   saveWork();
   adding_ = true;
@@ -553,6 +631,7 @@ void DataSource::MoveFirst() {
     refreshBoxes();
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
   const auto cacheKey = std::make_pair(index_, true);
@@ -581,6 +660,7 @@ void DataSource::MoveLast() {
     refreshBoxes();
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
   const auto cacheKey = std::make_pair(index_, false);
@@ -608,6 +688,7 @@ void DataSource::MoveNext() {
     bof_ = eof_ = true;
     return;
   }
+  sync();
   if (hasPendingWork()) saveWork();
   if (eof_ && !bof_) return;  // stays past the end
   if (!current_) {            // before the first record, or after a failed Seek
@@ -636,6 +717,7 @@ void DataSource::MovePrevious() {
     bof_ = eof_ = true;
     return;
   }
+  sync();
   if (hasPendingWork()) saveWork();
   if (bof_ && !eof_) return;  // stays before the start
   if (!current_) {
@@ -661,44 +743,158 @@ void DataSource::MovePrevious() {
 
 // --- grid mirror ---------------------------------------------------------------
 
+void DataSource::gridAppend(int64_t rowid, const Record& rec) {
+  if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(schema_.fields.size());
+  GridBlock& b = gridBlocks_.back();
+  for (size_t c = 0; c < b.size(); ++c) {
+    if (auto v = rec.get(c)) b[c].text += *v;
+    b[c].ends.push_back(b[c].text.size());
+  }
+  gridRowids_.push_back(rowid);
+}
+
+void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
+  GridCells& cells = gridBlocks_[row / kGridBlock][col];
+  const size_t i = static_cast<size_t>(row % kGridBlock);
+  const size_t start = i ? cells.ends[i - 1] : 0;
+  const size_t old = cells.ends[i] - start;
+  cells.text.replace(start, old, v);
+  for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
+}
+
+// The whole table in one pass, each field's text decoded straight into its
+// column's block.
+int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
+                         std::atomic<bool>* started) {
+  auto& rowids = out.rowids;
+  auto& blocks = out.blocks;
+  int rc;
+  bool first = true;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (first && started) started->store(true);
+    first = false;
+    if (rowids.size() % kGridBlock == 0) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) return SQLITE_INTERRUPT;
+      blocks.emplace_back(cols);
+      // A block takes about the room of the one before.
+      for (size_t i = 0; i < cols; ++i) {
+        blocks.back()[i].ends.reserve(kGridBlock);
+        if (blocks.size() > 1) blocks.back()[i].text.reserve(blocks.end()[-2][i].text.size() * 9 / 8);
+      }
+    }
+    GridBlock& b = blocks.back();
+    rowids.push_back(sqlite3_column_int64(st, 0));
+    for (size_t i = 0; i < cols; ++i) {
+      const int c = static_cast<int>(i) + 1;
+      GridCells& cells = b[i];
+      const size_t at = cells.text.size();
+      const int type = sqlite3_column_type(st, c);
+      if (type == SQLITE_INTEGER) {
+        // A number's text as SQLite writes it, without its conversion.
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(st, c)).ptr;
+        cells.text.append(digits, end);
+      } else if (type != SQLITE_NULL) {
+        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        const std::string_view u(t, sqlite3_column_bytes(st, c));
+        if (cells.text.capacity() < at + u.size()) cells.text.reserve(std::max(2 * cells.text.capacity(), at + u.size()));
+        cells.text.resize(at + u.size());
+        cells.text.resize(at + utf8ToUnits(u, cells.text.data() + at));
+      }
+      cells.ends.push_back(cells.text.size());
+    }
+  }
+  if (started) started->store(true);
+  for (GridBlock& b : blocks)
+    for (GridCells& cells : b)
+      if (cells.text.capacity() > cells.text.size() + cells.text.size() / 4) cells.text.shrink_to_fit();
+  return rc;
+}
+
+DataSource::Preload::~Preload() {
+  cancel = true;
+  if (result.valid()) result.wait();
+}
+
+// Tables of this size and more are read ahead: about 40,000 sentence pairs.
+constexpr std::uintmax_t kPreloadBytes = 4u << 20;
+
+void DataSource::startPreload() {
+  if (!mirrored_ || gridLoaded_ || preload_ || !db_ || conn_->inTransaction || adding_ || hasPendingWork()) return;
+  std::error_code ec;
+  if (const auto size = std::filesystem::file_size(path(), ec); ec || size < kPreloadBytes) return;
+  sync();
+  auto p = std::make_unique<Preload>();
+  p->dataVersion = dataVersion_;
+  p->generation = generation_;
+  Preload* raw = p.get();
+  p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
+                                              cols = schema_.fields.size(), raw]() -> std::optional<GridRead> {
+    sqlite3* db = nullptr;
+    std::optional<GridRead> out;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+      sqlite3_busy_timeout(db, 2000);
+      sqlite3_stmt* st = nullptr;
+      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+        GridRead read;
+        if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
+      }
+      sqlite3_finalize(st);
+    }
+    raw->reading = true;
+    sqlite3_close_v2(db);
+    return out;
+  });
+  preload_ = std::move(p);
+}
+
 void DataSource::loadGrid() {
+  sync();
   if (gridLoaded_) return;
   gridRowids_.clear();
-  gridRows_.clear();
+  gridBlocks_.clear();
   gridLoaded_ = true;
   if (!db_) return;
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
   ++queries_;
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    gridRowids_.push_back(sqlite3_column_int64(st, 0));
-    std::vector<Text> row(schema_.fields.size());
-    for (size_t i = 0; i < row.size(); ++i) {
-      const int c = static_cast<int>(i) + 1;
-      if (sqlite3_column_type(st, c) == SQLITE_NULL) continue;
-      row[i] = fromUtf8(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                         sqlite3_column_bytes(st, c)));
+  if (auto p = std::move(preload_)) {
+    // Taken over only when its read began before the change counter was
+    // read in this event and nothing has been saved since the read ahead
+    // started, by this program or another.
+    if (p->readingAtCheck && p->dataVersion == dataVersion_ && p->generation == generation_) {
+      if (auto read = p->result.get()) {
+        gridRowids_ = std::move(read->rowids);
+        gridBlocks_ = std::move(read->blocks);
+        return;
+      }
     }
-    gridRows_.push_back(std::move(row));
   }
+  readHere();
+  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
+  GridRead read;
+  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr);
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) {
     // A damaged page ends the read: reported, never a grid cut short.
-    gridRowids_.clear();
-    gridRows_.clear();
     gridLoaded_ = false;
     fail(sqlite3_errmsg(db_));
   }
+  gridRowids_ = std::move(read.rowids);
+  gridBlocks_ = std::move(read.blocks);
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();
-    gridRows_.pop_back();
+    GridBlock& b = gridBlocks_.back();
+    for (GridCells& cells : b) {
+      cells.ends.pop_back();
+      cells.text.resize(cells.ends.empty() ? 0 : cells.ends.back());
+    }
+    if (b.front().ends.empty()) gridBlocks_.pop_back();
   }
 }
 
 int64_t DataSource::gridRows() {
   loadGrid();
-  return static_cast<int64_t>(gridRows_.size());
+  return static_cast<int64_t>(gridRowids_.size());
 }
 
 int64_t DataSource::gridCols() { return static_cast<int64_t>(schema_.fields.size()); }
@@ -707,10 +903,42 @@ Text DataSource::gridCell(int64_t row, int64_t col) { return Text(gridCellView(r
 
 TextView DataSource::gridCellView(int64_t row, int64_t col) {
   loadGrid();
-  if (row < 0 || row >= static_cast<int64_t>(gridRows_.size()) || col < 0 ||
+  if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size()) || col < 0 ||
       col >= static_cast<int64_t>(schema_.fields.size()))
     return {};
-  return gridRows_[row][col];
+  return gridBlocks_[row / kGridBlock][col].cell(static_cast<size_t>(row % kGridBlock));
+}
+
+// Searches each block's column text as one buffer; a match that runs over
+// the end of its cell into the next one is no match.
+int64_t DataSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
+  loadGrid();
+  const int64_t rows = static_cast<int64_t>(gridRowids_.size());
+  if (fromRow < 0) fromRow = 0;
+  if (col < 0 || col >= static_cast<int64_t>(schema_.fields.size()) || fromRow >= rows) return -1;
+  if (what.empty()) return fromRow;
+  const size_t bytes = what.size() * sizeof(char16_t);
+  for (int64_t blk = fromRow / kGridBlock, n = static_cast<int64_t>(gridBlocks_.size()); blk < n; ++blk) {
+    const GridCells& cells = gridBlocks_[blk][col];
+    const size_t first = blk == fromRow / kGridBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
+    const char* base = reinterpret_cast<const char*>(cells.text.data());
+    const size_t size = cells.text.size() * sizeof(char16_t);
+    size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
+    while (at + bytes <= size) {
+      const void* hit = memmem(base + at, size - at, what.data(), bytes);
+      if (!hit) break;
+      const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
+      if (b % sizeof(char16_t)) {  // not on a character boundary
+        at = b + 1;
+        continue;
+      }
+      const size_t unit = b / sizeof(char16_t);
+      const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
+      if (unit + what.size() <= cells.ends[i]) return blk * kGridBlock + static_cast<int64_t>(i);
+      at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
+    }
+  }
+  return -1;
 }
 
 int64_t DataSource::gridColumn(const Text& field) { return fieldIndex(toUtf8(field)); }
@@ -741,7 +969,7 @@ bool DataSource::gridWrite(int64_t row, int64_t col, TextView value) {
   if (current_->get(f).value_or(TextView()) == value) return true;
   current_->set(f, value);
   edited_[f] = true;
-  gridRows_[row][col] = Text(value);
+  gridReplace(row, static_cast<size_t>(col), value);
   // The boxes bound to the field show the record as it now is.
   std::vector<Binding*> changed;
   for (auto& b : bindings_)

@@ -32,7 +32,33 @@ std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文
 
 }  // namespace
 
+// Runs a prepared BEGIN or COMMIT: an event's read transaction costs no parse.
+bool StoreConnection::run(sqlite3_stmt*& st, const char* sql) {
+  if (!st && sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return false;
+  const int rc = sqlite3_step(st);
+  sqlite3_reset(st);
+  return rc == SQLITE_DONE;
+}
+
+void StoreConnection::beginRead() {
+  if (!db || inTransaction || reading) return;
+  if (run(beginSt_, "BEGIN")) reading = true;
+}
+
+void StoreConnection::endRead() {
+  if (!reading) return;
+  reading = false;
+  if (!run(commitSt_, "COMMIT") && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void StoreConnection::finalize() {
+  sqlite3_finalize(beginSt_);
+  sqlite3_finalize(commitSt_);
+  beginSt_ = commitSt_ = nullptr;
+}
+
 StoreConnection::~StoreConnection() {
+  finalize();
   if (db) sqlite3_close_v2(db);
 }
 
@@ -88,6 +114,7 @@ void DataSource::windowLoaded() {
   for (size_t tries = 0; tries <= conn_->members.size(); ++tries) {
     try {
       MoveFirst();
+      startPreload();
       return;
     } catch (const StoreError& e) {
       e.store->closeFailed(e.what());
@@ -138,38 +165,33 @@ void DataSource::open() {
     alias_ = alias;
   }
   db_ = conn_->db;
+  named_.clear();
   st_ = std::make_unique<Statements>(db_);
   openError_.clear();
   checkTable();
   fileReadOnly_ = sqlite3_db_readonly(db_, alias_.c_str()) == 1;
-  if (fileReadOnly_ && !writable && !schema_.readOnly) openError_ = readOnlyFolder(dir);
+  if (!writable && !schema_.readOnly) openError_ = readOnlyFolder(dir);
 }
 
 // The table, its fields and its indexes must all be there. Reads only.
 void DataSource::checkTable() {
   std::error_code ec;
   if (std::filesystem::file_size(path(), ec) == 0 && !ec) throw std::runtime_error("空文件，不是本程序的数据表");
-  std::vector<std::string> columns;
-  {
-    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".table_info(" + sqlName(schema_.table) + ")");
+  // The names a pragma lists in its second column (fields, indexes).
+  auto names = [&](const std::string& pragma) {
+    std::vector<std::string> out;
+    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + "." + pragma + "(" + sqlName(schema_.table) + ")");
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-      columns.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
     sqlite3_reset(st);
     if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
-  }
+    return out;
+  };
+  const auto columns = names("table_info");
   if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
   for (const auto& f : schema_.fields)
     if (std::find(columns.begin(), columns.end(), f) == columns.end()) throw std::runtime_error("缺少字段 " + f);
-  std::vector<std::string> indexes;
-  {
-    sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".index_list(" + sqlName(schema_.table) + ")");
-    int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-      indexes.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    sqlite3_reset(st);
-    if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
-  }
+  const auto indexes = names("index_list");
   for (const auto& ix : schema_.indexes) {
     if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
     if (std::find(indexes.begin(), indexes.end(), schema_.table + "_" + ix) == indexes.end())
@@ -194,18 +216,25 @@ void DataSource::setJournal() {
     if (pragma("journal_mode=" + mode) != mode && conn_->grouped())
       throw std::runtime_error("另一个程序正以 WAL 方式使用此文件，无法与同组文件一起保存");
     pragma("synchronous=FULL");
+    // A batch import is one long transaction: a page cache of up to 64 MB
+    // keeps it from spilling into the file before its commit.
+    pragma("cache_size=-65536");
   }
   if (schema_.readOnly) sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
 }
 
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
+  preload_.reset();
+  named_.clear();
   st_.reset();
+  conn_->endRead();
   if (db_ && alias_ != "main") {
     sqlite3_exec(db_, ("DETACH DATABASE " + sqlName(alias_)).c_str(), nullptr, nullptr, nullptr);
   } else if (conn_->db && alias_ == "main" && conn_->attached == 0) {
     // Nothing else uses the connection yet: the next file of the group
     // becomes its main one.
+    conn_->finalize();
     sqlite3_close_v2(conn_->db);
     conn_->db = nullptr;
   }

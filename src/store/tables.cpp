@@ -35,6 +35,8 @@ TableSchema words() {
   return table("CKUA.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4", "ZD5"}, {"ZD1", "ZD2", "ZD3"});
 }
 TableSchema wordSearch() { return table("CKUB.db", {"ID", "ZD1", "ZD2"}, {"ZD2"}); }
+TableSchema wordStagingKeys() { return table("CKUA0F.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4"}, {}); }
+TableSchema wordStagingPool() { return table("CKUB0F.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4"}, {"ZD1"}); }
 
 }  // namespace tables
 }  // namespace zuvo

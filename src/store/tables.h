@@ -18,6 +18,10 @@ TableSchema verbForms();        // DCK2: ID, ZD1 infinitive, ZD2 root, ZD3 meani
 TableSchema verbSearch();       // DCK3: ID, ZD1 meaning, ZD2 examples, ZD3 infinitive
 TableSchema words();            // CKUA: ID, ZD1 key word, ZD2, ZD3, ZD4, ZD5
 TableSchema wordSearch();       // CKUB: ID, ZD1 lines, ZD2 key word
+// The word import stages one row per key token in both; the merge walks the
+// keys in stored order and seeks the pool by key.
+TableSchema wordStagingKeys();  // CKUA0F: ID, ZD1 key token, ZD2 Spanish, ZD3 Chinese, ZD4 third field
+TableSchema wordStagingPool();  // CKUB0F: the same fields, indexed on ZD1
 }  // namespace tables
 
 }  // namespace zuvo

@@ -1,0 +1,96 @@
+// The three batch buttons. The first press opens a "/"-separated text file
+// into the batch pane; the second checks it and, when it is clean, imports
+// it. A file that cannot be read or written back is reported and changes
+// nothing.
+
+#include <sys/stat.h>
+
+#include "app/FrmLexaro.h"
+
+namespace zuvo {
+
+namespace {
+constexpr TextView kSentenceSecond = u"批量句子入库(&C)";
+constexpr TextView kVerbSecond = u"批量动词入库(&D)";
+constexpr TextView kWordSecond = u"批量单词入库(&E)";
+
+std::filesystem::path pathOf(const Text& file) { return std::filesystem::path(toUtf8(file)); }
+}  // namespace
+
+void FrmLexaro::openBatchFile(CommandButton& pressed, TextView secondCaption) {
+  CommonDialog1.DialogTitle = u"打开";
+  CommonDialog1.CancelError = false;
+  CommonDialog1.Filter = u"文本文件 (*.TXT)|*.TXT";
+  // A cancel must not bring back an earlier choice.
+  CommonDialog1.FileName = u"";
+  CommonDialog1.ShowOpen();
+  if (CommonDialog1.FileName.empty()) return;
+  const Text file = CommonDialog1.FileName;
+  try {
+    RichTextBox1.LoadFile(pathOf(file));
+  } catch (const std::exception& e) {
+    message(u"批量文件无法打开：" + file + u"\r\n" + fromUtf8(e.what()));
+    return;
+  }
+  batchFile_ = file;
+  pressed.Caption = Text(secondCaption);
+  RichTextBox1.Move(220.02f, 1320, 9470, 3630);
+  RichTextBox1.ZOrder();
+  RichTextBox1.Visible = true;
+  RichTextBox1.SetFocus();
+  for (CommandButton* b : {&Command27, &Command23, &Command25, &Command1, &Command24, &Command10A, &Command17,
+                           &Command19, &Command57, &Command58, &Command69})
+    if (b != &pressed) b->Enabled = false;
+  Command21.SetFocus();
+}
+
+bool FrmLexaro::writeBackBatchFile() {
+  const auto file = pathOf(batchFile_);
+  try {
+    // A file the user made read-only is not replaced behind their back.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
+      throw std::runtime_error("Cannot save " + file.string() + ": the file is read-only");
+    RichTextBox1.SaveFile(file);
+  } catch (const std::exception& e) {
+    Label8.BackColor = kButtonFace;
+    batchPressStopped_ = true;
+    message(u"批量文件无法写回：" + batchFile_ + u"\r\n" + fromUtf8(e.what()));
+    return false;
+  }
+  return true;
+}
+
+// OpenOrImportSentenceFile
+void FrmLexaro::Command58_Click() {
+  if (!RichTextBox1.Visible) return openBatchFile(Command58, kSentenceSecond);
+  if (Command58.Caption != kSentenceSecond) return;
+  batchPressStopped_ = false;
+  Command79_Click();  // CheckSentenceBatchFormat
+  if (batchPressStopped_) return;
+  Command11_Click();  // ToggleBatchMode
+}
+
+// OpenOrImportWordFile
+void FrmLexaro::Command69_Click() {
+  if (!RichTextBox1.Visible) return openBatchFile(Command69, kWordSecond);
+  if (Command69.Caption != kWordSecond) return;
+  batchPressStopped_ = false;
+  Command71_Click();  // DispatchWordBatch
+  if (batchPressStopped_) return;
+  Command11_Click();  // ToggleBatchMode
+}
+
+// OpenOrImportVerbFile: the second press ends the program, whatever became
+// of the file.
+void FrmLexaro::Command57_Click() {
+  if (!RichTextBox1.Visible) return openBatchFile(Command57, kVerbSecond);
+  if (Command57.Caption != kVerbSecond) return;
+  batchPressStopped_ = false;
+  Command47_Click();  // DispatchVerbBatch
+  if (batchPressStopped_) return;
+  Command11_Click();  // ToggleBatchMode
+  app().unload(*this);
+}
+
+}  // namespace zuvo

@@ -1,0 +1,675 @@
+// Batch files as the user meets them: "PLT", a batch button pressed twice,
+// the open dialog, the check that marks bad lines red and writes the file
+// back, and the sentence and verb imports with the example split, asserted
+// on what the window shows and what the table files hold.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "app/FrmLexaro.h"
+#include "import/example_split.h"
+#include "platform/rich_document.h"
+#include "support/dictionary.h"
+
+namespace zuvo {
+namespace {
+
+using namespace zuvo::testing;
+
+constexpr TextView kSentenceFirst = u"批量句子添加(&C)";
+constexpr TextView kSentenceSecond = u"批量句子入库(&C)";
+constexpr TextView kVerbFirst = u"批量动词添加(&D)";
+constexpr TextView kVerbSecond = u"批量动词入库(&D)";
+constexpr TextView kWordFirst = u"批量单词添加(&E)";
+constexpr TextView kFormatWrong = u"您的格式不对！请按要求检查错误！";
+constexpr TextView kFormatWrongInWord = u"您的格式错误！退出程序后请在WORD中修改(红色)词句！";
+constexpr TextView kSentencesDone = u"恭喜您顺利完成批量句子添加！";
+constexpr TextView kVerbsDone = u"恭喜您顺利完成批量动词添加！";
+
+// Rows of a table file as another program reads them: columns joined by
+// ":", NULL as "NULL".
+std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::vector<std::string> out;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    sqlite3_close(db);
+    return out;
+  }
+  sqlite3_stmt* st = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;
+  while (sqlite3_step(st) == SQLITE_ROW) {
+    std::string row;
+    for (int c = 0; c < sqlite3_column_count(st); ++c) {
+      const auto* t = sqlite3_column_text(st, c);
+      row += std::string(c ? ":" : "") + (t ? reinterpret_cast<const char*>(t) : "NULL");
+    }
+    out.push_back(row);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+std::string readBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out << bytes;
+}
+
+// A batch file's bytes: lines joined by the line end, in GBK or UTF-8.
+enum class Encoding { Gbk, Utf8 };
+std::string fileBytes(const std::vector<Text>& lines, Encoding enc, TextView lineEnd = u"\r\n",
+                      bool lastLineEnd = true) {
+  Text t;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    t += lines[i];
+    if (i + 1 < lines.size() || lastLineEnd) t += lineEnd;
+  }
+  return enc == Encoding::Gbk ? toGbk(t) : toUtf8(t);
+}
+
+class BatchImportTest : public ::testing::Test {
+ protected:
+  TempDir dir;    // the data folder
+  TempDir files;  // the user's batch files
+  std::unique_ptr<Program> p;
+  FrmLexaro* f = nullptr;
+
+  void start(const std::vector<SentencePair>& s = {{u"你好。", u"Hola."}}, const std::vector<VerbRow>& v = {}) {
+    if (!s.empty() || !v.empty()) writeDictionary(dir.path(), s, v);
+    p = std::make_unique<Program>(dir.path());
+    f = &startMainWindow(*p);
+  }
+  void restart() {
+    p->restart();
+    f = &startMainWindow(*p);
+  }
+  FrmLexaro& w() { return *f; }
+  User& user() { return p->user(); }
+  void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }
+
+  std::filesystem::path file(const std::string& name, const std::string& bytes) {
+    auto path = files.path() / name;
+    writeBytes(path, bytes);
+    return path;
+  }
+  std::filesystem::path textFile(const std::string& name, const std::vector<Text>& lines,
+                                 Encoding enc = Encoding::Gbk) {
+    return file(name, fileBytes(lines, enc));
+  }
+  void batchMode() {
+    if (!w().Command58.Visible) click(w().Command11);
+    if (!w().Command58.Visible) click(w().Command11);  // an empty dictionary shows how to add first
+    ASSERT_TRUE(w().Command58.Visible);
+  }
+  // The first press with the file chosen (nullopt: the dialog is cancelled).
+  void open(CommandButton& button, std::optional<std::filesystem::path> path) {
+    batchMode();
+    p->dialogs().fileAnswers.push_back(path ? std::optional<Text>(fromUtf8(path->string())) : std::nullopt);
+    click(button);
+  }
+  // The second press; for verb files it ends the program.
+  void press(CommandButton& button) { user().click(button); }
+
+  std::vector<Text> messages() {
+    std::vector<Text> out;
+    for (const auto& m : p->dialogs().messages) out.push_back(m.prompt);
+    return out;
+  }
+  std::vector<std::string> table(const std::string& file, const std::string& columns) {
+    return onDisk(dir.path() / file, "SELECT " + columns + " FROM \"表1\" ORDER BY ID");
+  }
+  std::vector<std::string> sentences() { return table("XHKA.db", "ID, ZD3, ZD4"); }
+  std::vector<std::string> searchRows() { return table("XHKB.db", "ID, Zd1"); }
+  std::vector<std::string> verbs() {
+    return table("DCK1.db", "ID, ZD1, ZD2, ZD3, ZD4, ZD5, ZD6, ZD7, ZD8, ZD9, ZD10, ZD11");
+  }
+  std::vector<std::string> verbForms() { return table("DCK2.db", "ID, ZD1, ZD2, ZD3"); }
+  std::vector<std::string> verbSearch() { return table("DCK3.db", "ID, ZD1, ZD2, ZD3"); }
+
+  void expectBatchModeOff() {
+    EXPECT_FALSE(w().Command58.Visible);
+    EXPECT_FALSE(w().Command57.Visible);
+    EXPECT_FALSE(w().Command69.Visible);
+    EXPECT_EQ(w().Command58.Caption, kSentenceFirst);
+    EXPECT_EQ(w().Command57.Caption, kVerbFirst);
+    EXPECT_EQ(w().Command69.Caption, kWordFirst);
+    EXPECT_FALSE(w().RichTextBox1.Visible);
+    EXPECT_EQ(w().RichTextBox1.text(), u"");
+    EXPECT_TRUE(w().Command1.Enabled);
+  }
+  // Red lines of a rich-text file, by their text.
+  static std::vector<Text> redLines(const RichDocument& doc) {
+    std::vector<Text> out;
+    size_t start = 0;
+    while (start < doc.text.size()) {
+      size_t end = doc.text.find(u"\r\n", start);
+      if (end == Text::npos) end = doc.text.size();
+      if (end > start && doc.formats[start].colour == 255) out.push_back(doc.text.substr(start, end - start));
+      start = end + 2;
+    }
+    return out;
+  }
+};
+
+// --- opening a file ----------------------------------------------------------
+
+TEST_F(BatchImportTest, TheFirstPressOpensTheFileIntoThePaneAndLocksTheOtherButtons) {
+  start();
+  const auto path = textFile("s.txt", {u"一/uno", u"二/dos"});
+  open(w().Command58, path);
+  ASSERT_EQ(p->dialogs().fileDialogs.size(), 1u);
+  EXPECT_EQ(p->dialogs().fileDialogs[0], (MessageRecord{u"打开", u"文本文件 (*.TXT)|*.TXT"}));
+  EXPECT_EQ(w().Command58.Caption, kSentenceSecond);
+  EXPECT_TRUE(w().RichTextBox1.Visible);
+  EXPECT_EQ(w().RichTextBox1.text(), u"一/uno\r\n二/dos\r\n");
+  EXPECT_EQ(w().RichTextBox1.Top, 1320);
+  EXPECT_EQ(w().RichTextBox1.Height, 3630);
+  EXPECT_TRUE(w().Command21.hasFocus());
+  for (CommandButton* b : {&w().Command27, &w().Command23, &w().Command25, &w().Command1, &w().Command24,
+                           &w().Command10A, &w().Command17, &w().Command19, &w().Command57, &w().Command69})
+    EXPECT_FALSE(b->Enabled) << b->name();
+  EXPECT_TRUE(w().Command58.Enabled);
+  // Another batch button cannot be pressed now; "PLT" drops the file unread.
+  EXPECT_FALSE(user().click(w().Command57));
+  click(w().Command11);
+  expectBatchModeOff();
+  EXPECT_EQ(sentences().size(), 1u);
+  EXPECT_EQ(readBytes(path), fileBytes({u"一/uno", u"二/dos"}, Encoding::Gbk));
+}
+
+TEST_F(BatchImportTest, ACancelledDialogChangesNothingAndNeverBringsBackTheLastFile) {
+  start();
+  const auto path = textFile("s.txt", {u"一/uno"});
+  open(w().Command58, path);
+  press(w().Command58);
+  ASSERT_EQ(sentences().size(), 2u);
+  // The dialog still named that file; a cancel now must not import it again.
+  open(w().Command58, std::nullopt);
+  EXPECT_EQ(w().Command58.Caption, kSentenceFirst);
+  EXPECT_FALSE(w().RichTextBox1.Visible);
+  EXPECT_TRUE(w().Command57.Enabled);
+  EXPECT_TRUE(w().Command69.Enabled);
+  EXPECT_TRUE(w().Command17.Enabled);
+  press(w().Command58);  // opens the dialog again, which is cancelled too
+  EXPECT_EQ(sentences().size(), 2u);
+  EXPECT_EQ(w().Command58.Caption, kSentenceFirst);
+}
+
+TEST_F(BatchImportTest, AFileThatCannotBeReadIsReportedByNameAndChangesNothing) {
+  start();
+  for (const auto& path : {files.path() / "missing.txt", files.path()}) {
+    p->dialogs().messages.clear();
+    open(w().Command57, path);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find(fromUtf8(path.string())), Text::npos) << toUtf8(messages()[0]);
+    EXPECT_EQ(w().Command57.Caption, kVerbFirst);
+    EXPECT_FALSE(w().RichTextBox1.Visible);
+    EXPECT_TRUE(w().Command58.Enabled);
+    EXPECT_FALSE(p->app().ended());
+  }
+}
+
+// --- sentence files ------------------------------------------------------------
+
+struct FileShape {
+  const char* name;
+  Encoding enc;
+  const char16_t* lineEnd;
+  bool lastLineEnd;
+};
+
+TEST_F(BatchImportTest, ASentenceFileOfEveryShapeIsStoredWholeAndFoundAtOnce) {
+  const FileShape shapes[] = {
+      {"gbk_crlf", Encoding::Gbk, u"\r\n", true},
+      {"utf8_lf", Encoding::Utf8, u"\n", true},
+      {"gbk_last_line_without_end", Encoding::Gbk, u"\r\n", false},
+  };
+  for (const auto& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    TempDir data;
+    writeDictionary(data.path(), {{u"你好。", u"Hola."}});
+    Program prog(data.path());
+    FrmLexaro& win = startMainWindow(prog);
+    const auto path = files.path() / (std::string(shape.name) + ".txt");
+    writeBytes(path, fileBytes({u"我吃饭。/Como.", u"/Sin chino", u"只有中文/", u" /  ", u"空白/ ",
+                                u"他说ň。/él dice?"},
+                               shape.enc, shape.lineEnd, shape.lastLineEnd));
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    prog.dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+    ASSERT_TRUE(prog.user().click(win.Command58));
+    ASSERT_TRUE(prog.user().click(win.Command58));
+    ASSERT_EQ(prog.dialogs().messages.size(), 1u);
+    EXPECT_EQ(prog.dialogs().messages[0].prompt, kSentencesDone);
+    EXPECT_EQ(onDisk(data.path() / "XHKA.db", "SELECT ID, ZD3, ZD4 FROM \"表1\" ORDER BY ID"),
+              (std::vector<std::string>{"1:你好。:Hola.", "2:我吃饭。:Como.", "3:NULL:Sin chino", "4:只有中文:NULL",
+                                        "5: :  ", "6:空白:NULL", "7:他说ň。:él dice?"}));
+    EXPECT_EQ(onDisk(data.path() / "XHKB.db", "SELECT ID, Zd1 FROM \"表1\" ORDER BY ID"),
+              (std::vector<std::string>{"1:你好。/Hola.", "2:我吃饭。/Como.", "3:/Sin chino", "4:只有中文/",
+                                        "5: /  ", "6:空白/", "7:他说ň。/él dice?"}));
+    // Back on the lookup screen with the first pair in the panes.
+    EXPECT_FALSE(win.Command58.Visible);
+    EXPECT_EQ(win.Command58.Caption, kSentenceFirst);
+    EXPECT_EQ(win.RichTextBox13.text(), u"你好。");
+    EXPECT_EQ(win.RichTextBox7.text(), u"Hola.");
+    // The range query finds an imported pair at once.
+    ASSERT_TRUE(prog.user().type(win.RichTextBox16, u"吃饭"));
+    ASSERT_TRUE(prog.user().click(win.Command17));
+    EXPECT_NE(win.RichTextBox3.text().find(u"我吃饭。/Como."), Text::npos) << toUtf8(win.RichTextBox3.text());
+  }
+}
+
+TEST_F(BatchImportTest, LinesAfterTheFirstEmptyLineAreNeitherCheckedNorStored) {
+  start();
+  open(w().Command58, textFile("s.txt", {u"一/uno", u"", u"bad line", u"二/dos"}));
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:一:uno"}));
+  expectBatchModeOff();
+}
+
+TEST_F(BatchImportTest, AFileWithAnEmptyFirstLineStoresNothingAndStillSucceeds) {
+  start({});
+  open(w().Command58, file("s.txt", "\r\n一/uno\r\n"));
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_TRUE(sentences().empty());
+  EXPECT_TRUE(searchRows().empty());
+  EXPECT_FALSE(p->app().ended());
+}
+
+TEST_F(BatchImportTest, BadSentenceLinesTurnRedTheFileIsWrittenBackAndNothingIsStored) {
+  start();
+  const auto path = textFile("s.txt", {u"一/uno", u"二/dos/tres", u"   ", u"三/tres", u"四"});
+  open(w().Command58, path);
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kFormatWrong)});
+  EXPECT_EQ(sentences().size(), 1u);
+  EXPECT_EQ(searchRows().size(), 1u);
+  expectBatchModeOff();
+  EXPECT_EQ(w().Label8.BackColor, kButtonFace);
+  // The file is now rich text under its old name with the bad lines red.
+  EXPECT_EQ(readBytes(path).rfind("{\\rtf", 0), 0u);
+  const RichDocument doc = loadRichFile(path, CharFormat{});
+  EXPECT_EQ(doc.text, u"一/uno\r\n二/dos/tres\r\n   \r\n三/tres\r\n四\r\n");
+  EXPECT_EQ(redLines(doc), (std::vector<Text>{u"二/dos/tres", u"   ", u"四"}));
+  // Opened again, the pane shows the colours; a corrected file is then held
+  // to its counts alone, whatever its colours.
+  open(w().Command58, path);
+  EXPECT_EQ(w().RichTextBox1.formatAt(Len(u"一/uno\r\n")).colour, 255u);
+  EXPECT_EQ(w().RichTextBox1.formatAt(0).colour, kWindowText);
+  click(w().Command11);
+  RichDocument fixed = doc;
+  fixed.text = u"一/uno\r\n二/dos tres\r\n / \r\n三/tres\r\n四/\r\n";
+  fixed.formats.resize(fixed.text.size(), doc.formats.back());
+  saveRichFile(path, fixed);
+  open(w().Command58, path);
+  press(w().Command58);
+  EXPECT_EQ(messages().back(), kSentencesDone);
+  EXPECT_EQ(sentences().size(), 6u);
+}
+
+TEST_F(BatchImportTest, TheWriteBackGoesToTheFileChosenAtTheFirstPressWhateverTheDialogNamesSince) {
+  start();
+  const auto path = textFile("s.txt", {u"一/uno", u"bad"});
+  open(w().Command58, path);
+  const auto elsewhere = files.path() / "other.txt";
+  p->event([&] { w().CommonDialog1.FileName = fromUtf8(elsewhere.string()); });  // the dialog is shared
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kFormatWrong)});
+  EXPECT_EQ(redLines(loadRichFile(path, CharFormat{})), std::vector<Text>{u"bad"});
+  EXPECT_FALSE(std::filesystem::exists(elsewhere));
+}
+
+TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsItWas) {
+  start();
+  const auto path = textFile("s.txt", {u"一/uno", u"bad"}, Encoding::Utf8);
+  const std::string before = readBytes(path);
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  open(w().Command58, path);
+  press(w().Command58);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_NE(messages()[0].find(fromUtf8(path.string())), Text::npos) << toUtf8(messages()[0]);
+  EXPECT_NE(messages()[0].find(u"read-only"), Text::npos) << toUtf8(messages()[0]);
+  EXPECT_EQ(readBytes(path), before);
+  EXPECT_EQ(sentences().size(), 1u);
+  // Still on the file as before the press.
+  EXPECT_TRUE(w().RichTextBox1.Visible);
+  EXPECT_EQ(w().Command58.Caption, kSentenceSecond);
+  EXPECT_EQ(w().Label8.BackColor, kButtonFace);
+  EXPECT_EQ(w().RichTextBox1.text(), u"一/uno\r\nbad\r\n");
+  EXPECT_EQ(w().RichTextBox1.formatAt(Len(u"一/uno\r\n")).colour, kWindowText);
+  // A folder that refuses the new file is reported the same way.
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  click(w().Command11);
+  const auto inMissingFolder = files.path() / "gone" / "s.txt";
+  std::filesystem::create_directory(files.path() / "gone");
+  writeBytes(inMissingFolder, before);
+  open(w().Command58, inMissingFolder);
+  std::filesystem::remove_all(files.path() / "gone");
+  press(w().Command58);
+  ASSERT_EQ(messages().size(), 2u);
+  EXPECT_NE(messages()[1].find(fromUtf8(inMissingFolder.string())), Text::npos);
+  EXPECT_EQ(sentences().size(), 1u);
+}
+
+TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfSuccess) {
+  start();
+  // Another program's rule refuses the third new search record.
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.path() / "XHKB.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 3 "
+                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+  open(w().Command58, textFile("s.txt", {u"一/uno", u"二/dos", u"三/tres", u"四/cuatro"}));
+  press(w().Command58);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_NE(messages()[0], kSentencesDone);
+  EXPECT_NE(messages()[0].find(u"disk full"), Text::npos) << toUtf8(messages()[0]);
+  EXPECT_EQ(sentences(), std::vector<std::string>{"1:你好。:Hola."});
+  EXPECT_EQ(searchRows(), std::vector<std::string>{"1:你好。/Hola."});
+  expectBatchModeOff();
+  // The stores go on in step: the next pair gets equal IDs in both.
+  restart();
+  open(w().Command58, textFile("t.txt", {u"五/cinco"}));
+  press(w().Command58);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:五:cinco"}));
+  EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "2:五/cinco"}));
+}
+
+// --- verb files ----------------------------------------------------------------
+
+TEST_F(BatchImportTest, AStoreFailureInAVerbImportLeavesNoVerbInAnyOfTheThreeTables) {
+  start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}});
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.path() / "DCK3.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 2 "
+                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+  }
+  open(w().Command57, textFile("v.txt", {u"ir/-/不规则//去/Voy.我去。", u"ser/-/不规则//是/Soy.我是。"}));
+  press(w().Command57);
+  EXPECT_TRUE(p->app().ended());
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_NE(messages()[0].find(u"disk full"), Text::npos) << toUtf8(messages()[0]);
+  // The earlier verb is not split either: the whole import is undone.
+  EXPECT_EQ(table("DCK1.db", "ZD1, ZD6, ZD9"), std::vector<std::string>{"vivir:Vivo.我住。:NULL"});
+  EXPECT_EQ(verbForms().size(), 1u);
+  EXPECT_EQ(verbSearch().size(), 1u);
+}
+
+TEST_F(BatchImportTest, ASixFieldVerbFileStoresEveryVerbWithRootFormsAndSplitExamplesThenEnds) {
+  start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo aquí.我住这里。"}});
+  open(w().Command57, textFile("v.txt", {u"hablar/x/规则/con/说?/Hablo.我说。Ella habla.他说。",
+                                         u"comer/y/规则//吃/ ", u"hablar/z/二//再说/?Qué?什么？"}));
+  press(w().Command57);
+  EXPECT_TRUE(p->app().ended());
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kVerbsDone)});
+  EXPECT_EQ(verbs(), (std::vector<std::string>{
+                         "1:vivir:viv:NULL:NULL:住:Vivo aquí./我住这里。:NULL:NULL:Pas:NULL:NULL",
+                         "2:hablar:habl:规则:con:说?:Hablo./我说。\r\nElla habla./他说。:hablando:hablado:Pas:NULL:NULL",
+                         "3:comer:com:规则:NULL:吃:NULL:comiendo:comido:Pas:NULL:NULL",
+                         "4:hablar:habl:二:NULL:再说:ňQuéň什么？:hablando:hablado:Pas:NULL:NULL"}));
+  EXPECT_EQ(verbForms(), (std::vector<std::string>{"1:vivir:viv:住", "2:hablar:habl:说?", "3:comer:com:吃",
+                                                   "4:hablar:habl:再说"}));
+  EXPECT_EQ(verbSearch(), (std::vector<std::string>{"1:住:Vivo aquí./我住这里。:vivir",
+                                                    "2:说?:Hablo./我说。\r\nElla habla./他说。:hablar",
+                                                    "3:吃:NULL:comer", "4:再说:ňQuéň什么？:hablar"}));
+  // The next run finds an imported verb as it is typed.
+  restart();
+  ASSERT_TRUE(user().type(w().RichTextBox16, u"comer"));
+  EXPECT_TRUE(w().Text92.Visible);
+  EXPECT_EQ(w().Text92.text(), u"comer");
+  EXPECT_EQ(w().Text91.text(), u"吃");
+  EXPECT_EQ(w().Text97.text(), u"comido");
+  // And the range query finds it by its meaning and its examples.
+  p->event([&] { w().RichTextBox16.setText(u"再说"); });
+  click(w().Command17);
+  EXPECT_NE(w().RichTextBox3.text().find(u"hablar ★再说"), Text::npos) << toUtf8(w().RichTextBox3.text());
+}
+
+TEST_F(BatchImportTest, AnEightFieldVerbFileStoresSynonymsAndAntonymsAndNoForms) {
+  start();
+  open(w().Command57, textFile("v.txt", {u"subir/-/规则/a/上/Subo.我上。/ascender/bajar"}, Encoding::Utf8));
+  press(w().Command57);
+  EXPECT_TRUE(p->app().ended());
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kVerbsDone)});
+  EXPECT_EQ(verbs(), std::vector<std::string>{"1:subir:sub:规则:a:上:Subo./我上。:NULL:NULL:Pas:ascender:bajar"});
+  EXPECT_EQ(verbForms(), std::vector<std::string>{"1:subir:sub:上"});
+  EXPECT_EQ(verbSearch(), std::vector<std::string>{"1:上:Subo./我上。:subir"});
+}
+
+TEST_F(BatchImportTest, BadVerbLinesAndShortInfinitivesAreMarkedAndTheProgramEnds) {
+  struct Case {
+    const char* name;
+    std::vector<Text> lines;
+    std::vector<Text> red;
+  };
+  const Case cases[] = {
+      {"eight fields, a later line of six", {u"a1/b/c/d/e/f/g/h", u"ir/b/c/d/e/f"}, {u"ir/b/c/d/e/f"}},
+      {"six fields, short infinitives",
+       {u"ir/b/c/d/e/f", u"/b/c/d/e/f", u"a/b/c/d/e/f", u" /b/c/d/e/f", u"ser/b/c/d/e/f/g"},
+       {u"/b/c/d/e/f", u"a/b/c/d/e/f", u" /b/c/d/e/f", u"ser/b/c/d/e/f/g"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir data;
+    Program prog(data.path());
+    FrmLexaro& win = startMainWindow(prog);
+    const auto path = files.path() / "v.txt";
+    writeBytes(path, fileBytes(c.lines, Encoding::Gbk));
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    prog.dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+    ASSERT_TRUE(prog.user().click(win.Command57));
+    prog.dialogs().messages.clear();
+    prog.user().click(win.Command57);
+    EXPECT_TRUE(prog.app().ended());
+    ASSERT_EQ(prog.dialogs().messages.size(), 1u);
+    EXPECT_EQ(prog.dialogs().messages[0].prompt, kFormatWrong);
+    EXPECT_EQ(redLines(loadRichFile(path, CharFormat{})), c.red);
+    EXPECT_TRUE(onDisk(data.path() / "DCK1.db", "SELECT ID FROM \"表1\"").empty());
+    EXPECT_TRUE(onDisk(data.path() / "DCK2.db", "SELECT ID FROM \"表1\"").empty());
+  }
+}
+
+TEST_F(BatchImportTest, AVerbFileOfNoKnownKindIsToldBeforeTheProgramEnds) {
+  for (const std::vector<Text>& lines : {std::vector<Text>{u"hablar/说"}, std::vector<Text>{u"", u"ir/b/c/d/e/f"}}) {
+    TempDir data;
+    Program prog(data.path());
+    FrmLexaro& win = startMainWindow(prog);
+    const auto path = files.path() / "v.txt";
+    const std::string bytes = fileBytes(lines, Encoding::Gbk);
+    writeBytes(path, bytes);
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    prog.dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+    ASSERT_TRUE(prog.user().click(win.Command57));
+    prog.user().click(win.Command57);
+    EXPECT_TRUE(prog.app().ended());
+    ASSERT_EQ(prog.dialogs().messages.size(), 1u);
+    EXPECT_EQ(prog.dialogs().messages[0].prompt, kFormatWrong);
+    EXPECT_EQ(readBytes(path), bytes);  // neither marked nor written back
+  }
+}
+
+TEST_F(BatchImportTest, VerbsAddedEarlierAreSplitOnceAndMarkedOnesAreLeftAlone) {
+  start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}, {u"ver", u"看", u"Veo.我看。"}});
+  // The second verb was marked by hand, its text never split.
+  p->event([&] {
+    w().Data3.setIndex("ID");
+    w().Data3.Seek("=", u"2");
+    w().Text52.setText(u"Pas");
+    w().Data3.MoveFirst();
+  });
+  open(w().Command57, textFile("v.txt", {u"ir/-/不规则//去/Voy.我去。"}));
+  press(w().Command57);
+  EXPECT_EQ(table("DCK1.db", "ZD6, ZD9"),
+            (std::vector<std::string>{"Vivo./我住。:Pas", "Veo.我看。:Pas", "Voy./我去。:Pas"}));
+  EXPECT_EQ(table("DCK3.db", "ZD2"), (std::vector<std::string>{"Vivo./我住。", "Veo.我看。", "Voy./我去。"}));
+}
+
+// --- word files: the dispatch and its checks -------------------------------------
+
+TEST_F(BatchImportTest, AWordFileOfNoKnownKindIsToldAndLeftAsItWas) {
+  start();
+  for (const std::string& bytes : {fileBytes({u"a/b/c/d"}, Encoding::Gbk), std::string("\r\na/b\r\n")}) {
+    p->dialogs().messages.clear();
+    const auto path = file("w.txt", bytes);
+    open(w().Command69, path);
+    press(w().Command69);
+    EXPECT_EQ(messages(), std::vector<Text>{Text(kFormatWrong)});
+    EXPECT_EQ(readBytes(path), bytes);
+    expectBatchModeOff();
+  }
+}
+
+TEST_F(BatchImportTest, BadWordLinesAreMarkedWrittenBackAndTold) {
+  start();
+  for (const auto& lines : {std::vector<Text>{u"casa/房子", u"perro/狗/el perro"},
+                            std::vector<Text>{u"casa/房子/la casa", u"perro/狗"}}) {
+    p->dialogs().messages.clear();
+    const auto path = textFile("w.txt", lines);
+    open(w().Command69, path);
+    press(w().Command69);
+    EXPECT_EQ(messages(), std::vector<Text>{Text(kFormatWrongInWord)});
+    EXPECT_EQ(redLines(loadRichFile(path, CharFormat{})), std::vector<Text>{lines[1]});
+    expectBatchModeOff();
+  }
+}
+
+// --- the example split -------------------------------------------------------------
+
+TEST(ExampleSplit, SplitsSpanishFromChineseAndChineseFromSpanish) {
+  struct Case {
+    const char* name;
+    Text in, out;
+  };
+  const Case cases[] = {
+      {"two pairs, an accented capital", u"Es bueno.很好。Él come.他吃。", u"Es bueno./很好。\r\nÉl come./他吃。"},
+      {"accents and ň inside a word", u"Mañana está aquí.明天。", u"Mañana está aquí./明天。"},
+      {"ü counts as double-byte", u"pingüino", u"ping/üino"},
+      {"a blank after Chinese starts the line", u"好 bien", u"好\r\n bien"},
+      {"a digit after Chinese, Chinese after a digit", u"好3个", u"好\r\n3/个"},
+      {"a new line's first pair is not tested", u"好。\r\na好", u"好。\r\na好"},
+      {"full-width marks end no Chinese", u"什么？Sí（是）", u"什么？Sí（是）"},
+      {"Chinese last gets no stray slash", u"Es bueno.好", u"Es bueno./好"},
+      {"a single character", u"好", u"好"},
+      {"empty stays empty", u"", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(splitExamples(c.in).text, c.out) << c.name;
+  // Punctuation after Chinese and a CR start no Spanish.
+  for (char16_t mark : TextView(u",.;:!-\"\r")) {
+    const Text in = Text(u"好") + mark;
+    EXPECT_EQ(splitExamples(in).text, in) << toUtf8(in);
+  }
+}
+
+TEST(ExampleSplit, CountsEveryPairItLooksAtAndKeepsTheLastOne) {
+  const SplitExamples s = splitExamples(u"ab好");
+  EXPECT_EQ(s.text, u"ab/好");
+  EXPECT_EQ(s.steps, 3);  // "ab", "b好" (then past the "/"), and the end
+  EXPECT_EQ(s.lastPair, u"b好");
+  EXPECT_EQ(splitExamples(u"").steps, 1);
+}
+
+// --- a kill during an import ---------------------------------------------------------
+
+// The child runs the program on the data folder, imports the file and is
+// killed where `arm` says; the tables then hold all of the file or none.
+class KilledImportTest : public BatchImportTest {
+ protected:
+  void runChild(CommandButton FrmLexaro::*button, const std::filesystem::path& path,
+                const std::function<void(FrmLexaro&)>& arm) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      Program prog(dir.path());
+      FrmLexaro& win = startMainWindow(prog);
+      prog.user().click(win.Command11);
+      if (!win.Command58.Visible) prog.user().click(win.Command11);
+      prog.dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+      prog.user().click(win.*button);
+      arm(win);
+      prog.user().click(win.*button);
+      ::kill(::getpid(), SIGKILL);  // killed at once after the import
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  }
+};
+
+TEST_F(KilledImportTest, AKillAnywhereInAnImportLeavesAllOrNone) {
+  writeDictionary(dir.path(), {{u"你好。", u"Hola."}});
+  constexpr int kLines = 300;
+  std::vector<Text> sentenceLines, verbLines;
+  for (int i = 0; i < kLines; ++i) {
+    sentenceLines.push_back(u"句子" + NumText(i) + u"/frase " + NumText(i));
+    verbLines.push_back(u"verbo" + NumText(i) + u"ar/-/规则//意思/Ejemplo.例子。");
+  }
+  const auto sentencesFile = textFile("s.txt", sentenceLines);
+  const auto verbsFile = textFile("v.txt", verbLines);
+  std::mt19937 rng(13);
+  int64_t total = 1;
+  for (int round = 0; round < 12; ++round) {
+    const int killAt = std::uniform_int_distribution<int>(1, kLines)(rng);
+    const bool completes = round % 3 == 2;
+    const bool verbsFileNow = round % 2 == 1;
+    runChild(verbsFileNow ? &FrmLexaro::Command57 : &FrmLexaro::Command58, verbsFileNow ? verbsFile : sentencesFile,
+             [&](FrmLexaro& win) {
+               if (completes) return;
+               // Text42 takes a new value for every line the import reads.
+               auto lines = std::make_shared<int>(0);
+               win.Text42.Change = [&win, lines, killAt] {
+                 win.Text42_Change();
+                 if (++*lines == killAt + 1) ::kill(::getpid(), SIGKILL);
+               };
+               // In the verb import the example split runs last.
+               if (verbsFileNow && killAt % 3 == 0)
+                 win.app().onProgress = [lines] {
+                   if (*lines >= kLines) ::kill(::getpid(), SIGKILL);
+                 };
+             });
+    if (!verbsFileNow && completes) total += kLines;
+    SCOPED_TRACE("round " + std::to_string(round));
+    EXPECT_EQ(static_cast<int64_t>(sentences().size()), total);
+    EXPECT_EQ(static_cast<int64_t>(searchRows().size()), total);
+    const size_t v = verbs().size();
+    EXPECT_TRUE(v == 0 || v % kLines == 0) << v;
+    EXPECT_EQ(verbForms().size(), v);
+    EXPECT_EQ(verbSearch().size(), v);
+    if (v > 0) {
+      EXPECT_EQ(onDisk(dir.path() / "DCK1.db", "SELECT count(*) FROM \"表1\" WHERE ZD9 = 'Pas'").front(),
+                std::to_string(v));
+    }
+  }
+  EXPECT_GT(total, 1);
+  EXPECT_FALSE(verbs().empty());
+}
+
+}  // namespace
+}  // namespace zuvo

@@ -1,0 +1,474 @@
+// The word batch imports: word files opened and imported through the word
+// batch button, their Spanish sides cut into key tokens, staged, and merged
+// into one WordStore and one WordSearchStore record per key word, with what
+// the user then finds by typing and what the tables hold on disk.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <thread>
+
+#include "app/FrmLexaro.h"
+#include "import/FMCT.h"
+#include "support/dictionary.h"
+
+namespace zuvo {
+namespace {
+
+using namespace zuvo::testing;
+
+constexpr TextView kDone = u"恭喜您顺利完成批量单词添加！";
+
+// Rows as another program sees them, the columns joined by "|", NULL as
+// "NULL". It opens the file for writing, as SQLite needs to roll back what
+// a killed run left unfinished.
+std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  std::vector<std::string> out;
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  sqlite3_stmt* st = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+  while (st && sqlite3_step(st) == SQLITE_ROW) {
+    std::string row;
+    for (int c = 0; c < sqlite3_column_count(st); ++c) {
+      const auto* t = sqlite3_column_text(st, c);
+      row += std::string(c ? "|" : "") + (t ? reinterpret_cast<const char*>(t) : "NULL");
+    }
+    out.push_back(row);
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+void execOn(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  char* err = nullptr;
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+  sqlite3_free(err);
+  sqlite3_close(db);
+}
+
+// A word file as a user prepares one: UTF-8, CR LF after every line.
+std::filesystem::path writeFile(const std::filesystem::path& file, const std::vector<std::string>& lines) {
+  std::ofstream out(file, std::ios::binary);
+  for (const auto& l : lines) out << l << "\r\n";
+  return file;
+}
+
+class WordImportTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  TempDir files;
+  std::unique_ptr<Program> p;
+  FrmLexaro* f = nullptr;
+  int fileCount = 0;
+
+  void start() {
+    p = std::make_unique<Program>(dir.path());
+    f = &startMainWindow(*p);
+  }
+  void SetUp() override {
+    writeDictionary(dir.path(), {{u"你好。", u"Hola."}});
+    start();
+  }
+  void restart() {
+    p->restart();
+    f = &startMainWindow(*p);
+  }
+  User& user() { return p->user(); }
+  std::vector<MessageRecord>& messages() { return p->dialogs().messages; }
+
+  // "PLT", the word batch button to open the file, and again to import it.
+  void importWords(const std::vector<std::string>& lines) {
+    const auto file = writeFile(files.path() / ("words" + std::to_string(fileCount++) + ".txt"), lines);
+    if (!f->Command69.Visible) {
+      ASSERT_TRUE(user().click(f->Command11));
+    }
+    ASSERT_TRUE(f->Command69.Visible);
+    p->dialogs().fileAnswers.push_back(fromUtf8(file.string()));
+    ASSERT_TRUE(user().click(f->Command69));
+    ASSERT_TRUE(f->RichTextBox1.Visible);
+    ASSERT_TRUE(user().click(f->Command69));
+  }
+
+  std::vector<std::string> words() { return onDisk(dir.path() / "CKUA.db", "SELECT ZD1, ZD2, ZD3, ZD5 FROM 表1 ORDER BY ID"); }
+  std::vector<std::string> wordSearch() { return onDisk(dir.path() / "CKUB.db", "SELECT ZD2, ZD1 FROM 表1 ORDER BY ID"); }
+  std::vector<std::string> stagedKeys() {
+    return onDisk(dir.path() / "CKUA0F.db", "SELECT ZD1, ZD2, ZD3, ZD4 FROM 表1 ORDER BY ID");
+  }
+  std::vector<std::string> pool() {
+    return onDisk(dir.path() / "CKUB0F.db", "SELECT ZD1, ZD2, ZD3, ZD4 FROM 表1 ORDER BY ID");
+  }
+  void typeQuery(TextView text) {
+    user().click(f->RichTextBox16);
+    user().type(f->RichTextBox16, text);
+  }
+};
+
+TEST_F(WordImportTest, StagingTablesAreCreatedEmptyInANewDataFolder) {
+  EXPECT_TRUE(stagedKeys().empty());
+  EXPECT_TRUE(pool().empty());
+}
+
+// Each line's key tokens, as the staging table lists them under the line's
+// Spanish side; sides that stage nothing do not appear.
+TEST_F(WordImportTest, KeyTokensFollowTheStopSkipAndLastTokenRules) {
+  struct Case {
+    std::string side;
+    std::vector<std::string> keys;
+  };
+  const std::vector<Case> cases = {
+      // stop tokens are whole tokens; the last token carries its line end
+      {"el libro de texto", {"libro", "texto"}},
+      {"la biblioteca municipal", {"biblioteca", "municipal"}},
+      {"Una casa", {"Una", "casa"}},
+      {"por", {"por"}},
+      {"las", {"las"}},
+      {"es", {"es"}},
+      {"Con", {"Con"}},
+      // the last token by its length: up to 4 characters with CR LF
+      {"de", {}},
+      {"y", {}},
+      {"a", {}},
+      {"al", {}},
+      {"su", {}},
+      {"ver en", {"ver"}},
+      {"dar la", {"dar"}},
+      {"tengo ya", {"tengo"}},
+      {"ir a?", {"ir"}},
+      {"ve !", {"ve"}},
+      {"mi (a", {"mi"}},
+      // ... and longer
+      {"con", {}},
+      {"sus", {}},
+      {"todos sus", {"todos"}},
+      {"hacer (algo)", {"hacer"}},
+      {"casa (coloq.)", {"casa"}},
+      {"ir al cine～", {"ir"}},
+      {"muy bien!", {"muy"}},
+      {"beber agua,", {"beber"}},
+      {"bueno）", {}},
+      // endings, first characters and marks for every token
+      {"hablaron bien", {"bien"}},
+      {"ellos comieron", {"ellos"}},
+      {"vamos allá", {"allá"}},
+      {"(coloquial) perro", {"perro"}},
+      {"（书） gato", {"gato"}},
+      {"?qué tal", {"tal"}},
+      {"!hola amigo", {"amigo"}},
+      {"mano) derecha", {"derecha"}},
+      {"comer, beber", {"beber"}},
+      {"hola! amigos", {"amigos"}},
+      // digits: a token ending in a digit gives way to the next one
+      {"2000 años", {"años"}},
+      {"año 2000", {"año", "2000"}},
+      {"3 4 casas", {"4", "casas"}},
+      {"1 2 3", {"2", "3"}},
+      {"piso3 alto", {"alto"}},
+      // accented letters, ň for ñ
+      {"él come", {"come"}},
+      {"niňo pequeňo", {"niňo", "pequeňo"}},
+      {"sueňo profundo", {"sueňo", "profundo"}},
+      // the same token twice stages twice
+      {"paso a paso", {"paso", "paso"}},
+      // no empty key and no key of a line end alone
+      {"  doble", {"doble"}},
+      {"casa  grande", {"casa", "grande"}},
+      {"al final ", {"final"}},
+      {" ", {}},
+      {"", {}},
+  };
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < cases.size(); ++i) lines.push_back(cases[i].side + "/义" + std::to_string(i));
+  importWords(lines);
+  ASSERT_EQ(messages().back().prompt, kDone);
+
+  std::map<std::string, std::vector<std::string>> staged;
+  for (const auto& row : stagedKeys()) {
+    const auto bar1 = row.find('|');
+    const auto bar2 = row.find('|', bar1 + 1);
+    staged[row.substr(bar1 + 1, bar2 - bar1 - 1)].push_back(row.substr(0, bar1));
+  }
+  for (const auto& c : cases) {
+    SCOPED_TRACE("side \"" + c.side + "\"");
+    EXPECT_EQ(staged[c.side], c.keys);
+  }
+}
+
+TEST_F(WordImportTest, EveryStopTokenIsSkippedBeforeAnotherWord) {
+  const std::vector<std::string> stops = {
+      "El", "el",  "Al",  "él",  "al",  "a",   "A",    "de",  "las",  "los",  "Las", "Los", "La",
+      "Lo", "lo",  "la",  "En",  "en",  "Un",  "un",   "por", "con",  "Por",  "Con", "del", "!",
+      "se", "Del", "e",   "Se",  "o",   "y",   "una",  "su",  "uno",  "es",   "sus", "ella", "ello",
+      "(de)", "no", "Ese", "que", "el,", "para", "+",  "a,",  "(de", "+inf"};
+  ASSERT_EQ(stops.size(), 49u);
+  std::vector<std::string> lines;
+  for (size_t i = 0; i < stops.size(); ++i) lines.push_back(stops[i] + " palabra" + std::to_string(i) + "/词");
+  importWords(lines);
+  const auto rows = stagedKeys();
+  ASSERT_EQ(rows.size(), stops.size());
+  for (size_t i = 0; i < stops.size(); ++i)
+    EXPECT_EQ(rows[i].substr(0, rows[i].find('|')), "palabra" + std::to_string(i)) << stops[i];
+}
+
+TEST_F(WordImportTest, OneRecordPerKeyGathersEveryLineOfThatKey) {
+  importWords({"casa grande/大房子", "una casa/一所房子", "casa casa/房房", "", "casa vieja/旧房子"});
+  ASSERT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(words(), (std::vector<std::string>{
+                         "casa|casa grande|大房子|casa grande◆大房子\r\nuna casa◆一所房子\r\ncasa casa◆房房\r\n"
+                         "casa casa◆房房\r\n",
+                         "grande|casa grande|大房子|casa grande◆大房子\r\n",
+                     }));
+  EXPECT_EQ(wordSearch(), (std::vector<std::string>{
+                              "casa|casa grande◆大房子\r\nuna casa◆一所房子\r\ncasa casa◆房房\r\ncasa casa◆房房\r\n",
+                              "grande|casa grande◆大房子\r\n",
+                          }));
+  // Nothing of the lines after the empty one is staged; no row is removed,
+  // and every merged pool row is blanked.
+  EXPECT_EQ(stagedKeys().size(), 5u);
+  EXPECT_EQ(pool(), std::vector<std::string>(5, "|||NULL"));
+  // The import ends on the lookup screen with batch mode off.
+  EXPECT_FALSE(f->Command69.Visible);
+  EXPECT_FALSE(f->RichTextBox1.Visible);
+  EXPECT_EQ(f->Command69.Caption, u"批量单词添加(&E)");
+  EXPECT_FALSE(f->ProgressBar1.Visible);
+  EXPECT_EQ(f->Text30.text(), u"0");
+}
+
+TEST_F(WordImportTest, ASecondImportAddsRecordsAndAnEarlierKeyRowCollectsTheNewLines) {
+  importWords({"casa grande/大房子"});
+  importWords({"casa roja/红房子"});
+  EXPECT_EQ(words(), (std::vector<std::string>{
+                         "casa|casa grande|大房子|casa grande◆大房子\r\n",
+                         "grande|casa grande|大房子|casa grande◆大房子\r\n",
+                         "casa|casa roja|红房子|casa roja◆红房子\r\n",
+                         "roja|casa roja|红房子|casa roja◆红房子\r\n",
+                     }));
+  EXPECT_EQ(wordSearch().size(), 4u);
+  EXPECT_EQ(stagedKeys().size(), 4u);
+  EXPECT_EQ(pool(), std::vector<std::string>(4, "|||NULL"));
+
+  // An import that stages nothing still walks every key row ever staged,
+  // one tick each, and writes nothing.
+  int ticks = 0;
+  p->app().onProgress = [&] { ++ticks; };
+  importWords({"de la/的"});
+  EXPECT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(ticks, 4);
+  EXPECT_EQ(words().size(), 4u);
+}
+
+TEST_F(WordImportTest, ThreeFieldLinesCarryTheirThirdFieldAsASecondLine) {
+  importWords({"casa grande/大房子/Es una casa grande.", "mi casa/我的家/"});
+  ASSERT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(words(), (std::vector<std::string>{
+                         "casa|casa grande|大房子|casa grande◆大房子\r\nEs una casa grande.\r\nmi casa◆我的家\r\n\r\n",
+                         "grande|casa grande|大房子|casa grande◆大房子\r\nEs una casa grande.\r\n",
+                         "mi|mi casa|我的家|mi casa◆我的家\r\n\r\n",
+                     }));
+  EXPECT_EQ(wordSearch()[0], "casa|casa grande◆大房子\r\nEs una casa grande.\r\nmi casa◆我的家\r\n\r\n");
+  // The third field stays in the blanked pool rows.
+  EXPECT_EQ(pool(), (std::vector<std::string>{"|||Es una casa grande.", "|||Es una casa grande.", "|||NULL",
+                                              "|||NULL"}));
+  EXPECT_EQ(stagedKeys()[0], "casa|casa grande|大房子|Es una casa grande.");
+}
+
+// Both workers share the staging tables: the three-field merge walks the key
+// rows the two-field import staged, and an earlier key row collects the new
+// line with its third field.
+TEST_F(WordImportTest, TwoAndThreeFieldImportsShareTheStagingTables) {
+  importWords({"casa grande/大房子"});
+  importWords({"casa roja/红房子/La casa es roja."});
+  EXPECT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(words(), (std::vector<std::string>{
+                         "casa|casa grande|大房子|casa grande◆大房子\r\n",
+                         "grande|casa grande|大房子|casa grande◆大房子\r\n",
+                         "casa|casa roja|红房子|casa roja◆红房子\r\nLa casa es roja.\r\n",
+                         "roja|casa roja|红房子|casa roja◆红房子\r\nLa casa es roja.\r\n",
+                     }));
+  EXPECT_EQ(stagedKeys().size(), 4u);
+}
+
+TEST_F(WordImportTest, AnImportedWordIsFoundByTypingItAndShownWithItsMergedLines) {
+  importWords({"el libro de texto/课本", "texto escolar/教科书"});
+  ASSERT_EQ(messages().back().prompt, kDone);
+  // The last word of a line is one key with the same word elsewhere.
+  EXPECT_EQ(words()[1], "texto|el libro de texto|课本|el libro de texto◆课本\r\ntexto escolar◆教科书\r\n");
+
+  typeQuery(u"texto");
+  EXPECT_TRUE(f->Text112.Visible);
+  EXPECT_EQ(f->Text112.text(), u"el libro de texto");
+  EXPECT_EQ(f->RichTextBox15.text(), u"课本");
+  EXPECT_EQ(f->RichTextBox14.text(), u"el libro de texto◆课本\r\ntexto escolar◆教科书\r\n");
+
+  restart();
+  typeQuery(u"escolar");
+  EXPECT_EQ(f->RichTextBox15.text(), u"教科书");
+}
+
+// Ticks of the merge worker's TickMainProgress as the main window's
+// counter and bar show them.
+TEST_F(WordImportTest, ProgressTicksRunInExactDecimalStepsUpTo100) {
+  FMCT* worker = nullptr;
+  p->event([&] { worker = &p->form<FMCT>(); });
+  auto tenths = [](int v) {
+    std::string s = std::to_string(v / 10);
+    if (v % 10) s += "." + std::to_string(v % 10);
+    return fromUtf8(s);
+  };
+  p->event([&] {
+    f->Text30.setText(u"0");
+    for (int k = 1; k <= 600; ++k) {
+      worker->Command2_Click();
+      SCOPED_TRACE(k);
+      ASSERT_TRUE(f->ProgressBar1.Visible);
+      if (k < 500) {
+        ASSERT_EQ(f->Text30.text(), tenths(2 * k));
+        ASSERT_FLOAT_EQ(f->ProgressBar1.Value, static_cast<float>(k * 0.2));
+      } else if (k == 500) {
+        ASSERT_EQ(f->Text30.text(), u"0");
+        ASSERT_FLOAT_EQ(f->ProgressBar1.Value, 100);
+      }
+    }
+    EXPECT_EQ(f->Text30.text(), u"20");
+    // After a clean check the counter starts at the file's "/" count.
+    f->Text30.setText(u"1");
+    worker->Command2_Click();
+    EXPECT_EQ(f->Text30.text(), u"1.2");
+  });
+}
+
+TEST_F(WordImportTest, AFailedImportLandsNothingAndItsStagedRowsAreNeverMergedLater) {
+  importWords({"perro negro/黑狗"});
+  // The word search table refuses new records, as a full disk would.
+  execOn(dir.path() / "CKUB.db",
+         "CREATE TRIGGER full BEFORE INSERT ON 表1 BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+  restart();
+  importWords({"casa grande/大房子", "perro grande/大狗"});
+  ASSERT_FALSE(messages().empty());
+  EXPECT_NE(messages().back().prompt, kDone);
+  EXPECT_NE(messages().back().prompt.find(u"disk is full"), Text::npos);
+  EXPECT_EQ(words().size(), 2u);
+  EXPECT_EQ(stagedKeys().size(), 2u);
+  EXPECT_EQ(pool(), std::vector<std::string>(2, "|||NULL"));
+  EXPECT_FALSE(f->Command69.Visible);
+  EXPECT_FALSE(f->ProgressBar1.Visible);
+
+  execOn(dir.path() / "CKUB.db", "DROP TRIGGER full");
+  restart();
+  importWords({"casa roja/红房子"});
+  EXPECT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(words(), (std::vector<std::string>{
+                         "perro|perro negro|黑狗|perro negro◆黑狗\r\n",
+                         "negro|perro negro|黑狗|perro negro◆黑狗\r\n",
+                         "casa|casa roja|红房子|casa roja◆红房子\r\n",
+                         "roja|casa roja|红房子|casa roja◆红房子\r\n",
+                     }));
+}
+
+TEST_F(WordImportTest, AnEmptyKeyLeftInTheStagingTablesHasNoMatch) {
+  // Rows an earlier program left: an empty key and a blanked pool row.
+  execOn(dir.path() / "CKUA0F.db", "INSERT INTO 表1 (ZD1, ZD2, ZD3) VALUES ('', 'x', 'y')");
+  execOn(dir.path() / "CKUB0F.db", "INSERT INTO 表1 (ZD1, ZD2, ZD3) VALUES ('', '', '')");
+  restart();
+  importWords({"gato negro/黑猫"});
+  EXPECT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(words().size(), 2u);
+}
+
+TEST_F(WordImportTest, AFirstImportIntoAnEmptyDictionaryEndsOnTheLookupScreen) {
+  TempDir fresh;
+  p = std::make_unique<Program>(fresh.path());
+  f = &startMainWindow(*p);
+  ASSERT_TRUE(user().click(f->Command11));  // shows how to add
+  ASSERT_TRUE(user().click(f->Command11));  // batch mode
+  const auto file = writeFile(files.path() / "first.txt", {"agua fría/冷水"});
+  p->dialogs().fileAnswers.push_back(fromUtf8(file.string()));
+  ASSERT_TRUE(user().click(f->Command69));
+  ASSERT_TRUE(user().click(f->Command69));
+  EXPECT_EQ(messages().back().prompt, kDone);
+  EXPECT_EQ(onDisk(fresh.path() / "CKUA.db", "SELECT ZD1 FROM 表1 ORDER BY ID"),
+            (std::vector<std::string>{"agua", "fría"}));
+  EXPECT_FALSE(f->Command69.Visible);
+  typeQuery(u"agua");
+  EXPECT_EQ(f->RichTextBox15.text(), u"冷水");
+}
+
+// A run killed at any moment of an import leaves the import whole or not at
+// all, and a later import never merges what the killed run staged.
+TEST_F(WordImportTest, AKillDuringAnImportLeavesAllOrNothing) {
+  // Three keys a line: one of its own (letters only: a final digit would
+  // skip it) and two that every line shares.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 400; ++i) {
+    std::string own = "pal";
+    for (int n = i; n; n /= 26) own += static_cast<char>('a' + n % 26);
+    lines.push_back(own + " nueva comun/词" + std::to_string(i));
+  }
+  const auto file = writeFile(files.path() / "big.txt", lines);
+  p.reset();
+
+  // The child opens the file and imports it as the user would.
+  auto runImport = [&](const std::filesystem::path& data) {
+    Program child(data);
+    FrmLexaro& w = startMainWindow(child);
+    child.user().click(w.Command11);
+    child.dialogs().fileAnswers.push_back(fromUtf8(file.string()));
+    child.user().click(w.Command69);
+    child.user().click(w.Command69);
+  };
+  std::chrono::steady_clock::duration full;
+  {
+    TempDir reference;
+    writeDictionary(reference.path(), {{u"你好。", u"Hola."}});
+    const auto t0 = std::chrono::steady_clock::now();
+    runImport(reference.path());
+    full = std::chrono::steady_clock::now() - t0;
+  }
+
+  for (int k = 1; k <= 6; ++k) {
+    SCOPED_TRACE("kill " + std::to_string(k));
+    TempDir data;
+    writeDictionary(data.path(), {{u"你好。", u"Hola."}});
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      runImport(data.path());
+      _exit(0);
+    }
+    std::this_thread::sleep_for(full * k / 7);
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+
+    const auto keys = onDisk(data.path() / "CKUA.db", "SELECT ZD1 FROM 表1");
+    const auto search = onDisk(data.path() / "CKUB.db", "SELECT ZD2 FROM 表1");
+    const auto staged = onDisk(data.path() / "CKUB0F.db", "SELECT ZD1 FROM 表1");
+    EXPECT_TRUE(keys.empty() || keys.size() == 402u) << keys.size();
+    EXPECT_EQ(search.size(), keys.size());
+    EXPECT_TRUE(staged.empty() || staged.size() == 1200u) << staged.size();
+    for (const auto& s : staged) EXPECT_EQ(s, "");
+
+    Program after(data.path());
+    FrmLexaro& w = startMainWindow(after);
+    after.user().click(w.Command11);
+    after.dialogs().fileAnswers.push_back(
+        fromUtf8(writeFile(data.path() / "next.txt", {"comun corriente/普通"}).string()));
+    after.user().click(w.Command69);
+    after.user().click(w.Command69);
+    const auto comun = onDisk(data.path() / "CKUA.db", "SELECT ZD5 FROM 表1 WHERE ZD1 = 'comun' ORDER BY ID");
+    ASSERT_FALSE(comun.empty());
+    EXPECT_EQ(comun.back(), "comun corriente◆普通\r\n");
+  }
+}
+
+}  // namespace
+}  // namespace zuvo
