@@ -244,6 +244,30 @@ TEST_F(DesktopMainWindowTest, TypedKeysAndTheInputMethodReachTheInputBox) {
   EXPECT_EQ(input.text(), u"hňň你好");
 }
 
+// A pasted run of digits has no place for a word wrap; Qt's word wrap over
+// such a run takes time quadratic in its length (a 300,000-digit paste froze
+// the window for 20 s), so every box showing it breaks it anywhere, and goes
+// back to word wrap for ordinary text.
+TEST_F(DesktopMainWindowTest, ALongPastedRunOfDigitsIsShownBrokenAnywhere) {
+  RichTextBox& input = main->RichTextBox16;
+  BoxView& w = box(input);
+  const QString digits(20'000, QChar(u'7'));
+  QApplication::clipboard()->setText(digits);
+  QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(input.text(), fromQString(digits));
+  EXPECT_EQ(w.toPlainText(), digits);
+  int showing = 0;
+  for (BoxView* b : view->findChildren<BoxView*>()) {
+    if (!b->toPlainText().contains(digits)) continue;
+    ++showing;
+    EXPECT_EQ(b->wordWrapMode(), QTextOption::WrapAnywhere) << b->objectName().toStdString();
+  }
+  EXPECT_GE(showing, 1);
+  event([&] { input.setText(u"hola mundo"); });
+  EXPECT_EQ(w.toPlainText(), "hola mundo");
+  EXPECT_EQ(w.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
 TEST_F(DesktopMainWindowTest, CtrlWithALetterReachesTheModelAndNoQtShortcut) {
   RichTextBox& input = main->RichTextBox16;
   BoxView& w = box(input);

@@ -18,6 +18,18 @@ bool isLetterKey(int key) { return key >= Qt::Key_A && key <= Qt::Key_Z; }
 // Pixels between the frame and the text at the left and the right.
 constexpr int kSideMargin = 2;
 
+// A run of characters with no place to break a line at a word: no blank,
+// tab or line break, and no Chinese character (which breaks anywhere).
+bool hasLongUnbreakableRun(const Text& t) {
+  constexpr size_t kLongRun = 1000;
+  size_t run = 0;
+  for (const char16_t c : t) {
+    run = (c == u' ' || c == u'\t' || c == CR || c == LF || c >= 0x2E80) ? 0 : run + 1;
+    if (run > kLongRun) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 BoxView::BoxView(TextBox& box, WindowView& view) : QTextEdit(&view), ControlView(box, view), box_(box) {
@@ -125,7 +137,14 @@ void BoxView::syncText() {
       ++v;
     }
     toView_[t.size()] = v;
+    // Qt's word wrap takes time quadratic in the length of a run it cannot
+    // break at a word (a pasted string of digits freezes the window for
+    // seconds); such a run is broken anywhere, as word wrap would end up
+    // doing. The mode is switched on the shorter of the old and new texts.
+    const auto wrap = hasLongUnbreakableRun(t) ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (wrap == QTextOption::WrapAnywhere) setWordWrapMode(wrap);
     setPlainText(s);
+    if (wrap != wordWrapMode()) setWordWrapMode(wrap);
     applyMargins();
     shown_ = t;
   }
