@@ -268,6 +268,34 @@ TEST_F(DesktopMainWindowTest, ALongPastedRunOfDigitsIsShownBrokenAnywhere) {
   EXPECT_EQ(w.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
+// A pane with thousands of coloured words (a long sentence holding the
+// input many times) is painted in one edit of its document: laid out once,
+// not once per coloured run, which took a minute a keystroke.
+TEST_F(DesktopMainWindowTest, APaneWithThousandsOfColouredWordsIsLaidOutOnce) {
+  RichTextBox& pane = main->RichTextBox13;
+  BoxView& w = box(pane);
+  Text text;
+  for (int i = 0; i < 3000; ++i) text += u"frase larga ";
+  int changes = 0;
+  QObject::connect(w.document(), &QTextDocument::contentsChange, [&](int, int, int) { ++changes; });
+  event([&] {
+    pane.setText(text);
+    for (int64_t i = 0; i < 3000; ++i) {
+      pane.setSelStart(i * 12 + 6);
+      pane.setSelLength(5);
+      pane.setSelColor(0x0000FF);
+    }
+    pane.setSelStart(0);
+  });
+  EXPECT_EQ(w.toPlainText(), toQString(text));
+  EXPECT_LE(changes, 5);  // the text, its formats and the margins, not one a run
+  QTextCursor c(w.document());
+  c.setPosition(6 + 12 * 2999 + 1);
+  EXPECT_EQ(c.charFormat().foreground().color(), QColor(Qt::red));
+  c.setPosition(12 * 2999 + 1);
+  EXPECT_NE(c.charFormat().foreground().color(), QColor(Qt::red));
+}
+
 TEST_F(DesktopMainWindowTest, CtrlWithALetterReachesTheModelAndNoQtShortcut) {
   RichTextBox& input = main->RichTextBox16;
   BoxView& w = box(input);
