@@ -7,7 +7,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QAbstractTextDocumentLayout>
 #include <QPixmap>
+#include <QTextEdit>
 #include <memory>
 
 #include "app/FrmLexaro.h"
@@ -54,16 +56,16 @@ void writeResult(RichTextBox& pane, int64_t chars) {
   pane.setSelStart(0);
 }
 
-void BM_RangeResultShown(benchmark::State& state) {
-  qtApp();
-  const auto dir = bench::benchFolder("pane");
-  desktop::Desktop d(dir);
-  d.start();
-  FrmLexaro& f = d.app().form<FrmLexaro>();
+struct Pane {
+  desktop::Desktop d{bench::benchFolder("pane")};
+  FrmLexaro& f = [this]() -> FrmLexaro& {
+    d.start();
+    return d.app().form<FrmLexaro>();
+  }();
   RichTextBox& pane = f.RichTextBox3;
-  QWidget* w = d.viewOf(f)->widgetFor(pane);
-  for (auto _ : state) {
-    state.PauseTiming();
+  QTextEdit& widget = *static_cast<QTextEdit*>(d.viewOf(f)->widgetFor(pane));
+
+  void show(int64_t chars) {
     d.app().event([&] {
       pane.setText(u"");
       pane.Move(210.02f, 1310, 9490, 3650);
@@ -72,15 +74,68 @@ void BM_RangeResultShown(benchmark::State& state) {
     });
     d.app().event([&] {
       pane.Visible = false;
-      writeResult(pane, state.range(0));
+      writeResult(pane, chars);
     });
+  }
+};
+
+// The result set and the pane's first paint; the rest of the text is laid
+// out afterwards, a step at a time, while the program takes events. With
+// `laidOut` the whole text is laid out at once: what those steps cost.
+void showResult(benchmark::State& state, bool laidOut) {
+  qtApp();
+  Pane p;
+  for (auto _ : state) {
+    state.PauseTiming();
+    p.show(state.range(0));
     state.ResumeTiming();
-    d.app().event([&] { pane.Visible = true; });
-    benchmark::DoNotOptimize(w->grab());
+    p.d.app().event([&] { p.pane.Visible = true; });
+    if (laidOut)
+      benchmark::DoNotOptimize(p.widget.document()->documentLayout()->documentSize());
+    else
+      benchmark::DoNotOptimize(p.widget.viewport()->grab());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
+void BM_RangeResultShown(benchmark::State& state) { showResult(state, false); }
 BENCHMARK(BM_RangeResultShown)->Arg(100000)->Arg(1000000)->Arg(8000000)->Unit(benchmark::kMillisecond);
+void BM_RangeResultLaidOut(benchmark::State& state) { showResult(state, true); }
+BENCHMARK(BM_RangeResultLaidOut)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A shown result recoloured: one word, or the whole text made plain.
+void recolour(benchmark::State& state, bool whole) {
+  qtApp();
+  Pane p;
+  p.show(state.range(0));
+  p.d.app().event([&] { p.pane.Visible = true; });
+  bool plain = false;
+  for (auto _ : state) {
+    plain = !plain;
+    p.d.app().event([&] {
+      p.pane.setSelStart(whole ? 0 : 200);
+      p.pane.setSelLength(whole ? Len(p.pane.text()) : 6);
+      p.pane.setSelColor(plain ? kWindowText : 0xFF);
+      p.pane.setSelStart(0);
+    });
+    benchmark::DoNotOptimize(p.widget.viewport()->grab());
+  }
+}
+void BM_RangeResultOneWordRecoloured(benchmark::State& state) { recolour(state, false); }
+BENCHMARK(BM_RangeResultOneWordRecoloured)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+void BM_RangeResultAllRecoloured(benchmark::State& state) { recolour(state, true); }
+BENCHMARK(BM_RangeResultAllRecoloured)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Any other event while a large result is shown: the view finds the pane
+// unchanged.
+void BM_EventBesideAShownResult(benchmark::State& state) {
+  qtApp();
+  Pane p;
+  p.show(state.range(0));
+  p.d.app().event([&] { p.pane.Visible = true; });
+  int i = 0;
+  for (auto _ : state) p.d.app().event([&] { p.f.Text1.setText(NumText(++i)); });
+}
+BENCHMARK(BM_EventBesideAShownResult)->Arg(1000000)->Arg(8000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zuvo
