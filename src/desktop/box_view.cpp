@@ -115,24 +115,11 @@ void BoxView::syncText() {
     if (changed.first >= changed.second) return;
   }
   QSignalBlocker block(this);
-  QString s;
   if (textChanged) {
-    // A line break (CR LF, or a lone CR or LF) is one paragraph break here.
-    s.resize(static_cast<qsizetype>(t.size()));
-    QChar* out = s.data();
     toView_.assign(t.size() + 1, 0);
-    int v = 0;
-    for (size_t i = 0; i < t.size(); ++i) {
-      toView_[i] = v;
-      const char16_t c = t[i];
-      if (c == CR && i + 1 < t.size() && t[i + 1] == LF) continue;
-      out[v++] = (c == CR || c == LF) ? QChar(u'\n') : QChar(c);
-    }
-    toView_[t.size()] = v;
-    s.truncate(v);
     shown_ = t;
     if (!rich) {
-      setPlainText(s);
+      setPlainText(viewText(&toView_));
       applyMargins();
       return;
     }
@@ -145,7 +132,24 @@ void BoxView::syncText() {
     paintFormats(f, changed.first, changed.second);
     return;
   }
-  writeRichText(textChanged ? s : toPlainText(), f);
+  writeRichText(viewText(textChanged ? &toView_ : nullptr), f);
+}
+
+// A line break (CR LF, or a lone CR or LF) is one paragraph break here.
+QString BoxView::viewText(std::vector<int>* toView) const {
+  const Text& t = shown_;
+  QString s(static_cast<qsizetype>(t.size()), Qt::Uninitialized);
+  QChar* out = s.data();
+  int v = 0;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (toView) (*toView)[i] = v;
+    const char16_t c = t[i];
+    if (c == CR && i + 1 < t.size() && t[i + 1] == LF) continue;
+    out[v++] = (c == CR || c == LF) ? QChar(u'\n') : QChar(c);
+  }
+  if (toView) (*toView)[t.size()] = v;
+  s.truncate(v);
+  return s;
 }
 
 QTextCharFormat BoxView::charFormat(const CharFormat& f) const {

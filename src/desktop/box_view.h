@@ -42,6 +42,9 @@ class BoxView : public QTextEdit, public ControlView {
   bool holdsOneLine() const;
   void syncColours();
   void syncSelection();
+  // The shown text as the view holds it; fills `toView` (sized one more
+  // than the text) with the view position of every model position.
+  QString viewText(std::vector<int>* toView) const;
   // A rich box's text and formats written into a fresh document in one
   // edit, so that Qt lays it out once, lazily, as it does plain text.
   void writeRichText(const QString& s, const std::vector<CharFormat>& formats);
