@@ -4,19 +4,39 @@
 // window's own stores. Every record carries "grupoK" with K = its number
 // modulo 10, so that one input matches a tenth of them.
 
+#include <sqlite3.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
 
 #include "app/FrmLexaro.h"
 #include "platform/scripted_dialogs.h"
+#include "store/seed.h"
+#include "store/tables.h"
 
 namespace zuvo::bench {
 
+// A benchmark's data folder, removed when the benchmark program ends.
+inline std::filesystem::path benchFolder(const std::string& name) {
+  auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-" + name + "-" + std::to_string(::getpid()));
+  std::filesystem::remove_all(p);
+  static std::vector<std::filesystem::path> made;
+  if (made.empty())
+    std::atexit([] {
+      std::error_code ec;
+      for (const auto& m : made) std::filesystem::remove_all(m, ec);
+    });
+  made.push_back(p);
+  return p;
+}
+
 inline std::filesystem::path bigDictionary() {
   static const std::filesystem::path dir = [] {
-    auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-dict-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(p);
+    auto p = benchFolder("dict");
     ScriptedDialogs dialogs;
     Application app(p, dialogs);
     app.event([&] {
@@ -59,10 +79,93 @@ inline std::filesystem::path bigDictionary() {
   return dir;
 }
 
-// The program started on the big dictionary, its main window shown.
+// The same records at ten times the size (1,000,000 sentence pairs, 100,000
+// verbs, 1,000,000 words), written straight into the table files: one
+// transaction per table in place of a million window edits.
+class TableWriter {
+ public:
+  TableWriter(const std::filesystem::path& dir, const TableSchema& schema, std::vector<std::string> fields)
+      : fields_(std::move(fields)) {
+    const auto file = dir / schema.file;
+    createTable(file, schema);
+    if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("cannot open " + file.string());
+    std::string names, params;
+    for (size_t i = 0; i < fields_.size(); ++i) {
+      if (i) names += ", ", params += ", ";
+      names += "\"" + fields_[i] + "\"";
+      params += "?" + std::to_string(i + 1);
+    }
+    const std::string sql = "INSERT INTO \"" + schema.table + "\" (" + names + ") VALUES (" + params + ")";
+    sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr);
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st_, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
+  }
+  ~TableWriter() {
+    sqlite3_finalize(st_);
+    sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+  }
+  void add(std::initializer_list<TextView> values) {
+    int i = 0;
+    for (TextView v : values) {
+      const std::string u = toUtf8(v);
+      sqlite3_bind_text(st_, ++i, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+    }
+    if (sqlite3_step(st_) != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db_));
+    sqlite3_reset(st_);
+  }
+
+ private:
+  std::vector<std::string> fields_;
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* st_ = nullptr;
+};
+
+inline std::filesystem::path millionDictionary() {
+  static const std::filesystem::path dir = [] {
+    constexpr int kPairs = 1000000;
+    auto p = benchFolder("million");
+    std::filesystem::create_directories(p);
+    {
+      TableWriter sentences(p, tables::sentences(), {"ZD3", "ZD4"});
+      TableWriter search(p, tables::sentenceSearch(), {"Zd1"});
+      TableWriter words(p, tables::words(), {"ZD1", "ZD2", "ZD3", "ZD5"});
+      TableWriter wordSearch(p, tables::wordSearch(), {"ZD1", "ZD2"});
+      TableWriter verbs(p, tables::verbs(), {"ZD1", "ZD5", "ZD6"});
+      TableWriter forms(p, tables::verbForms(), {"ZD1", "ZD2"});
+      TableWriter verbSearch(p, tables::verbSearch(), {"ZD1", "ZD2", "ZD3"});
+      for (int i = 0; i < kPairs; ++i) {
+        const Text n = NumText(i);
+        const Text group = u" grupo" + NumText(i % 10);
+        sentences.add({u"这是第" + n + u"个句子。", u"Esta es la frase número " + n + u"." + group});
+        search.add({u"这是第" + n + u"个句子。/Esta es la frase número " + n + u"." + group});
+        words.add({u"palabra" + n, u"palabra" + n, u"词" + n, u"una palabra" + n + u"\r\nla palabra" + n});
+        wordSearch.add({u"palabra" + n + group + u"◆词" + n, u"palabra" + n});
+        if (i % 10 == 0) {
+          const Text examples = u"Ejemplo uno del verbo " + n + u"." + group + u"\r\nOtro ejemplo " + n + u".";
+          verbs.add({u"verbar" + n, u"动词" + n, examples});
+          forms.add({u"verbar" + n, u"verb" + n});
+          verbSearch.add({u"动词" + n, examples, u"verbar" + n});
+        }
+      }
+    }
+    return p;
+  }();
+  return dir;
+}
+
+// The program's resident memory in megabytes.
+inline double residentMegabytes() {
+  std::ifstream statm("/proc/self/statm");
+  long pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The program started on a dictionary folder, its main window shown.
 struct BigProgram {
+  explicit BigProgram(std::filesystem::path dir = bigDictionary()) : app(std::move(dir), dialogs) {}
   ScriptedDialogs dialogs;
-  Application app{bigDictionary(), dialogs};
+  Application app;
   FrmLexaro& main = [this]() -> FrmLexaro& {
     FrmLexaro* f = nullptr;
     app.event([&] {

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 
+#include "big_dictionary.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/window.h"
 #include "store/data_source.h"
@@ -69,8 +70,7 @@ void fillTable(Dictionary& d, DataSource& src, int n) {
 
 std::filesystem::path fullFolder() {
   static const std::filesystem::path dir = [] {
-    auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(p);
+    auto p = bench::benchFolder("tables");
     ScriptedDialogs dialogs;
     Application app(p, dialogs);
     app.event([&] {
@@ -95,6 +95,23 @@ void BM_SeekOnKeyIndex(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SeekOnKeyIndex);
+
+// The same seeks as the program makes them: inside a user event's handler.
+void BM_SeekOnKeyIndexInAnEvent(benchmark::State& state) {
+  ScriptedDialogs dialogs;
+  Application app(fullFolder(), dialogs);
+  auto& d = app.form<Dictionary>();
+  d.Data6.setIndex("ZD1");
+  int i = 0;
+  app.event([&] {
+    for (auto _ : state) {
+      d.Data6.Seek("=", u"palabra" + NumText((i * 7919) % kRecords) + u"·ZD1");
+      benchmark::DoNotOptimize(d.Data6.NoMatch());
+      ++i;
+    }
+  });
+}
+BENCHMARK(BM_SeekOnKeyIndexInAnEvent);
 
 void BM_MoveNextWalk(benchmark::State& state) {
   ScriptedDialogs dialogs;

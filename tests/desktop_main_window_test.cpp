@@ -393,6 +393,106 @@ TEST(DesktopMainWindowEvents, AClickOnAPaneWordLooksItUpAndAltZStepsToTheNextPai
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// A pane of a few thousand coloured lines, as a range result leaves it:
+// every line's Chinese part dark blue, its last word red and bold. The view
+// shows each run's colour and weight where the model has it, after a small
+// later change and after one over the whole text.
+TEST_F(DesktopMainWindowTest, ALargeColouredPaneShowsEveryRunAndLaterChanges) {
+  constexpr Colour kBlue = 0xC00000, kRed = 0xFF, kGreen = 0x8000;
+  RichTextBox& pane = main->RichTextBox13;
+  struct Line {
+    int64_t start, chinese, word;  // where the line, its "/" and its last word start
+  };
+  std::vector<Line> lines;
+  event([&] {
+    Text t;
+    for (int i = 0; i < 3000; ++i) {
+      const Text n = NumText(i);
+      Line l{Len(t), 0, 0};
+      t += u"这是第" + n + u"个句子。";
+      l.chinese = Len(t);
+      t += u"/Esta es la frase número " + n + u". grupo3";
+      l.word = Len(t) - 6;
+      t += u"\r\n";
+      lines.push_back(l);
+    }
+    pane.setText(t);
+    for (const Line& l : lines) {
+      pane.setSelStart(l.start);
+      pane.setSelLength(l.chinese - l.start);
+      pane.setSelColor(kBlue);
+      pane.setSelStart(l.word);
+      pane.setSelLength(6);
+      pane.setSelColor(kRed);
+      pane.setSelBold(true);
+    }
+    pane.setSelStart(0);
+  });
+  BoxView& w = box(pane);
+  ASSERT_EQ(w.toPlainText().size(), w.viewPos(Len(pane.text())));
+  // The format the view shows on the model's character at pos.
+  auto shown = [&](int64_t pos) {
+    QTextCursor c(w.document());
+    c.setPosition(w.viewPos(pos) + 1);
+    return c.charFormat();
+  };
+  auto expectShown = [&](int64_t pos, Colour colour, bool bold) {
+    SCOPED_TRACE(pos);
+    const QTextCharFormat f = shown(pos);
+    EXPECT_EQ(f.foreground().color(), qcolour(colour, view->palette()));
+    EXPECT_EQ(f.fontWeight(), bold ? QFont::Bold : QFont::Normal);
+    EXPECT_EQ(pane.formatAt(pos).colour, colour);
+  };
+  const QColor plain = w.palette().color(QPalette::Text);
+  for (const size_t i : {size_t{0}, size_t{1}, size_t{1500}, lines.size() - 1}) {
+    const Line& l = lines[i];
+    expectShown(l.start, kBlue, false);
+    expectShown(l.chinese - 1, kBlue, false);
+    EXPECT_EQ(shown(l.chinese).foreground().color(), plain);
+    EXPECT_EQ(shown(l.word - 1).fontWeight(), QFont::Normal);
+    expectShown(l.word, kRed, true);
+    expectShown(l.word + 5, kRed, true);
+  }
+  // The first lines are painted with their red words.
+  const QImage shot = w.viewport()->grab().toImage();
+  const QColor red = qcolour(kRed, view->palette());
+  int redPixels = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) redPixels += shot.pixelColor(x, y) == red;
+  EXPECT_GT(redPixels, 0);
+
+  // One word of the last line green: the rest stays as it was.
+  event([&] {
+    pane.setSelStart(lines.back().word);
+    pane.setSelLength(6);
+    pane.setSelColor(kGreen);
+    pane.setSelStart(0);
+  });
+  expectShown(lines.back().word, kGreen, true);
+  expectShown(lines[lines.size() - 2].word, kRed, true);
+  expectShown(lines.back().start, kBlue, false);
+
+  // The whole text plain again but for the first line's Chinese part.
+  event([&] {
+    pane.setSelStart(0);
+    pane.setSelLength(Len(pane.text()));
+    pane.setSelColor(kWindowText);
+    pane.setSelBold(false);
+    pane.setSelStart(0);
+    pane.setSelLength(lines[0].chinese);
+    pane.setSelColor(kBlue);
+    pane.setSelStart(0);
+  });
+  expectShown(lines[0].start, kBlue, false);
+  for (const size_t i : {size_t{0}, size_t{1500}, lines.size() - 1}) {
+    EXPECT_EQ(shown(lines[i].word).foreground().color(), plain);
+    EXPECT_EQ(shown(lines[i].word).fontWeight(), QFont::Normal);
+  }
+  expectShown(lines[1].start, kWindowText, false);
+  EXPECT_EQ(w.toPlainText().size(), w.viewPos(Len(pane.text())));
+  EXPECT_EQ(w.textCursor().position(), 0);
+}
+
 TEST_F(DesktopMainWindowTest, TabMovesTheFocusInTheModelsTabOrder) {
   ASSERT_TRUE(main->RichTextBox16.hasFocus());
   QTest::keyClick(&box(main->RichTextBox16), Qt::Key_Tab);

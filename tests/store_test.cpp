@@ -461,6 +461,126 @@ TEST_F(StoreTest, TwoProgramsOnOneFolderSeeEachOthersSavedRecords) {
   EXPECT_EQ(theirs.Text2.text(), u"句1");
 }
 
+// Every answer the store keeps between events (a Seek's record, the first
+// and last records, the grid mirror) is dropped when another program saves,
+// and the next event sees the save.
+TEST_F(StoreTest, NoKeptAnswerOutlivesAnotherProgramsSave) {
+  fill(2);
+  p.event([&] {
+    s().Data1.setIndex("ID");
+    s().Data1.Seek("=", u"3");
+    EXPECT_TRUE(s().Data1.NoMatch());
+    s().Data1.MoveLast();
+    EXPECT_EQ(s().Text23.text(), u"2");
+    EXPECT_EQ(s().MSFlexGrid1.Rows(), 2);
+  });
+  {
+    Program other(dir.path());
+    other.event([&] { other.form<Sentences>().addPair(u"句3", u"frase 3"); });
+  }
+  p.event([&] {
+    s().Data1.Seek("=", u"3");
+    EXPECT_FALSE(s().Data1.NoMatch());
+    EXPECT_EQ(s().Text2.text(), u"句3");
+    s().Data1.MoveFirst();
+    s().Data1.MoveLast();
+    EXPECT_EQ(s().Text23.text(), u"3");
+    EXPECT_EQ(s().MSFlexGrid1.Rows(), 3);
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"frase 3"), 2);
+  });
+}
+
+// A column of the grid mirror is searched as one text: a match must lie
+// within one cell and on character boundaries, also after an edit changes
+// a cell's length.
+TEST_F(StoreTest, AGridColumnSearchFindsOnlyMatchesWithinOneCell) {
+  p.event([&] {
+    s().addPair(u"x", u"ab");
+    s().addPair(u"cd", u"y");
+    s().addPair(u"AA", u"B");
+  });
+  struct Case {
+    const char16_t* what;
+    int64_t from, row;
+  };
+  const Case cases[] = {
+      {u"ab", 0, 0},  {u"abcd", 0, -1}, {u"b", 0, 0},      {u"y", 0, 1},   {u"\x4100", 0, -1},  // bytes 00 41 of "AA"
+      {u"/", 1, 1},   {u"/", 3, -1},    {u"", 2, 2},        {u"B", 0, 2},   {u"/B", -5, 2},
+  };
+  p.event([&] {
+    for (const Case& c : cases)
+      EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, c.what, c.from), c.row) << toUtf8(c.what) << " from " << c.from;
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(2, u"ab"), -1);  // no such column
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(0, u"3"), 2);
+  });
+  p.event([&] {
+    s().Data2.setIndex("ID");
+    s().Data2.Seek("=", u"1");
+    s().Text14.setText(u"x/a much longer first cell");
+    s().Data2.MoveLast();
+  });
+  p.event([&] {
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"longer first"), 0);
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"cd/y"), 1);
+    EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, u"cellcd"), -1);
+    EXPECT_EQ(s().MSFlexGrid1.TextMatrix(2, 1), u"AA/B");
+  });
+}
+
+// A sentence table large enough that its grid is read ahead while the
+// window opens: the first use sees the table as it is then, whether or not
+// another program saved into it in between.
+TEST(StoreReadAhead, TheReadAheadGridIsTheTableAtItsFirstUse) {
+  constexpr int kPairs = 40000;
+  for (const bool otherSaves : {false, true}) {
+    SCOPED_TRACE(otherSaves ? "another program saves first" : "nothing saved");
+    TempDir dir;
+    for (const TableSchema& t : {tables::sentences(), tables::sentenceSearch()}) {
+      createTable(dir.path() / t.file, t);
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open((dir.path() / t.file).c_str(), &db), SQLITE_OK);
+      const std::string sql = t.fields.size() == 3 ? "INSERT INTO \"表1\" (ZD3, ZD4) VALUES (?1, ?1)"
+                                                   : "INSERT INTO \"表1\" (Zd1) VALUES (?1)";
+      sqlite3_stmt* st = nullptr;
+      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+      ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
+      for (int i = 1; i <= kPairs; ++i) {
+        const std::string text = "这是第" + std::to_string(i) + "个句子。/Esta es la frase número " + std::to_string(i) +
+                                 " de una lista bastante larga de frases.";
+        sqlite3_bind_text(st, 1, text.c_str(), -1, SQLITE_TRANSIENT);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_reset(st);
+      }
+      sqlite3_finalize(st);
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+    }
+    ASSERT_GT(std::filesystem::file_size(dir.path() / "XHKB.db"), 4u << 20);
+    Program p(dir.path());
+    Sentences& s = p.form<Sentences>();
+    if (otherSaves) {
+      Program other(dir.path());
+      other.event([&] { other.form<Sentences>().addPair(u"句新", u"frase nueva"); });
+    }
+    // A user's first keystroke comes later than the read ahead begins; were
+    // it sooner, the grid would be read afresh, with the same rows.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int rows = kPairs + (otherSaves ? 1 : 0);
+    p.event([&] {
+      ASSERT_EQ(s.MSFlexGrid1.Rows(), rows);
+      EXPECT_EQ(s.MSFlexGrid1.TextMatrix(0, 0), u"1");
+      EXPECT_EQ(s.MSFlexGrid1.TextMatrix(kPairs - 1, 1),
+                u"这是第" + NumText(kPairs) + u"个句子。/Esta es la frase número " + NumText(kPairs) +
+                    u" de una lista bastante larga de frases.");
+      EXPECT_EQ(s.MSFlexGrid1.findInColumn(1, u"frase nueva"), otherSaves ? kPairs : -1);
+      EXPECT_EQ(s.MSFlexGrid1.findInColumn(1, u"número 12345 "), 12344);
+    });
+    // A pair saved by this program joins the mirror.
+    p.event([&] { s.addPair(u"句末", u"frase final"); });
+    p.event([&] { EXPECT_EQ(s.MSFlexGrid1.findInColumn(1, u"句末/frase final"), rows); });
+  }
+}
+
 TEST_F(StoreTest, ASaveThatFailsAtTheEndOfAnEventIsReportedAndTheProgramGoesOn) {
   fill(1);
   // Another program holds the file's write lock for longer than we wait.

@@ -32,12 +32,14 @@ void FrmLexaro::Command78_Click() {
   const Text input = RichTextBox16.text();
   const int64_t rows = MSFlexGrid1.Rows();
   int64_t hit = -1;
-  for (int64_t r = 0; r < rows; ++r) {
-    if (MSFlexGrid1.cellView(r, 1).find(input) != TextView::npos) {
-      hit = r;
-      break;
-    }
+  if (rows > 0 && MSFlexGrid1.cellView(0, 1).find(input) != TextView::npos) {
+    hit = 0;
+  } else if (rows > 0) {
+    // Every row passed over moves the sentence store to its first record;
+    // once there, a move again changes nothing, so it is made once.
     Data1.MoveFirst();
+    hit = MSFlexGrid1.findInColumn(1, input, 1);
+    if (hit >= rows) hit = -1;
   }
   if (hit < 0) return;
   MSFlexGrid1.Row = hit;

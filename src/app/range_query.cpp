@@ -6,6 +6,8 @@
 #include "app/FrmLexaro.h"
 #include "app/range_result.h"
 
+#include <cmath>
+
 namespace zuvo {
 
 // StepProgress: +0.3 held as text, back to 0 at "90".
@@ -49,6 +51,75 @@ bool FrmLexaro::isShortLatinInput() const {
   return (c >= 65 && c <= 90) || (c >= 97 && c <= 122);
 }
 
+namespace {
+
+// StepProgress over many rows at once, with the same counter and bar as a
+// tick per row: the counter is kept in tenths and written back as text only
+// before a handler may see it and when the scan ends.
+class ProgressSteps {
+ public:
+  explicit ProgressSteps(FrmLexaro& w) : w_(w) {}
+  ~ProgressSteps() {
+    try {
+      flush();
+    } catch (...) {
+      // The event failed already; the counter stays as last written.
+    }
+  }
+
+  void advance(int64_t ticks) {
+    if (ticks <= 0) return;
+    if (!known_) {
+      const double v = Val(w_.Text54.text()) * 10;
+      tenths_ = std::llround(v);
+      // A counter off the cycle's tenths steps one tick at a time.
+      exact_ = tenths_ >= 0 && tenths_ < 900 && tenths_ % 3 == 0 &&
+               NumText(static_cast<double>(tenths_) / 10) == w_.Text54.text();
+      known_ = exact_;
+    }
+    if (!exact_) {
+      for (int64_t i = 0; i < ticks; ++i) w_.Command4_Click();
+      return;
+    }
+    // +0.3 a tick, back to 0 on reaching 90: 300 ticks make a cycle.
+    tenths_ = (tenths_ + 3 * (ticks % 300)) % 900;
+    unwritten_ = true;
+    w_.ProgressBar1.Visible = true;
+    w_.ProgressBar1.Value = static_cast<float>(static_cast<double>(tenths_) / 10);
+    w_.app().progress();
+  }
+
+  void flush() {
+    if (!unwritten_) return;
+    unwritten_ = false;
+    w_.Text54.setText(NumText(static_cast<double>(tenths_) / 10));
+  }
+
+ private:
+  FrmLexaro& w_;
+  bool known_ = false, exact_ = false, unwritten_ = false;
+  int64_t tenths_ = 0;
+};
+
+// Each row of the grid's column that contains the input, in order, with
+// one StepProgress tick for every row looked at.
+template <class OnHit>
+void scanColumn(FlexGrid& grid, int64_t col, TextView input, ProgressSteps& progress, OnHit onHit) {
+  const int64_t n = grid.Rows();
+  for (int64_t r = 0; r < n;) {
+    const int64_t hit = grid.findInColumn(col, input, r);
+    if (hit < 0 || hit >= n) {
+      progress.advance(n - r);
+      return;
+    }
+    progress.advance(hit + 1 - r);
+    onHit(hit);
+    r = hit + 1;
+  }
+}
+
+}  // namespace
+
 // RunRangeQuery
 void FrmLexaro::Command31_Click() {
   const Text input = RichTextBox16.text();
@@ -56,61 +127,56 @@ void FrmLexaro::Command31_Click() {
   RichTextBox3.setText(u"");
   Label17.BackColor = kButtonFace;
   RangeResultLines lines;
+  ProgressSteps progress(*this);
 
   // 1. sentence pairs
-  for (int64_t r = 0, n = MSFlexGrid1.Rows(); r < n; ++r) {
-    Command4_Click();
-    const TextView cell = MSFlexGrid1.cellView(r, 1);
-    if (cell.find(input) == TextView::npos) continue;
+  scanColumn(MSFlexGrid1, 1, input, progress, [&](int64_t r) {
     MSFlexGrid1.Row = r;
     MSFlexGrid1.Col = 1;
-    lines.appendCell(cell);
+    lines.appendCell(MSFlexGrid1.cellView(r, 1));
     Label17.BackColor = kRangeHit;
-  }
+  });
   lines.appendLine(kSentenceSeparator);
 
   // 2. verbs by meaning: each matching row lists its own verb.
-  for (int64_t r = 0, n = MSFlexGrid3.Rows(); r < n; ++r) {
-    Command4_Click();
-    if (MSFlexGrid3.cellView(r, 1).find(input) == TextView::npos) continue;
+  scanColumn(MSFlexGrid3, 1, input, progress, [&](int64_t r) {
+    progress.flush();
     MSFlexGrid3.Row = r;
     MSFlexGrid3.Col = 1;
     Data3.setIndex("ID");
     Data3.Seek("=", NumText(r + 1));
-    if (Data3.NoMatch()) continue;
+    if (Data3.NoMatch()) return;
     lines.appendVerbLine(Text92.text() + u" ★" + Text91.text());
     Label17.BackColor = kRangeHit;
-  }
+  });
   lines.appendLine(kVerbSeparator);
 
   // 3. lines of verb examples that contain the input, each once, in order
-  for (int64_t r = 0, n = MSFlexGrid3.Rows(); r < n; ++r) {
-    Command4_Click();
-    if (MSFlexGrid3.cellView(r, 2).find(input) == TextView::npos) continue;
+  scanColumn(MSFlexGrid3, 2, input, progress, [&](int64_t r) {
+    progress.flush();
     MSFlexGrid3.Row = r;
     MSFlexGrid3.Col = 2;
     Text25.setText(NumText(r + 1));
     Data3.setIndex("ID");
     Data3.Seek("=", Text25.text());
-    if (Data3.NoMatch()) continue;
+    if (Data3.NoMatch()) return;
     RichTextBox2.setText(Text90.text());
     // A verb whose stored examples no longer hold the input is no hit.
     if (lines.appendLinesContaining(RichTextBox2.text(), input) > 0) Label17.BackColor = kRangeHit;
-  }
+  });
+  progress.flush();
   Text25.setText(u"0");
   RichTextBox2.setText(u"");
   lines.appendLine(kExampleSeparator);
 
   // 4. word lines
-  for (int64_t r = 0, n = MSFlexGrid2.Rows(); r < n; ++r) {
-    Command4_Click();
-    const TextView cell = MSFlexGrid2.cellView(r, 1);
-    if (cell.find(input) == TextView::npos) continue;
+  scanColumn(MSFlexGrid2, 1, input, progress, [&](int64_t r) {
     MSFlexGrid2.Row = r;
     MSFlexGrid2.Col = 1;
-    lines.appendCell(cell);
+    lines.appendCell(MSFlexGrid2.cellView(r, 1));
     Label17.BackColor = kRangeHit;
-  }
+  });
+  progress.flush();
 
   if (Label17.BackColor == kRangeHit) {
     cleanUpRangeResult(lines, input);

@@ -16,8 +16,8 @@ void FrmLexaro::Command24_Click() {
   if (RichTextBox3.Visible && !RichTextBox3.SelText().empty()) {
     const Text selected = RichTextBox3.SelText();
     Text19.setText(u"");
-    for (int64_t r = 0, n = MSFlexGrid1.Rows(); r < n; ++r) {
-      if (MSFlexGrid1.cellView(r, 1).find(selected) == TextView::npos) continue;
+    const int64_t n = MSFlexGrid1.Rows();
+    if (const int64_t r = MSFlexGrid1.findInColumn(1, selected); r >= 0 && r < n) {
       MSFlexGrid1.Col = 1;
       MSFlexGrid1.Row = r;
       Text19.setText(NumText(MSFlexGrid1.Row + 1));  // grid row r is the record with ID r + 1
@@ -30,7 +30,6 @@ void FrmLexaro::Command24_Click() {
       if (Data1.NoMatch() && !shown.empty()) Data1.Seek("=", shown);
       RichTextBox16.setText(u"");
       Text19.setText(u"");
-      break;
     }
   }
   Command72_Click();  // ResetLookupScreen

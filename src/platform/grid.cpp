@@ -25,6 +25,20 @@ TextView FlexGrid::cellView(int64_t row, int64_t col) const {
   return {};
 }
 
+int64_t GridSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
+  for (int64_t r = fromRow < 0 ? 0 : fromRow, n = gridRows(); r < n; ++r)
+    if (gridCellView(r, col).find(what) != TextView::npos) return r;
+  return -1;
+}
+
+int64_t FlexGrid::findInColumn(int64_t col, TextView what, int64_t fromRow) const {
+  if (col < 0 || col >= Cols()) return -1;
+  if (source_) return source_->gridFind(col, what, fromRow);
+  for (int64_t r = fromRow < 0 ? 0 : fromRow, n = Rows(); r < n; ++r)
+    if (cellView(r, col).find(what) != TextView::npos) return r;
+  return -1;
+}
+
 void FlexGrid::setTextMatrix(int64_t row, int64_t col, TextView t) {
   if (source_ || row < 0 || col < 0 || row >= rows_ || col >= cols_) return;
   if (row >= static_cast<int64_t>(cells_.size())) cells_.resize(row + 1);

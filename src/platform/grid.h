@@ -22,6 +22,9 @@ class GridSource {
   virtual TextView gridCellView(int64_t row, int64_t col) = 0;
   // Column index of a field by name, or -1.
   virtual int64_t gridColumn(const Text& field) = 0;
+  // The first row from `fromRow` on whose cell in column `col` contains
+  // `what`, or -1.
+  virtual int64_t gridFind(int64_t col, TextView what, int64_t fromRow);
 
   // A table with a current record, which its data grids follow. The stored
   // position of the current record, or -1 when there is none.
@@ -59,6 +62,9 @@ class FlexGrid : public Control {
   Text text() const { return TextMatrix(Row, Col); }
   // A cell without a copy, valid until the grid's table next changes.
   TextView cellView(int64_t row, int64_t col) const;
+  // The first row from `fromRow` on whose cell in column `col` contains
+  // `what`, or -1: a scan of the whole column at memory speed.
+  int64_t findInColumn(int64_t col, TextView what, int64_t fromRow = 0) const;
 
  private:
   GridSource* source_ = nullptr;

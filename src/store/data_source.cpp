@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cstring>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -81,6 +82,7 @@ DataSource::~DataSource() {
   // The bound boxes may be gone already (members die in reverse order);
   // nothing writes them while the window is destroyed.
   window().app().removePending(*this);
+  preload_.reset();
   named_.clear();
   st_.reset();
   std::erase(conn_->members, this);
@@ -132,6 +134,7 @@ std::string DataSource::orderColumn() const {
 }
 
 void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
+  readHere();
   const int64_t before = queries_;
   while (auto r = readRow(st)) out.push_back(std::move(*r));
   sqlite3_reset(st);
@@ -142,6 +145,7 @@ void DataSource::fetchAll(sqlite3_stmt* st, std::vector<Record>& out) {
 // hold a read snapshot of the file, hiding what another program saves and
 // blocking the next write.
 std::optional<DataSource::Record> DataSource::fetch(sqlite3_stmt* st) {
+  readHere();
   auto r = readRow(st);
   sqlite3_reset(st);
   return r;
@@ -287,6 +291,7 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 void DataSource::begin() {
   refuseUnlessSavable();
   if (conn_->inTransaction) return;
+  conn_->endRead();
   if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
   conn_->inTransaction = true;
 }
@@ -328,6 +333,30 @@ sqlite3_stmt* DataSource::statement(const std::string& name, Build build) {
   sqlite3_reset(it->second);
   sqlite3_clear_bindings(it->second);
   return it->second;
+}
+
+// Inside an event, reads share the connection's read transaction.
+void DataSource::readHere() {
+  if (!conn_->reading && !conn_->inTransaction && window().app().inEvent()) conn_->beginRead();
+}
+
+// The caches of seeks and moves, the read-ahead and the grid mirror hold
+// while nothing else writes the file; another program's save shows in the
+// file's change counter, read at this store's first use in each event
+// (which also takes the event's read lock of the file).
+void DataSource::sync() {
+  if (!versionUnchecked_ || !db_) return;
+  versionUnchecked_ = false;
+  readHere();
+  if (preload_) preload_->readingAtCheck = preload_->reading.load();
+  sqlite3_stmt* st = statement("data_version", [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
+  const int rc = sqlite3_step(st);
+  const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+  sqlite3_reset(st);
+  if (v == dataVersion_) return;
+  dataVersion_ = v;
+  touched();
+  gridLoaded_ = false;
 }
 
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
@@ -396,6 +425,7 @@ bool DataSource::hasPendingWork() const {
 
 // Saves the begun record or the edits of the current one (CommitOnMove).
 void DataSource::saveWork() {
+  sync();
   if (adding_) {
     adding_ = false;
     if (addWritten_) {
@@ -405,11 +435,7 @@ void DataSource::saveWork() {
       else
         rowid = insertRow(added_);
       if (gridLoaded_ && (gridRowids_.empty() || gridRowids_.back() < rowid)) {
-        gridRowids_.push_back(rowid);
-        auto rec = byRowid(rowid);
-        std::vector<Text> row;
-        for (auto& v : rec->all()) row.push_back(v.value_or(Text()));
-        gridRows_.push_back(std::move(row));
+        if (auto rec = byRowid(rowid)) gridAppend(rowid, *rec);
       }
     }
     addedRowid_ = 0;
@@ -427,9 +453,8 @@ void DataSource::saveWork() {
     if (gridLoaded_) {
       auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
       if (it != gridRowids_.end() && *it == current_->rowid) {
-        auto& row = gridRows_[it - gridRowids_.begin()];
-        for (size_t i = 0; i < row.size(); ++i)
-          if (edited_[i]) row[i] = Text(current_->get(i).value_or(TextView()));
+        for (size_t i = 0; i < schema_.fields.size(); ++i)
+          if (edited_[i]) gridReplace(it - gridRowids_.begin(), i, current_->get(i).value_or(TextView()));
       }
     }
   }
@@ -456,7 +481,10 @@ void DataSource::commit() {
   // Every store of the group writes its pending work into the one
   // transaction before it commits.
   for (DataSource* m : conn_->members) m->writeThrough();
-  if (!conn_->inTransaction) return;
+  if (!conn_->inTransaction) {
+    conn_->endRead();
+    return;
+  }
   if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     // A commit that failed may have ended the transaction already.
     conn_->inTransaction = !sqlite3_get_autocommit(db_);
@@ -475,6 +503,7 @@ void DataSource::rollback() {
   if (!db_) return;
   if (conn_->inTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   conn_->inTransaction = false;
+  conn_->endRead();
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
@@ -485,19 +514,7 @@ void DataSource::rollback() {
   if (current_) arrive(byRowid(current_->rowid));
 }
 
-// The caches of seeks and moves, the read-ahead and the grid mirror hold
-// while nothing else writes the file; another program's save shows in the
-// file's change counter, checked once per user event.
-void DataSource::beginEvent() {
-  if (!db_) return;
-  sqlite3_stmt* st = st_->get("PRAGMA " + sqlName(alias_) + ".data_version");
-  const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-  sqlite3_reset(st);
-  if (v == dataVersion_) return;
-  dataVersion_ = v;
-  touched();
-  gridLoaded_ = false;
-}
+void DataSource::beginEvent() { versionUnchecked_ = true; }
 
 // --- moves ---------------------------------------------------------------------
 
@@ -546,9 +563,11 @@ void DataSource::Seek(const std::string& op, TextView key) {
     noMatch_ = true;
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
-  const auto cacheKey = std::make_pair(index_, Text(key));
+  if (seekCache_.size() >= 65536) seekCache_.clear();  // bounded, however many keys are sought
+  auto cacheKey = std::make_pair(index_, Text(key));
   std::optional<int64_t> target;
   bool known = false;
   auto hit = seekCache_.find(cacheKey);
@@ -595,6 +614,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
 
 void DataSource::AddNew() {
   if (schema_.readOnly) return;
+  sync();
   refuseUnlessSavable();
   saveWork();
   adding_ = true;
@@ -611,6 +631,7 @@ void DataSource::MoveFirst() {
     refreshBoxes();
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
   const auto cacheKey = std::make_pair(index_, true);
@@ -639,6 +660,7 @@ void DataSource::MoveLast() {
     refreshBoxes();
     return;
   }
+  sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
   const auto cacheKey = std::make_pair(index_, false);
@@ -666,6 +688,7 @@ void DataSource::MoveNext() {
     bof_ = eof_ = true;
     return;
   }
+  sync();
   if (hasPendingWork()) saveWork();
   if (eof_ && !bof_) return;  // stays past the end
   if (!current_) {            // before the first record, or after a failed Seek
@@ -694,6 +717,7 @@ void DataSource::MovePrevious() {
     bof_ = eof_ = true;
     return;
   }
+  sync();
   if (hasPendingWork()) saveWork();
   if (bof_ && !eof_) return;  // stays before the start
   if (!current_) {
@@ -719,44 +743,158 @@ void DataSource::MovePrevious() {
 
 // --- grid mirror ---------------------------------------------------------------
 
+void DataSource::gridAppend(int64_t rowid, const Record& rec) {
+  if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(schema_.fields.size());
+  GridBlock& b = gridBlocks_.back();
+  for (size_t c = 0; c < b.size(); ++c) {
+    if (auto v = rec.get(c)) b[c].text += *v;
+    b[c].ends.push_back(b[c].text.size());
+  }
+  gridRowids_.push_back(rowid);
+}
+
+void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
+  GridCells& cells = gridBlocks_[row / kGridBlock][col];
+  const size_t i = static_cast<size_t>(row % kGridBlock);
+  const size_t start = i ? cells.ends[i - 1] : 0;
+  const size_t old = cells.ends[i] - start;
+  cells.text.replace(start, old, v);
+  for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
+}
+
+// The whole table in one pass, each field's text decoded straight into its
+// column's block.
+int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
+                         std::atomic<bool>* started) {
+  auto& rowids = out.rowids;
+  auto& blocks = out.blocks;
+  int rc;
+  bool first = true;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    if (first && started) started->store(true);
+    first = false;
+    if (rowids.size() % kGridBlock == 0) {
+      if (cancel && cancel->load(std::memory_order_relaxed)) return SQLITE_INTERRUPT;
+      blocks.emplace_back(cols);
+      // A block takes about the room of the one before.
+      for (size_t i = 0; i < cols; ++i) {
+        blocks.back()[i].ends.reserve(kGridBlock);
+        if (blocks.size() > 1) blocks.back()[i].text.reserve(blocks.end()[-2][i].text.size() * 9 / 8);
+      }
+    }
+    GridBlock& b = blocks.back();
+    rowids.push_back(sqlite3_column_int64(st, 0));
+    for (size_t i = 0; i < cols; ++i) {
+      const int c = static_cast<int>(i) + 1;
+      GridCells& cells = b[i];
+      const size_t at = cells.text.size();
+      const int type = sqlite3_column_type(st, c);
+      if (type == SQLITE_INTEGER) {
+        // A number's text as SQLite writes it, without its conversion.
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(st, c)).ptr;
+        cells.text.append(digits, end);
+      } else if (type != SQLITE_NULL) {
+        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        const std::string_view u(t, sqlite3_column_bytes(st, c));
+        if (cells.text.capacity() < at + u.size()) cells.text.reserve(std::max(2 * cells.text.capacity(), at + u.size()));
+        cells.text.resize(at + u.size());
+        cells.text.resize(at + utf8ToUnits(u, cells.text.data() + at));
+      }
+      cells.ends.push_back(cells.text.size());
+    }
+  }
+  if (started) started->store(true);
+  for (GridBlock& b : blocks)
+    for (GridCells& cells : b)
+      if (cells.text.capacity() > cells.text.size() + cells.text.size() / 4) cells.text.shrink_to_fit();
+  return rc;
+}
+
+DataSource::Preload::~Preload() {
+  cancel = true;
+  if (result.valid()) result.wait();
+}
+
+// Tables of this size and more are read ahead: about 40,000 sentence pairs.
+constexpr std::uintmax_t kPreloadBytes = 4u << 20;
+
+void DataSource::startPreload() {
+  if (!mirrored_ || gridLoaded_ || preload_ || !db_ || conn_->inTransaction || adding_ || hasPendingWork()) return;
+  std::error_code ec;
+  if (const auto size = std::filesystem::file_size(path(), ec); ec || size < kPreloadBytes) return;
+  sync();
+  auto p = std::make_unique<Preload>();
+  p->dataVersion = dataVersion_;
+  p->generation = generation_;
+  Preload* raw = p.get();
+  p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
+                                              cols = schema_.fields.size(), raw]() -> std::optional<GridRead> {
+    sqlite3* db = nullptr;
+    std::optional<GridRead> out;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+      sqlite3_busy_timeout(db, 2000);
+      sqlite3_stmt* st = nullptr;
+      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+        GridRead read;
+        if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
+      }
+      sqlite3_finalize(st);
+    }
+    raw->reading = true;
+    sqlite3_close_v2(db);
+    return out;
+  });
+  preload_ = std::move(p);
+}
+
 void DataSource::loadGrid() {
+  sync();
   if (gridLoaded_) return;
   gridRowids_.clear();
-  gridRows_.clear();
+  gridBlocks_.clear();
   gridLoaded_ = true;
   if (!db_) return;
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
   ++queries_;
-  int rc;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    gridRowids_.push_back(sqlite3_column_int64(st, 0));
-    std::vector<Text> row(schema_.fields.size());
-    for (size_t i = 0; i < row.size(); ++i) {
-      const int c = static_cast<int>(i) + 1;
-      if (sqlite3_column_type(st, c) == SQLITE_NULL) continue;
-      row[i] = fromUtf8(std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                         sqlite3_column_bytes(st, c)));
+  if (auto p = std::move(preload_)) {
+    // Taken over only when its read began before the change counter was
+    // read in this event and nothing has been saved since the read ahead
+    // started, by this program or another.
+    if (p->readingAtCheck && p->dataVersion == dataVersion_ && p->generation == generation_) {
+      if (auto read = p->result.get()) {
+        gridRowids_ = std::move(read->rowids);
+        gridBlocks_ = std::move(read->blocks);
+        return;
+      }
     }
-    gridRows_.push_back(std::move(row));
   }
+  readHere();
+  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
+  GridRead read;
+  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr);
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) {
     // A damaged page ends the read: reported, never a grid cut short.
-    gridRowids_.clear();
-    gridRows_.clear();
     gridLoaded_ = false;
     fail(sqlite3_errmsg(db_));
   }
+  gridRowids_ = std::move(read.rowids);
+  gridBlocks_ = std::move(read.blocks);
   // A pending begun record written through is not yet part of the table.
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();
-    gridRows_.pop_back();
+    GridBlock& b = gridBlocks_.back();
+    for (GridCells& cells : b) {
+      cells.ends.pop_back();
+      cells.text.resize(cells.ends.empty() ? 0 : cells.ends.back());
+    }
+    if (b.front().ends.empty()) gridBlocks_.pop_back();
   }
 }
 
 int64_t DataSource::gridRows() {
   loadGrid();
-  return static_cast<int64_t>(gridRows_.size());
+  return static_cast<int64_t>(gridRowids_.size());
 }
 
 int64_t DataSource::gridCols() { return static_cast<int64_t>(schema_.fields.size()); }
@@ -765,10 +903,42 @@ Text DataSource::gridCell(int64_t row, int64_t col) { return Text(gridCellView(r
 
 TextView DataSource::gridCellView(int64_t row, int64_t col) {
   loadGrid();
-  if (row < 0 || row >= static_cast<int64_t>(gridRows_.size()) || col < 0 ||
+  if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size()) || col < 0 ||
       col >= static_cast<int64_t>(schema_.fields.size()))
     return {};
-  return gridRows_[row][col];
+  return gridBlocks_[row / kGridBlock][col].cell(static_cast<size_t>(row % kGridBlock));
+}
+
+// Searches each block's column text as one buffer; a match that runs over
+// the end of its cell into the next one is no match.
+int64_t DataSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
+  loadGrid();
+  const int64_t rows = static_cast<int64_t>(gridRowids_.size());
+  if (fromRow < 0) fromRow = 0;
+  if (col < 0 || col >= static_cast<int64_t>(schema_.fields.size()) || fromRow >= rows) return -1;
+  if (what.empty()) return fromRow;
+  const size_t bytes = what.size() * sizeof(char16_t);
+  for (int64_t blk = fromRow / kGridBlock, n = static_cast<int64_t>(gridBlocks_.size()); blk < n; ++blk) {
+    const GridCells& cells = gridBlocks_[blk][col];
+    const size_t first = blk == fromRow / kGridBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
+    const char* base = reinterpret_cast<const char*>(cells.text.data());
+    const size_t size = cells.text.size() * sizeof(char16_t);
+    size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
+    while (at + bytes <= size) {
+      const void* hit = memmem(base + at, size - at, what.data(), bytes);
+      if (!hit) break;
+      const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
+      if (b % sizeof(char16_t)) {  // not on a character boundary
+        at = b + 1;
+        continue;
+      }
+      const size_t unit = b / sizeof(char16_t);
+      const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
+      if (unit + what.size() <= cells.ends[i]) return blk * kGridBlock + static_cast<int64_t>(i);
+      at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
+    }
+  }
+  return -1;
 }
 
 int64_t DataSource::gridColumn(const Text& field) { return fieldIndex(toUtf8(field)); }
@@ -799,7 +969,7 @@ bool DataSource::gridWrite(int64_t row, int64_t col, TextView value) {
   if (current_->get(f).value_or(TextView()) == value) return true;
   current_->set(f, value);
   edited_[f] = true;
-  gridRows_[row][col] = Text(value);
+  gridReplace(row, static_cast<size_t>(col), value);
   // The boxes bound to the field show the record as it now is.
   std::vector<Binding*> changed;
   for (auto& b : bindings_)

@@ -10,13 +10,16 @@
 // pending until the move.
 
 #include <array>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/application.h"
@@ -53,7 +56,10 @@ class DataSource : public Control, public Pending, public GridSource {
 
   // Binds a box to a field; its text follows the current record.
   void bind(TextControl& box, const std::string& field);
-  void bind(FlexGrid& grid) { grid.bind(this); }
+  void bind(FlexGrid& grid) {
+    grid.bind(this);
+    mirrored_ = true;
+  }
   // A data grid follows the current record: picking its row moves the
   // store, a move of the store moves its row, and a cell edit is an edit of
   // the current record.
@@ -108,6 +114,7 @@ class DataSource : public Control, public Pending, public GridSource {
   Text gridCell(int64_t row, int64_t col) override;
   TextView gridCellView(int64_t row, int64_t col) override;
   int64_t gridColumn(const Text& field) override;
+  int64_t gridFind(int64_t col, TextView what, int64_t fromRow) override;
   int64_t gridCurrentRow() override;
   bool gridMoveTo(int64_t row) override;
   bool gridWrite(int64_t row, int64_t col, TextView value) override;
@@ -166,11 +173,16 @@ class DataSource : public Control, public Pending, public GridSource {
   void arrive(std::optional<Record> rec);
   void refreshBoxes();
   void touched();
+  void sync();
+  void readHere();
   void rowWritten(const std::vector<std::optional<Text>>& values);
   // A prepared statement by a short name; `build` gives its text the first time.
   template <class Build>
   sqlite3_stmt* statement(const std::string& name, Build build);
   void loadGrid();
+  void gridAppend(int64_t rowid, const Record& rec);
+  void startPreload();
+  void gridReplace(int64_t row, size_t col, TextView v);
 
   TableSchema schema_;
   std::shared_ptr<StoreConnection> conn_;
@@ -181,6 +193,7 @@ class DataSource : public Control, public Pending, public GridSource {
   std::unique_ptr<Statements> st_;
   std::map<std::string, sqlite3_stmt*> named_;  // owned by st_
   int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
+  bool versionUnchecked_ = true;  // the counter is read again in this event
 
   std::string index_;
   bool bof_ = true, eof_ = true;
@@ -204,7 +217,13 @@ class DataSource : public Control, public Pending, public GridSource {
   // generation stays the same.
   int64_t generation_ = 0;
   std::map<std::pair<std::string, bool>, std::pair<int64_t, std::optional<int64_t>>> edgeCache_;
-  std::map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>> seekCache_;
+  struct SeekKeyHash {
+    size_t operator()(const std::pair<std::string, Text>& k) const {
+      return std::hash<std::string>()(k.first) * 31 + std::hash<Text>()(k.second);
+    }
+  };
+  std::unordered_map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>, SeekKeyHash>
+      seekCache_;
   // Keys that found nothing; they stay so until a write gives a row that key.
   std::set<std::pair<std::string, Text>> seekMisses_;
 
@@ -219,9 +238,42 @@ class DataSource : public Control, public Pending, public GridSource {
     size_t next = 0;
   } ahead_;
 
+  // The grid mirror: rows in blocks, and in each block every column's cells
+  // side by side in one text, so a scan of a column reads contiguous memory
+  // and an edit rewrites one block only.
+  static constexpr int64_t kGridBlock = 4096;
+  struct GridCells {
+    Text text;
+    std::vector<size_t> ends;  // end of each row's cell in `text`
+    TextView cell(size_t i) const {
+      const size_t start = i ? ends[i - 1] : 0;
+      return TextView(text).substr(start, ends[i] - start);
+    }
+  };
+  using GridBlock = std::vector<GridCells>;  // one per column
+  struct GridRead {
+    std::vector<int64_t> rowids;
+    std::vector<GridBlock> blocks;
+  };
+  // Reads every row of the statement into `out`; SQLite's last code.
+  static int readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
+                      std::atomic<bool>* started);
+  bool mirrored_ = false;  // a flex grid mirrors this table
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;
-  std::vector<std::vector<Text>> gridRows_;
+  std::vector<GridBlock> gridBlocks_;
+  // A large table's mirror is read on a thread of its own, with its own
+  // connection, as soon as the window has loaded; the first use takes it
+  // over if nothing has been saved into the file since.
+  struct Preload {
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> reading{false};  // its read snapshot is taken
+    bool readingAtCheck = false;        // ... already when the counter was last read
+    int64_t dataVersion = 0, generation = 0;
+    std::future<std::optional<GridRead>> result;
+    ~Preload();
+  };
+  std::unique_ptr<Preload> preload_;
 };
 
 // Stores whose records belong together (a sentence and its search text, a

@@ -32,7 +32,33 @@ std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文
 
 }  // namespace
 
+// Runs a prepared BEGIN or COMMIT: an event's read transaction costs no parse.
+bool StoreConnection::run(sqlite3_stmt*& st, const char* sql) {
+  if (!st && sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) return false;
+  const int rc = sqlite3_step(st);
+  sqlite3_reset(st);
+  return rc == SQLITE_DONE;
+}
+
+void StoreConnection::beginRead() {
+  if (!db || inTransaction || reading) return;
+  if (run(beginSt_, "BEGIN")) reading = true;
+}
+
+void StoreConnection::endRead() {
+  if (!reading) return;
+  reading = false;
+  if (!run(commitSt_, "COMMIT") && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void StoreConnection::finalize() {
+  sqlite3_finalize(beginSt_);
+  sqlite3_finalize(commitSt_);
+  beginSt_ = commitSt_ = nullptr;
+}
+
 StoreConnection::~StoreConnection() {
+  finalize();
   if (db) sqlite3_close_v2(db);
 }
 
@@ -88,6 +114,7 @@ void DataSource::windowLoaded() {
   for (size_t tries = 0; tries <= conn_->members.size(); ++tries) {
     try {
       MoveFirst();
+      startPreload();
       return;
     } catch (const StoreError& e) {
       e.store->closeFailed(e.what());
@@ -198,13 +225,16 @@ void DataSource::setJournal() {
 
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
+  preload_.reset();
   named_.clear();
   st_.reset();
+  conn_->endRead();
   if (db_ && alias_ != "main") {
     sqlite3_exec(db_, ("DETACH DATABASE " + sqlName(alias_)).c_str(), nullptr, nullptr, nullptr);
   } else if (conn_->db && alias_ == "main" && conn_->attached == 0) {
     // Nothing else uses the connection yet: the next file of the group
     // becomes its main one.
+    conn_->finalize();
     sqlite3_close_v2(conn_->db);
     conn_->db = nullptr;
   }

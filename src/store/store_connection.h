@@ -64,11 +64,25 @@ class StoreConnection {
   void openAll();
   bool grouped() const { return members.size() > 1; }
 
+  // Inside a user event the reads of a connection share one read
+  // transaction: one lock of each file per event, not one per statement.
+  // It ends with the event, before a write begins and before a dialog.
+  void beginRead();
+  void endRead();
+
   sqlite3* db = nullptr;
   bool inTransaction = false;
+  bool reading = false;
   bool opened = false;
   int attached = 0;  // files attached beside the main one
   std::vector<DataSource*> members;
+
+  void finalize();
+
+ private:
+  bool run(sqlite3_stmt*& st, const char* sql);
+  sqlite3_stmt* beginSt_ = nullptr;
+  sqlite3_stmt* commitSt_ = nullptr;
 };
 
 }  // namespace zuvo

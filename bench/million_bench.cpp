@@ -1,0 +1,105 @@
+// The main window at 1,000,000 sentence pairs, 100,000 verbs with example
+// texts and 1,000,000 words: start-up to the shown window, the first
+// keystroke that needs the sentence grid (its mirror loads), a keystroke
+// after it for a word hit and for an input found nowhere, one range query,
+// and the resident memory once every grid is loaded.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "app/FrmLexaro.h"
+#include "big_dictionary.h"
+#include "platform/scripted_dialogs.h"
+#include "platform/user.h"
+
+namespace zuvo {
+namespace {
+
+void BM_MillionStartUp(benchmark::State& state) {
+  const auto dir = bench::millionDictionary();
+  for (auto _ : state) {
+    auto program = std::make_unique<bench::BigProgram>(dir);
+    benchmark::DoNotOptimize(&program->main);
+    state.PauseTiming();
+    program.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_MillionStartUp)->Unit(benchmark::kMillisecond);
+
+// A fresh program each time; "na" is not looked up, so "d" is the first
+// keystroke that scans the sentence grid: typed at once, or as a user types
+// it, half a second after the window shows.
+void firstKeystroke(benchmark::State& state, int afterMs) {
+  const auto dir = bench::millionDictionary();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto program = std::make_unique<bench::BigProgram>(dir);
+    User user(program->app);
+    user.type(program->main.RichTextBox16, u"na");
+    std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
+    state.ResumeTiming();
+    if (!user.type(program->main.RichTextBox16, u"d")) state.SkipWithError("the input box took no keystroke");
+    state.PauseTiming();
+    program.reset();
+    state.ResumeTiming();
+  }
+}
+void BM_MillionFirstKeystroke(benchmark::State& state) { firstKeystroke(state, 0); }
+BENCHMARK(BM_MillionFirstKeystroke)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_MillionFirstKeystrokeAfterHalfASecond(benchmark::State& state) { firstKeystroke(state, 500); }
+BENCHMARK(BM_MillionFirstKeystrokeAfterHalfASecond)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void keystroke(benchmark::State& state, TextView before, TextView typed) {
+  bench::BigProgram program(bench::millionDictionary());
+  FrmLexaro* f = &program.main;
+  User user(program.app);
+  for (auto _ : state) {
+    state.PauseTiming();
+    program.app.event([&] { f->RichTextBox16.setText(u""); });
+    user.type(f->RichTextBox16, before);
+    state.ResumeTiming();
+    if (!user.type(f->RichTextBox16, typed)) state.SkipWithError("the input box took no keystroke");
+  }
+  if (f->RichTextBox16.text() != Text(before) + Text(typed)) state.SkipWithError("unexpected input");
+}
+
+void BM_MillionKeystrokeWordHit(benchmark::State& state) { keystroke(state, u"palabra50000", u"0"); }
+BENCHMARK(BM_MillionKeystrokeWordHit)->Unit(benchmark::kMillisecond);
+
+void BM_MillionKeystrokeFoundNowhere(benchmark::State& state) { keystroke(state, u"nada", u"x"); }
+BENCHMARK(BM_MillionKeystrokeFoundNowhere)->Unit(benchmark::kMillisecond);
+
+void rangeQuery(benchmark::State& state, TextView input) {
+  bench::BigProgram program(bench::millionDictionary());
+  FrmLexaro* f = &program.main;
+  // The grids are loaded by a first query, not timed.
+  program.app.event([&] {
+    f->RichTextBox16.setText(input);
+    f->RangeQueryGuard = u"0";
+  });
+  program.app.event([&] { f->Command17_Click(); });
+  for (auto _ : state) {
+    state.PauseTiming();
+    program.app.event([&] {
+      f->RichTextBox16.setText(input);
+      f->RangeQueryGuard = u"0";
+    });
+    state.ResumeTiming();
+    program.app.event([&] { f->Command17_Click(); });
+  }
+  state.counters["result_chars"] = static_cast<double>(f->RichTextBox3.text().size());
+  // Every grid is loaded now: the program at its largest.
+  state.counters["resident_MB"] = bench::residentMegabytes();
+  if (!program.dialogs.messages.empty()) state.SkipWithError("the query found nothing");
+}
+
+void BM_MillionRangeQueryFewMatches(benchmark::State& state) { rangeQuery(state, u"número 424242."); }
+BENCHMARK(BM_MillionRangeQueryFewMatches)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace zuvo
