@@ -244,6 +244,58 @@ TEST_F(DesktopMainWindowTest, TypedKeysAndTheInputMethodReachTheInputBox) {
   EXPECT_EQ(input.text(), u"hňň你好");
 }
 
+// A pasted run of digits has no place for a word wrap; Qt's word wrap over
+// such a run takes time quadratic in its length (a 300,000-digit paste froze
+// the window for 20 s), so every box showing it breaks it anywhere, and goes
+// back to word wrap for ordinary text.
+TEST_F(DesktopMainWindowTest, ALongPastedRunOfDigitsIsShownBrokenAnywhere) {
+  RichTextBox& input = main->RichTextBox16;
+  BoxView& w = box(input);
+  const QString digits(20'000, QChar(u'7'));
+  QApplication::clipboard()->setText(digits);
+  QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(input.text(), fromQString(digits));
+  EXPECT_EQ(w.toPlainText(), digits);
+  int showing = 0;
+  for (BoxView* b : view->findChildren<BoxView*>()) {
+    if (!b->toPlainText().contains(digits)) continue;
+    ++showing;
+    EXPECT_EQ(b->wordWrapMode(), QTextOption::WrapAnywhere) << b->objectName().toStdString();
+  }
+  EXPECT_GE(showing, 1);
+  event([&] { input.setText(u"hola mundo"); });
+  EXPECT_EQ(w.toPlainText(), "hola mundo");
+  EXPECT_EQ(w.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+// A pane with thousands of coloured words (a long sentence holding the
+// input many times) is painted in one edit of its document: laid out once,
+// not once per coloured run, which took a minute a keystroke.
+TEST_F(DesktopMainWindowTest, APaneWithThousandsOfColouredWordsIsLaidOutOnce) {
+  RichTextBox& pane = main->RichTextBox13;
+  BoxView& w = box(pane);
+  Text text;
+  for (int i = 0; i < 3000; ++i) text += u"frase larga ";
+  int changes = 0;
+  QObject::connect(w.document(), &QTextDocument::contentsChange, [&](int, int, int) { ++changes; });
+  event([&] {
+    pane.setText(text);
+    for (int64_t i = 0; i < 3000; ++i) {
+      pane.setSelStart(i * 12 + 6);
+      pane.setSelLength(5);
+      pane.setSelColor(0x0000FF);
+    }
+    pane.setSelStart(0);
+  });
+  EXPECT_EQ(w.toPlainText(), toQString(text));
+  EXPECT_LE(changes, 5);  // the text, its formats and the margins, not one a run
+  QTextCursor c(w.document());
+  c.setPosition(6 + 12 * 2999 + 1);
+  EXPECT_EQ(c.charFormat().foreground().color(), QColor(Qt::red));
+  c.setPosition(12 * 2999 + 1);
+  EXPECT_NE(c.charFormat().foreground().color(), QColor(Qt::red));
+}
+
 TEST_F(DesktopMainWindowTest, CtrlWithALetterReachesTheModelAndNoQtShortcut) {
   RichTextBox& input = main->RichTextBox16;
   BoxView& w = box(input);
@@ -339,6 +391,106 @@ TEST(DesktopMainWindowEvents, AClickOnAPaneWordLooksItUpAndAltZStepsToTheNextPai
     EXPECT_TRUE(m.RichTextBox16.hasFocus());
   }
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A pane of a few thousand coloured lines, as a range result leaves it:
+// every line's Chinese part dark blue, its last word red and bold. The view
+// shows each run's colour and weight where the model has it, after a small
+// later change and after one over the whole text.
+TEST_F(DesktopMainWindowTest, ALargeColouredPaneShowsEveryRunAndLaterChanges) {
+  constexpr Colour kBlue = 0xC00000, kRed = 0xFF, kGreen = 0x8000;
+  RichTextBox& pane = main->RichTextBox13;
+  struct Line {
+    int64_t start, chinese, word;  // where the line, its "/" and its last word start
+  };
+  std::vector<Line> lines;
+  event([&] {
+    Text t;
+    for (int i = 0; i < 3000; ++i) {
+      const Text n = NumText(i);
+      Line l{Len(t), 0, 0};
+      t += u"这是第" + n + u"个句子。";
+      l.chinese = Len(t);
+      t += u"/Esta es la frase número " + n + u". grupo3";
+      l.word = Len(t) - 6;
+      t += u"\r\n";
+      lines.push_back(l);
+    }
+    pane.setText(t);
+    for (const Line& l : lines) {
+      pane.setSelStart(l.start);
+      pane.setSelLength(l.chinese - l.start);
+      pane.setSelColor(kBlue);
+      pane.setSelStart(l.word);
+      pane.setSelLength(6);
+      pane.setSelColor(kRed);
+      pane.setSelBold(true);
+    }
+    pane.setSelStart(0);
+  });
+  BoxView& w = box(pane);
+  ASSERT_EQ(w.toPlainText().size(), w.viewPos(Len(pane.text())));
+  // The format the view shows on the model's character at pos.
+  auto shown = [&](int64_t pos) {
+    QTextCursor c(w.document());
+    c.setPosition(w.viewPos(pos) + 1);
+    return c.charFormat();
+  };
+  auto expectShown = [&](int64_t pos, Colour colour, bool bold) {
+    SCOPED_TRACE(pos);
+    const QTextCharFormat f = shown(pos);
+    EXPECT_EQ(f.foreground().color(), qcolour(colour, view->palette()));
+    EXPECT_EQ(f.fontWeight(), bold ? QFont::Bold : QFont::Normal);
+    EXPECT_EQ(pane.formatAt(pos).colour, colour);
+  };
+  const QColor plain = w.palette().color(QPalette::Text);
+  for (const size_t i : {size_t{0}, size_t{1}, size_t{1500}, lines.size() - 1}) {
+    const Line& l = lines[i];
+    expectShown(l.start, kBlue, false);
+    expectShown(l.chinese - 1, kBlue, false);
+    EXPECT_EQ(shown(l.chinese).foreground().color(), plain);
+    EXPECT_EQ(shown(l.word - 1).fontWeight(), QFont::Normal);
+    expectShown(l.word, kRed, true);
+    expectShown(l.word + 5, kRed, true);
+  }
+  // The first lines are painted with their red words.
+  const QImage shot = w.viewport()->grab().toImage();
+  const QColor red = qcolour(kRed, view->palette());
+  int redPixels = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) redPixels += shot.pixelColor(x, y) == red;
+  EXPECT_GT(redPixels, 0);
+
+  // One word of the last line green: the rest stays as it was.
+  event([&] {
+    pane.setSelStart(lines.back().word);
+    pane.setSelLength(6);
+    pane.setSelColor(kGreen);
+    pane.setSelStart(0);
+  });
+  expectShown(lines.back().word, kGreen, true);
+  expectShown(lines[lines.size() - 2].word, kRed, true);
+  expectShown(lines.back().start, kBlue, false);
+
+  // The whole text plain again but for the first line's Chinese part.
+  event([&] {
+    pane.setSelStart(0);
+    pane.setSelLength(Len(pane.text()));
+    pane.setSelColor(kWindowText);
+    pane.setSelBold(false);
+    pane.setSelStart(0);
+    pane.setSelLength(lines[0].chinese);
+    pane.setSelColor(kBlue);
+    pane.setSelStart(0);
+  });
+  expectShown(lines[0].start, kBlue, false);
+  for (const size_t i : {size_t{0}, size_t{1500}, lines.size() - 1}) {
+    EXPECT_EQ(shown(lines[i].word).foreground().color(), plain);
+    EXPECT_EQ(shown(lines[i].word).fontWeight(), QFont::Normal);
+  }
+  expectShown(lines[1].start, kWindowText, false);
+  EXPECT_EQ(w.toPlainText().size(), w.viewPos(Len(pane.text())));
+  EXPECT_EQ(w.textCursor().position(), 0);
 }
 
 TEST_F(DesktopMainWindowTest, TabMovesTheFocusInTheModelsTabOrder) {

@@ -18,6 +18,18 @@ bool isLetterKey(int key) { return key >= Qt::Key_A && key <= Qt::Key_Z; }
 // Pixels between the frame and the text at the left and the right.
 constexpr int kSideMargin = 2;
 
+// A run of characters with no place to break a line at a word: no blank,
+// tab or line break, and no Chinese character (which breaks anywhere).
+bool hasLongUnbreakableRun(const Text& t) {
+  constexpr size_t kLongRun = 1000;
+  size_t run = 0;
+  for (const char16_t c : t) {
+    run = (c == u' ' || c == u'\t' || c == CR || c == LF || c >= 0x2E80) ? 0 : run + 1;
+    if (run > kLongRun) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 BoxView::BoxView(TextBox& box, WindowView& view) : QTextEdit(&view), ControlView(box, view), box_(box) {
@@ -99,7 +111,7 @@ void BoxView::syncColours() {
   pal.setColor(QPalette::Active, QPalette::Text, fore);
   pal.setColor(QPalette::Inactive, QPalette::Text, fore);
   setPalette(pal);
-  if (fore != shownFore_) shownFormats_.clear();  // automatic colour runs follow the fore colour
+  if (fore != shownFore_) runsStale_ = true;  // automatic colour runs follow the fore colour
   shownBack_ = back;
   shownFore_ = fore;
 }
@@ -108,49 +120,143 @@ void BoxView::syncText() {
   const Text& t = box_.text();
   const auto* rich = box_.kind() == ControlKind::RichTextBox ? static_cast<const RichTextBox*>(&box_) : nullptr;
   const bool textChanged = t != shown_;
-  const bool formatsChanged = rich && rich->formats() != shownFormats_;
-  if (!textChanged && !formatsChanged) return;
+  if (!textChanged && !rich) return;
+  std::pair<int64_t, int64_t> changed;
+  if (!textChanged) {
+    changed = changedFormats(rich->formats());
+    if (changed.first >= changed.second) return;
+  }
   QSignalBlocker block(this);
+  // Qt's word wrap takes time quadratic in the length of a run it cannot
+  // break at a word (a pasted string of digits froze the window for
+  // seconds); such a run is broken anywhere, as word wrap would end up
+  // doing. The mode is switched while the shorter of the two texts is shown.
+  const auto wrap = !textChanged              ? wordWrapMode()
+                    : hasLongUnbreakableRun(t) ? QTextOption::WrapAnywhere
+                                               : QTextOption::WrapAtWordBoundaryOrAnywhere;
+  if (wrap == QTextOption::WrapAnywhere && wrap != wordWrapMode()) setWordWrapMode(wrap);
   if (textChanged) {
-    // A line break (CR LF, or a lone CR or LF) is one paragraph break here.
-    QString s;
-    s.reserve(static_cast<qsizetype>(t.size()));
     toView_.assign(t.size() + 1, 0);
-    int v = 0;
-    for (size_t i = 0; i < t.size(); ++i) {
-      toView_[i] = v;
-      const char16_t c = t[i];
-      if (c == CR && i + 1 < t.size() && t[i + 1] == LF) continue;
-      s += (c == CR || c == LF) ? QChar(u'\n') : QChar(c);
-      ++v;
-    }
-    toView_[t.size()] = v;
-    setPlainText(s);
-    applyMargins();
     shown_ = t;
+    if (!rich) {
+      setPlainText(viewText(&toView_));
+      applyMargins();
+      if (wrap != wordWrapMode()) setWordWrapMode(wrap);
+      return;
+    }
   }
-  if (rich) {
-    paintFormats(rich->formats());
-    shownFormats_ = rich->formats();
+  const std::vector<CharFormat>& f = rich->formats();
+  // Formats set in place lay their range out at once; over much of the
+  // text, writing it anew lets the layout run lazily.
+  constexpr int64_t kInPlace = 65536;
+  if (!textChanged && changed.second - changed.first <= kInPlace) {
+    paintFormats(f, changed.first, changed.second);
+    return;
   }
+  writeRichText(viewText(textChanged ? &toView_ : nullptr), f);
+  if (wrap != wordWrapMode()) setWordWrapMode(wrap);
 }
 
-void BoxView::paintFormats(const std::vector<CharFormat>& f) {
-  QTextCursor cur(document());
-  const int64_t n = static_cast<int64_t>(f.size());
-  int64_t i = 0;
-  while (i < n) {
+// A line break (CR LF, or a lone CR or LF) is one paragraph break here.
+QString BoxView::viewText(std::vector<int>* toView) const {
+  const Text& t = shown_;
+  QString s(static_cast<qsizetype>(t.size()), Qt::Uninitialized);
+  QChar* out = s.data();
+  int v = 0;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (toView) (*toView)[i] = v;
+    const char16_t c = t[i];
+    if (c == CR && i + 1 < t.size() && t[i + 1] == LF) continue;
+    out[v++] = (c == CR || c == LF) ? QChar(u'\n') : QChar(c);
+  }
+  if (toView) (*toView)[t.size()] = v;
+  s.truncate(v);
+  return s;
+}
+
+QTextCharFormat BoxView::charFormat(const CharFormat& f) const {
+  QTextCharFormat cf;
+  cf.setForeground(f.colour == kWindowText ? shownFore_ : qcolour(f.colour, view().palette()));
+  cf.setFontWeight(f.bold ? QFont::Bold : QFont::Normal);
+  cf.setFontPointSize(f.size > 0 ? f.size : box_.FontSize);
+  return cf;
+}
+
+void BoxView::writeRichText(const QString& s, const std::vector<CharFormat>& f) {
+  QTextDocument* doc = document();
+  QTextCursor cur(doc);
+  // The text and its formats in one edit from a cleared document: Qt takes
+  // it as a whole new text and lays it out lazily, as it does plain text.
+  cur.beginEditBlock();
+  // Clearing makes the document's frame anew, with the default margins.
+  doc->clear();
+  applyMargins();
+  const int64_t n = std::min<int64_t>(static_cast<int64_t>(f.size()), static_cast<int64_t>(shown_.size()));
+  // A range result holds a few formats in hundreds of thousands of runs.
+  std::vector<std::pair<CharFormat, QTextCharFormat>> made;
+  auto format = [&](const CharFormat& c) -> const QTextCharFormat& {
+    for (const auto& [k, v] : made)
+      if (k == c) return v;
+    return made.emplace_back(c, charFormat(c)).second;
+  };
+  for (int64_t i = 0; i < n;) {
     int64_t j = i + 1;
     while (j < n && f[j] == f[i]) ++j;
-    QTextCharFormat cf;
-    cf.setForeground(f[i].colour == kWindowText ? shownFore_ : qcolour(f[i].colour, view().palette()));
-    cf.setFontWeight(f[i].bold ? QFont::Bold : QFont::Normal);
-    cf.setFontPointSize(f[i].size > 0 ? f[i].size : box_.FontSize);
-    cur.setPosition(viewPos(i));
-    cur.setPosition(viewPos(j), QTextCursor::KeepAnchor);
-    cur.setCharFormat(cf);
+    const int from = viewPos(i);
+    cur.insertText(s.mid(from, viewPos(j) - from), format(f[i]));
     i = j;
   }
+  if (n < static_cast<int64_t>(shown_.size())) cur.insertText(s.mid(viewPos(n)));
+  // The caret starts at the text's start, as after a plain write; set while
+  // the edit is open, where it asks for no layout of the old caret's place
+  // at the text's end.
+  setTextCursor(QTextCursor(doc));
+  cur.endEditBlock();
+  rememberRuns(f);
+}
+
+void BoxView::paintFormats(const std::vector<CharFormat>& f, int64_t from, int64_t to) {
+  QTextCursor cur(document());
+  cur.beginEditBlock();
+  for (int64_t i = from; i < to;) {
+    int64_t j = i + 1;
+    while (j < to && f[j] == f[i]) ++j;
+    cur.setPosition(viewPos(i));
+    cur.setPosition(viewPos(j), QTextCursor::KeepAnchor);
+    cur.setCharFormat(charFormat(f[i]));
+    i = j;
+  }
+  cur.endEditBlock();
+  rememberRuns(f);
+}
+
+void BoxView::rememberRuns(const std::vector<CharFormat>& f) {
+  shownRuns_.clear();
+  const int64_t n = static_cast<int64_t>(f.size());
+  for (int64_t i = 0; i < n;) {
+    int64_t j = i + 1;
+    while (j < n && f[j] == f[i]) ++j;
+    shownRuns_.push_back({j, f[i]});
+    i = j;
+  }
+  runsStale_ = false;
+}
+
+std::pair<int64_t, int64_t> BoxView::changedFormats(const std::vector<CharFormat>& f) const {
+  const int64_t n = static_cast<int64_t>(f.size());
+  if (runsStale_) return {0, n};
+  int64_t first = n, last = 0, start = 0;
+  for (const Run& r : shownRuns_) {
+    const int64_t end = std::min(r.end, n);
+    for (int64_t i = start; i < end; ++i) {
+      if (f[i] == r.format) continue;
+      first = std::min(first, i);
+      last = i + 1;
+    }
+    start = end;
+  }
+  if (start < n) first = std::min(first, start), last = n;
+  return {first, last};
 }
 
 void BoxView::syncSelection() {
