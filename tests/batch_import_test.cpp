@@ -10,9 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "app/FrmLexaro.h"
 #include "import/example_split.h"
@@ -35,51 +33,9 @@ constexpr TextView kSentencesDone = u"恭喜您顺利完成批量句子添加！
 constexpr TextView kVerbsDone = u"恭喜您顺利完成批量动词添加！";
 
 // Rows of a table file as another program reads them: columns joined by
-// ":", NULL as "NULL".
+// ":", NULL as "NULL", a file not there yet as no rows.
 std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> out;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
-    return out;
-  }
-  sqlite3_stmt* st = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string row;
-    for (int c = 0; c < sqlite3_column_count(st); ++c) {
-      const auto* t = sqlite3_column_text(st, c);
-      row += std::string(c ? ":" : "") + (t ? reinterpret_cast<const char*>(t) : "NULL");
-    }
-    out.push_back(row);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
-
-std::string readBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary);
-  out << bytes;
-}
-
-// A batch file's bytes: lines joined by the line end, in GBK or UTF-8.
-enum class Encoding { Gbk, Utf8 };
-std::string fileBytes(const std::vector<Text>& lines, Encoding enc, TextView lineEnd = u"\r\n",
-                      bool lastLineEnd = true) {
-  Text t;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    t += lines[i];
-    if (i + 1 < lines.size() || lastLineEnd) t += lineEnd;
-  }
-  return enc == Encoding::Gbk ? toGbk(t) : toUtf8(t);
+  return tableRows(file, sql, ":", {.missingIsEmpty = true});
 }
 
 class BatchImportTest : public ::testing::Test {

@@ -10,12 +10,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <map>
 #include <random>
-#include <sstream>
 
 #include "platform/rich_document.h"
+#include "support/files.h"
 #include "support/places.h"
 
 namespace zuvo {
@@ -31,48 +30,10 @@ constexpr TextView kAllOk = u"全正常！！！！";
 constexpr Colour kRed = 255;
 constexpr Colour kBlue = 0xFF0000;
 
-// Rows of a table file as another program reads them, columns joined by "|".
+// Rows of a table file as another program reads them, columns joined by "|",
+// NULL as empty, a file not there yet as no rows.
 std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& cols) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> out;
-  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-    sqlite3_close(db);
-    return out;
-  }
-  sqlite3_stmt* st = nullptr;
-  const std::string sql = "SELECT " + cols + " FROM \"表1\" ORDER BY ID";
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql;
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string row;
-    for (int c = 0; c < sqlite3_column_count(st); ++c) {
-      const auto* t = sqlite3_column_text(st, c);
-      row += std::string(c ? "|" : "") + (t ? reinterpret_cast<const char*>(t) : "");
-    }
-    out.push_back(row);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
-
-std::string readBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-enum class Encoding { Gbk, Utf8 };
-
-// A batch file's bytes: lines joined by the line end, in GBK or UTF-8.
-std::string fileBytes(const std::vector<Text>& lines, Encoding enc = Encoding::Gbk, TextView lineEnd = u"\r\n",
-                      bool lastLineEnd = true) {
-  Text t;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    t += lines[i];
-    if (i + 1 < lines.size() || lastLineEnd) t += lineEnd;
-  }
-  return enc == Encoding::Gbk ? toGbk(t) : toUtf8(t);
+  return tableRows(file, "SELECT " + cols + " FROM \"表1\" ORDER BY ID", "|", {.null = "", .missingIsEmpty = true});
 }
 
 // An eighteen-column line: column i holds `prefix` and i, unless given.
@@ -109,7 +70,7 @@ class PlaceBatchTest : public ::testing::Test {
   }
   std::filesystem::path writeBytes(const char* name, const std::string& bytes) {
     const auto path = files.path() / name;
-    std::ofstream(path, std::ios::binary) << bytes;
+    zuvo::testing::writeBytes(path, bytes);
     return path;
   }
   std::filesystem::path write(const char* name, const std::vector<Text>& lines) {

@@ -3,7 +3,6 @@
 // lists and links, the single add and modify mode, over a few places.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include "support/dictionary.h"
 #include "support/places.h"
@@ -24,30 +23,7 @@ const std::vector<PlaceRow> kPlaces = {
 
 // Rows of a place table read straight from its file.
 std::vector<std::vector<std::string>> fileRows(const std::filesystem::path& file, const std::string& cols) {
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  const std::string sql = "SELECT " + cols + " FROM \"表1\" ORDER BY ID";
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-  std::vector<std::vector<std::string>> out;
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::vector<std::string> row;
-    for (int i = 0; i < sqlite3_column_count(st); ++i) {
-      const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
-      row.emplace_back(t ? t : "");
-    }
-    out.push_back(std::move(row));
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
-}
-
-void execFile(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(db);
+  return tableCells(file, "SELECT " + cols + " FROM \"表1\" ORDER BY ID", {.null = ""});
 }
 
 class PlacesTest : public ::testing::Test {
@@ -572,7 +548,7 @@ TEST_F(PlacesTest, NothingTypedInModifyModeIsLostWhenTheWindowOrProgramCloses) {
 
 TEST_F(PlacesTest, AnAddIntoTablesOutOfStepIsReported) {
   writePlaces(dir.path(), kPlaces);
-  execFile(file("DMK1.db"), "INSERT INTO \"表1\" (ZD1) VALUES ('stray')");
+  execOn(file("DMK1.db"), "INSERT INTO \"表1\" (ZD1) VALUES ('stray')");
   p = std::make_unique<Program>(dir.path());
   w = openPlaces(*p);
   ASSERT_TRUE(user().click(w->Command33));
@@ -616,7 +592,7 @@ TEST_F(PlacesTest, AnInGridNameEditChangesOnlyThePlaceRecord) {
 
 TEST_F(PlacesTest, AGapInTheIdsNeverShowsTheWrongPlace) {
   writePlaces(dir.path(), kPlaces);
-  for (const char* f : {"DMK0.db", "DMK1.db", "DMK2.db"}) execFile(file(f), "DELETE FROM \"表1\" WHERE ID = 2");
+  for (const char* f : {"DMK0.db", "DMK1.db", "DMK2.db"}) execOn(file(f), "DELETE FROM \"表1\" WHERE ID = 2");
   p = std::make_unique<Program>(dir.path());
   w = openPlaces(*p);
   search(u"首都");

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 
 #include "app/FrmLexaro.h"
 #include "platform/rich_document.h"
@@ -33,14 +31,6 @@ const std::vector<WordRow> kWords = {
     {u"espana", u"Espa?a", u"西班牙", u""},
     {u"perro", u"el perro", u"狗", u""},
 };
-
-std::string readBytes(const fs::path& f) {
-  std::ifstream in(f, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-void writeBytes(const fs::path& f, std::string_view bytes) { std::ofstream(f, std::ios::binary) << bytes; }
 
 class ReaderTest : public MainWindowSuite {
  protected:

@@ -1,7 +1,6 @@
 #include "support/dictionary.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace zuvo::testing {
 
@@ -47,22 +46,7 @@ void writeDictionary(const std::filesystem::path& dataDir, const std::vector<Sen
 }
 
 std::vector<std::string> onDisk(const std::filesystem::path& file, const std::string& sql) {
-  sqlite3* db = nullptr;
-  std::vector<std::string> out;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-  while (sqlite3_step(st) == SQLITE_ROW) {
-    std::string row;
-    for (int c = 0; c < sqlite3_column_count(st); ++c) {
-      const auto* t = sqlite3_column_text(st, c);
-      row += std::string(c ? ":" : "") + (t ? reinterpret_cast<const char*>(t) : "NULL");
-    }
-    out.push_back(row);
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return out;
+  return tableRows(file, sql, ":");
 }
 
 FrmLexaro& startMainWindow(Program& p) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/FrmLexaro.h"
+#include "support/files.h"
 #include "support/test_support.h"
 
 namespace zuvo::testing {

@@ -1,0 +1,80 @@
+#include "support/files.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace zuvo::testing {
+
+std::vector<std::vector<std::string>> tableCells(const std::filesystem::path& file, const std::string& sql,
+                                                 const DiskRead& how) {
+  std::vector<std::vector<std::string>> out;
+  sqlite3* db = nullptr;
+  const int mode = how.writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY;
+  const int opened = sqlite3_open_v2(file.c_str(), &db, mode, nullptr);
+  if (opened != SQLITE_OK && how.missingIsEmpty) {
+    sqlite3_close(db);
+    return out;
+  }
+  EXPECT_EQ(opened, SQLITE_OK) << file;
+  sqlite3_stmt* st = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK) << sql << ": " << sqlite3_errmsg(db);
+  while (st && sqlite3_step(st) == SQLITE_ROW) {
+    std::vector<std::string> row;
+    for (int c = 0; c < sqlite3_column_count(st); ++c) {
+      const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+      row.emplace_back(t ? t : how.null);
+    }
+    out.push_back(std::move(row));
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return out;
+}
+
+std::vector<std::string> tableRows(const std::filesystem::path& file, const std::string& sql,
+                                   std::string_view separator, const DiskRead& how) {
+  std::vector<std::string> out;
+  for (const auto& cells : tableCells(file, sql, how)) {
+    std::string row;
+    for (size_t c = 0; c < cells.size(); ++c) {
+      if (c) row += separator;
+      row += cells[c];
+    }
+    out.push_back(std::move(row));
+  }
+  return out;
+}
+
+void execOn(const std::filesystem::path& file, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  char* err = nullptr;
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+  sqlite3_free(err);
+  sqlite3_close(db);
+}
+
+std::string readBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::string fileBytes(const std::vector<Text>& lines, Encoding enc, TextView lineEnd, bool lastLineEnd) {
+  Text t;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    t += lines[i];
+    if (i + 1 < lines.size() || lastLineEnd) t += lineEnd;
+  }
+  return enc == Encoding::Gbk ? toGbk(t) : toUtf8(t);
+}
+
+}  // namespace zuvo::testing

@@ -1,0 +1,40 @@
+#pragma once
+// Files as another program sees them: the rows of a table file read straight
+// from disk, and the bytes of the user's own files.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace zuvo::testing {
+
+// How a table file is read from outside the program.
+struct DiskRead {
+  const char* null = "NULL";      // the text a NULL column reads as
+  bool missingIsEmpty = false;    // a file that cannot be opened reads as no rows
+  bool writable = false;          // opened for writing, so SQLite rolls back what a killed run left
+};
+
+// The rows of `sql` on `file`, each a list of its columns.
+std::vector<std::vector<std::string>> tableCells(const std::filesystem::path& file, const std::string& sql,
+                                                 const DiskRead& how = {});
+
+// The rows of `sql` on `file`, the columns of each row joined by `separator`.
+std::vector<std::string> tableRows(const std::filesystem::path& file, const std::string& sql,
+                                   std::string_view separator, const DiskRead& how = {});
+
+// Runs `sql` on the table file, as another program changing it would.
+void execOn(const std::filesystem::path& file, const std::string& sql);
+
+std::string readBytes(const std::filesystem::path& file);
+void writeBytes(const std::filesystem::path& file, std::string_view bytes);
+
+// A batch file's bytes: lines joined by the line end, in GBK or UTF-8.
+enum class Encoding { Gbk, Utf8 };
+std::string fileBytes(const std::vector<Text>& lines, Encoding enc = Encoding::Gbk, TextView lineEnd = u"\r\n",
+                      bool lastLineEnd = true);
+
+}  // namespace zuvo::testing
