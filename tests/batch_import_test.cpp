@@ -38,25 +38,13 @@ std::vector<std::string> onDisk(const std::filesystem::path& file, const std::st
   return tableRows(file, sql, ":", {.missingIsEmpty = true});
 }
 
-class BatchImportTest : public ::testing::Test {
+class BatchImportTest : public ProgramTest {
  protected:
-  TempDir dir;    // the data folder
-  TempDir files;  // the user's batch files
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
+  TempDir files;  // the user's batch files, apart from the data folder `dir`
 
   void start(const std::vector<SentencePair>& s = {{u"你好。", u"Hola."}}, const std::vector<VerbRow>& v = {}) {
-    if (!s.empty() || !v.empty()) writeDictionary(dir.path(), s, v);
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
+    ProgramTest::start(s, v);
   }
-  void restart() {
-    p->restart();
-    f = &startMainWindow(*p);
-  }
-  FrmLexaro& w() { return *f; }
-  User& user() { return p->user(); }
-  void click(Control& c) { ASSERT_TRUE(user().click(c)) << c.name(); }
 
   std::filesystem::path file(const std::string& name, const std::string& bytes) {
     auto path = files.path() / name;

@@ -47,21 +47,14 @@ Text eighteen(const std::map<int, Text>& given, TextView prefix = u"c") {
   return line;
 }
 
-class PlaceBatchTest : public ::testing::Test {
+class PlaceBatchTest : public PlaceWindowTest {
  protected:
-  TempDir dir;
   TempDir files;  // the user's batch files, apart from the data folder
-  std::unique_ptr<Program> p;
-  frm世界地名* w = nullptr;
 
   void SetUp() override { start(); }
   void start(const std::vector<PlaceRow>& places = {{u"亚洲", u"Asia", u"世界最大的洲"}}) {
-    if (!places.empty()) writePlaces(dir.path(), places);
-    p = std::make_unique<Program>(dir.path());
-    w = openPlaces(*p);
-    ASSERT_NE(w, nullptr);
+    PlaceWindowTest::start(places);
   }
-  User& user() { return p->user(); }
   std::vector<MessageRecord>& messages() { return p->dialogs().messages; }
   std::vector<Text> prompts() {
     std::vector<Text> out;

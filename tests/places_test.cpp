@@ -26,19 +26,9 @@ std::vector<std::vector<std::string>> fileRows(const std::filesystem::path& file
   return tableCells(file, "SELECT " + cols + " FROM \"表1\" ORDER BY ID", {.null = ""});
 }
 
-class PlacesTest : public ::testing::Test {
+class PlacesTest : public PlaceWindowTest {
  protected:
-  TempDir dir;
-  std::unique_ptr<Program> p;
-  frm世界地名* w = nullptr;
-
-  void start(const std::vector<PlaceRow>& places = kPlaces) {
-    if (!places.empty()) writePlaces(dir.path(), places);
-    p = std::make_unique<Program>(dir.path());
-    w = openPlaces(*p);
-    ASSERT_NE(w, nullptr);
-  }
-  User& user() { return p->user(); }
+  void start(const std::vector<PlaceRow>& places = kPlaces) { PlaceWindowTest::start(places); }
   void pickRow(DataGrid& g, int64_t row) { ASSERT_TRUE(user().mouseDown(g, {}, row)); }
   // Clicks a line of a result list, as the user puts the caret there.
   void clickList(RichTextBox& list, int64_t caret) { ASSERT_TRUE(user().click(list, caret)); }

@@ -38,27 +38,12 @@ std::filesystem::path writeFile(const std::filesystem::path& file, const std::ve
   return file;
 }
 
-class WordImportTest : public ::testing::Test {
+class WordImportTest : public ProgramTest {
  protected:
-  TempDir dir;
   TempDir files;
-  std::unique_ptr<Program> p;
-  FrmLexaro* f = nullptr;
   int fileCount = 0;
 
-  void start() {
-    p = std::make_unique<Program>(dir.path());
-    f = &startMainWindow(*p);
-  }
-  void SetUp() override {
-    writeDictionary(dir.path(), {{u"你好。", u"Hola."}});
-    start();
-  }
-  void restart() {
-    p->restart();
-    f = &startMainWindow(*p);
-  }
-  User& user() { return p->user(); }
+  void SetUp() override { start({{u"你好。", u"Hola."}}); }
   std::vector<MessageRecord>& messages() { return p->dialogs().messages; }
 
   // "PLT", the word batch button to open the file, and again to import it.

@@ -2,6 +2,9 @@
 // A small set of places written through the place window's own stores, as a
 // batch import fills them, and the window opened on it.
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,5 +48,22 @@ inline frm世界地名* openPlaces(Program& p) {
   p.event([&] { w = frm世界地名::open(p.app()); });
   return w;
 }
+
+// The place window opened on a program of the test's own folder `dir`.
+class PlaceWindowTest : public ::testing::Test {
+ protected:
+  // The places first, if there are any; none leaves the place tables empty.
+  void start(const std::vector<PlaceRow>& places) {
+    if (!places.empty()) writePlaces(dir.path(), places);
+    p = std::make_unique<Program>(dir.path());
+    w = openPlaces(*p);
+    ASSERT_NE(w, nullptr);
+  }
+  User& user() { return p->user(); }
+
+  TempDir dir;
+  std::unique_ptr<Program> p;
+  frm世界地名* w = nullptr;
+};
 
 }  // namespace zuvo::testing
