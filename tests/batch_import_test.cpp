@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -314,16 +313,9 @@ TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsI
 TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfSuccess) {
   start();
   // Another program's rule refuses the third new search record.
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dir.path() / "XHKB.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 3 "
-                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-  }
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "XHKB.db",
+                                 "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 3 "
+                                 "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
   open(w().Command58, textFile("s.txt", {u"一/uno", u"二/dos", u"三/tres", u"四/cuatro"}));
   press(w().Command58);
   ASSERT_EQ(messages().size(), 1u);
@@ -344,16 +336,9 @@ TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfS
 
 TEST_F(BatchImportTest, AStoreFailureInAVerbImportLeavesNoVerbInAnyOfTheThreeTables) {
   start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}});
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dir.path() / "DCK3.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db,
-                           "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 2 "
-                           "BEGIN SELECT RAISE(ABORT, 'disk full'); END",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(db);
-  }
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "DCK3.db",
+                                 "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 2 "
+                                 "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
   open(w().Command57, textFile("v.txt", {u"ir/-/不规则//去/Voy.我去。", u"ser/-/不规则//是/Soy.我是。"}));
   press(w().Command57);
   EXPECT_TRUE(p->app().ended());

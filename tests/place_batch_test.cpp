@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -499,14 +498,9 @@ TEST_F(PlaceBatchTest, TheProgressBarTicksAndWraps) {
 
 TEST_F(PlaceBatchTest, AFailedWriteStoresNothingAndNamesTheLine) {
   // Another program's rule refuses the search text of the third line.
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open((dir.path() / "DMK1.db").c_str(), &db), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(db,
-                         "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN NEW.ZD1 LIKE 'Roma%' "
-                         "BEGIN SELECT RAISE(ABORT, 'refused'); END",
-                         nullptr, nullptr, nullptr),
-            SQLITE_OK);
-  sqlite3_close(db);
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "DMK1.db",
+                                 "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN NEW.ZD1 LIKE 'Roma%' "
+                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
   p->restart();
   w = openPlaces(*p);
   ASSERT_NE(w, nullptr);

@@ -52,9 +52,11 @@ void execOn(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
   char* err = nullptr;
-  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err), SQLITE_OK) << (err ? err : "");
+  const int done = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+  const std::string why = err ? err : "";
   sqlite3_free(err);
   sqlite3_close(db);
+  ASSERT_EQ(done, SQLITE_OK) << why;
 }
 
 std::string readBytes(const std::filesystem::path& file) {

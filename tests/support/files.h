@@ -26,7 +26,8 @@ std::vector<std::vector<std::string>> tableCells(const std::filesystem::path& fi
 std::vector<std::string> tableRows(const std::filesystem::path& file, const std::string& sql,
                                    std::string_view separator, const DiskRead& how = {});
 
-// Runs `sql` on the table file, as another program changing it would.
+// Runs `sql` on the table file, as another program changing it would; a
+// failure is fatal to the caller under ASSERT_NO_FATAL_FAILURE.
 void execOn(const std::filesystem::path& file, const std::string& sql);
 
 std::string readBytes(const std::filesystem::path& file);
