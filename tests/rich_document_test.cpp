@@ -11,6 +11,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "support/files.h"
 #include "support/test_support.h"
 
 namespace zuvo {
@@ -23,7 +24,9 @@ void PrintTo(const CharFormat& f, std::ostream* os) {
 namespace {
 
 namespace fs = std::filesystem;
+using zuvo::testing::readBytes;
 using zuvo::testing::TempDir;
+using zuvo::testing::writeBytes;
 
 constexpr Colour kRed = 255;
 constexpr Colour kDarkRed = 192;
@@ -67,16 +70,6 @@ RichDocument parse(std::string_view rtf, const CharFormat& plain = kPlain) {
   auto doc = readRtf(rtf, plain);
   if (!doc) throw std::logic_error("not RTF: " + std::string(rtf));
   return *doc;
-}
-
-std::string readBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeBytes(const fs::path& file, std::string_view bytes) {
-  std::ofstream out(file, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<std::string> filesIn(const fs::path& dir) {

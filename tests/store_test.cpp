@@ -30,6 +30,7 @@ namespace zuvo {
 namespace {
 
 using testing::Program;
+using testing::readBytes;
 using testing::TempDir;
 
 // Two parallel tables with their bound boxes and a grid, as the main window
@@ -432,9 +433,7 @@ TEST_F(StoreTest, ADamagedFileIsReportedByNameLeftUntouchedAndASaveIntoItsGroupI
   ASSERT_EQ(p.dialogs().messages.size(), 2u);
   EXPECT_EQ(p.dialogs().messages[1].prompt.substr(0, 5), u"无法保存：");
   EXPECT_EQ(rowsOnDisk("XHKB.db", "Zd1"), std::vector<std::string>{});
-  std::ifstream in(dir.path() / "XHKA.db");
-  std::string content((std::istreambuf_iterator<char>(in)), {});
-  EXPECT_EQ(content, "not a database at all");
+  EXPECT_EQ(readBytes(dir.path() / "XHKA.db"), "not a database at all");
 }
 
 TEST_F(StoreTest, AFileMissingAFieldOrIndexIsReported) {
@@ -810,11 +809,6 @@ TEST_F(StoreTest, AFullDiskRefusesTheSaveWithAMessageAndLeavesEveryGroupWhole) {
   EXPECT_EQ(groupsOutOfStep(data), "");
 }
 
-std::string fileBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 TEST_F(StoreTest, AFileThatIsNotThisProgramsTableIsNeverWritten) {
   const auto makeDb = [](const std::filesystem::path& file, const char* sql) {
     sqlite3* db = nullptr;
@@ -838,7 +832,7 @@ TEST_F(StoreTest, AFileThatIsNotThisProgramsTableIsNeverWritten) {
     TempDir folder;
     const auto file = folder.path() / "XHKB.db";
     c.make(file);
-    const std::string bytes = fileBytes(file);
+    const std::string bytes = readBytes(file);
     Program q(folder.path());
     q.form<Sentences>();
     ASSERT_EQ(q.dialogs().messages.size(), 1u);
@@ -846,7 +840,7 @@ TEST_F(StoreTest, AFileThatIsNotThisProgramsTableIsNeverWritten) {
     q.event([&] { q.form<Sentences>().addPair(u"x", u"y"); });
     EXPECT_EQ(q.dialogs().messages.size(), 2u);  // the save is refused
     q.restart();
-    EXPECT_EQ(fileBytes(file), bytes);
+    EXPECT_EQ(readBytes(file), bytes);
     for (const char* side : {"-wal", "-shm", "-journal"})
       EXPECT_FALSE(std::filesystem::exists(file.string() + side)) << side;
   }
