@@ -18,6 +18,7 @@
 #include "platform/rich_text_box.h"
 #include "platform/window.h"
 #include "store/data_source.h"
+#include "store/tables.h"
 
 namespace zuvo {
 
@@ -25,12 +26,6 @@ namespace zuvo {
 inline constexpr Colour kPlaceSearching = 0x8000000C;  // Label6: a Buscar search is under way
 inline constexpr Colour kPlaceTyping = 0xC0C0FF;       // Label6: an add-panel name box is typed into
 inline constexpr Colour kPlaceListFound = 0xC0C0FF;    // Label2: the listing found something
-
-namespace tables {
-TableSchema places();        // DMK0: ID, ZD1 Western name, ZD2 Chinese name, ZD3 … ZD17
-TableSchema placeSearch();   // DMK1: ID, ZD1 joined search text, ZD2
-TableSchema placeNames();    // DMK2: ID, ZD1 Western name, ZD2 Chinese name, ZD3, ZD4
-}  // namespace tables
 
 class frm世界地名 : public Window {
  public:

@@ -1,4 +1,4 @@
-// The place window's design state, its tables and the wiring of its handlers.
+// The place window's design state and the wiring of its handlers.
 
 #include <cassert>
 
@@ -6,27 +6,6 @@
 #include "platform/design.h"
 
 namespace zuvo {
-
-namespace tables {
-namespace {
-TableSchema placeTable(std::string file, std::vector<std::string> fields, std::vector<std::string> indexes) {
-  TableSchema s;
-  s.file = std::move(file);
-  s.table = "表1";
-  s.fields = std::move(fields);
-  s.indexes = std::move(indexes);
-  return s;
-}
-}  // namespace
-
-TableSchema places() {
-  std::vector<std::string> f{"ID"};
-  for (int i = 1; i <= 17; ++i) f.push_back("ZD" + std::to_string(i));
-  return placeTable("DMK0.db", f, {"ID", "ZD1", "ZD2"});
-}
-TableSchema placeSearch() { return placeTable("DMK1.db", {"ID", "ZD1", "ZD2"}, {"ID"}); }
-TableSchema placeNames() { return placeTable("DMK2.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4"}, {"ID", "ZD1"}); }
-}  // namespace tables
 
 namespace {
 

@@ -37,6 +37,13 @@ TableSchema words() {
 TableSchema wordSearch() { return table("CKUB.db", {"ID", "ZD1", "ZD2"}, {"ZD2"}); }
 TableSchema wordStagingKeys() { return table("CKUA0F.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4"}, {}); }
 TableSchema wordStagingPool() { return table("CKUB0F.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4"}, {"ZD1"}); }
+TableSchema places() {
+  std::vector<std::string> f{"ID"};
+  for (int i = 1; i <= 17; ++i) f.push_back("ZD" + std::to_string(i));
+  return table("DMK0.db", f, {"ID", "ZD1", "ZD2"});
+}
+TableSchema placeSearch() { return table("DMK1.db", {"ID", "ZD1", "ZD2"}, {"ID"}); }
+TableSchema placeNames() { return table("DMK2.db", {"ID", "ZD1", "ZD2", "ZD3", "ZD4"}, {"ID", "ZD1"}); }
 
 }  // namespace tables
 }  // namespace zuvo

@@ -22,6 +22,9 @@ TableSchema wordSearch();       // CKUB: ID, ZD1 lines, ZD2 key word
 // keys in stored order and seeks the pool by key.
 TableSchema wordStagingKeys();  // CKUA0F: ID, ZD1 key token, ZD2 Spanish, ZD3 Chinese, ZD4 third field
 TableSchema wordStagingPool();  // CKUB0F: the same fields, indexed on ZD1
+TableSchema places();           // DMK0: ID, ZD1 Western name, ZD2 Chinese name, ZD3 … ZD17
+TableSchema placeSearch();      // DMK1: ID, ZD1 joined search text, ZD2
+TableSchema placeNames();       // DMK2: ID, ZD1 Western name, ZD2 Chinese name, ZD3, ZD4
 }  // namespace tables
 
 }  // namespace zuvo
