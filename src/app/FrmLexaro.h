@@ -137,7 +137,6 @@ class FrmLexaro : public Window {
 
  private:
   void wireReaderHandlers();
-  Text chooseReaderFile(CommonDialog& dialog, TextView title, TextView filter, bool save);
   bool saveReaderPane(RichTextBox& pane, TextView file);
   // The verb, found by its infinitive, whose VerbStore record stands ready;
   // false when VerbStore lacks it.

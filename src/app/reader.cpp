@@ -28,18 +28,6 @@ void placeSecondPaneLow(RichTextBox& pane) {
 
 }  // namespace
 
-// The file chosen in the dialog, "" when cancelled.
-Text FrmLexaro::chooseReaderFile(CommonDialog& dialog, TextView title, TextView filter, bool save) {
-  dialog.DialogTitle = title;
-  dialog.CancelError = false;
-  dialog.Filter = filter;
-  if (save)
-    dialog.ShowSave();
-  else
-    dialog.ShowOpen();
-  return dialog.FileName;
-}
-
 // Saves the pane as rich text; a failure is told with the file's name.
 bool FrmLexaro::saveReaderPane(RichTextBox& pane, TextView file) {
   try {
@@ -74,7 +62,7 @@ void FrmLexaro::Command29_Click() {
   // The text pane still shows under the result pane: no dialog.
   if (RichTextBox8.Visible) return;
 
-  const Text file = chooseReaderFile(CommonDialog1, u"打开", u"文本文件 (*.TXT)|*.TXT", false);
+  const Text file = CommonDialog1.chooseOpen(u"打开", u"文本文件 (*.TXT)|*.TXT");
   if (file.empty()) return;
   try {
     RichTextBox8.LoadFile(toUtf8(file));
@@ -130,7 +118,7 @@ void FrmLexaro::Command45_Click() {
 // SaveReaderText: the second pane as rich text, to a file the user chooses.
 void FrmLexaro::Command51_Click() {
   if (RichTextBox12.text().empty()) return;
-  const Text file = chooseReaderFile(CommonDialog2, u"另存为", u"文本文件(*.txt)|*.*", true);
+  const Text file = CommonDialog2.chooseSave(u"另存为", u"文本文件(*.txt)|*.*");
   if (file.empty()) return;
   // Not saved, the button stays enabled for another try.
   const bool saved = saveReaderPane(RichTextBox12, file);

@@ -3,8 +3,6 @@
 // it. A file that cannot be read or written back is reported and changes
 // nothing.
 
-#include <sys/stat.h>
-
 #include "app/FrmLexaro.h"
 
 namespace zuvo {
@@ -18,14 +16,8 @@ std::filesystem::path pathOf(const Text& file) { return std::filesystem::path(to
 }  // namespace
 
 void FrmLexaro::openBatchFile(CommandButton& pressed, TextView secondCaption) {
-  CommonDialog1.DialogTitle = u"打开";
-  CommonDialog1.CancelError = false;
-  CommonDialog1.Filter = u"文本文件 (*.TXT)|*.TXT";
-  // A cancel must not bring back an earlier choice.
-  CommonDialog1.FileName = u"";
-  CommonDialog1.ShowOpen();
-  if (CommonDialog1.FileName.empty()) return;
-  const Text file = CommonDialog1.FileName;
+  const Text file = CommonDialog1.chooseOpen(u"打开", u"文本文件 (*.TXT)|*.TXT");
+  if (file.empty()) return;
   try {
     RichTextBox1.LoadFile(pathOf(file));
   } catch (const std::exception& e) {
@@ -47,10 +39,6 @@ void FrmLexaro::openBatchFile(CommandButton& pressed, TextView secondCaption) {
 bool FrmLexaro::writeBackBatchFile() {
   const auto file = pathOf(batchFile_);
   try {
-    // A file the user made read-only is not replaced behind their back.
-    struct stat st {};
-    if (::stat(file.c_str(), &st) == 0 && (st.st_mode & 0222) == 0)
-      throw std::runtime_error("Cannot save " + file.string() + ": the file is read-only");
     RichTextBox1.SaveFile(file);
   } catch (const std::exception& e) {
     Label8.BackColor = kButtonFace;

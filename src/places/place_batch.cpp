@@ -100,14 +100,8 @@ void frm世界地名::Command3_Click() {
     if (Command27.Caption == u"关闭") Command27_Click();  // ClosePlacePanelOrExit
     return;
   }
-  CommonDialog.DialogTitle = u"打开";
-  CommonDialog.CancelError = false;
-  CommonDialog.Filter = u"文本文件 (*.TXT)|*.TXT";
-  // A cancel must not bring back an earlier choice.
-  CommonDialog.FileName = u"";
-  CommonDialog.ShowOpen();
-  if (CommonDialog.FileName.empty()) return;
-  const Text file = CommonDialog.FileName;
+  const Text file = CommonDialog.chooseOpen(u"打开", u"文本文件 (*.TXT)|*.TXT");
+  if (file.empty()) return;
   try {
     RichTextBox4.LoadFile(pathOf(file));
   } catch (const std::exception& e) {

@@ -141,4 +141,21 @@ void CommonDialog::ShowSave() {
   FileName = app.dialogs().saveFile(DialogTitle, Filter, FileName).value_or(Text());
 }
 
+Text CommonDialog::chooseOpen(TextView title, TextView filter) {
+  DialogTitle = title;
+  Filter = filter;
+  CancelError = false;
+  FileName.clear();
+  ShowOpen();
+  return FileName;
+}
+
+Text CommonDialog::chooseSave(TextView title, TextView filter) {
+  DialogTitle = title;
+  Filter = filter;
+  CancelError = false;
+  ShowSave();
+  return FileName;
+}
+
 }  // namespace zuvo

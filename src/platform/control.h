@@ -269,6 +269,11 @@ class CommonDialog : public Control {
   bool CancelError = false;
   void ShowOpen();
   void ShowSave();
+  // Titles the dialog, shows it and returns the chosen file, "" when
+  // cancelled. An open starts from no choice, so a cancel never brings an
+  // earlier file back; a save offers the last name again.
+  Text chooseOpen(TextView title, TextView filter);
+  Text chooseSave(TextView title, TextView filter);
   bool canTakeFocus() const override { return false; }
 };
 
