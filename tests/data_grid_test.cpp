@@ -7,6 +7,7 @@
 
 #include "platform/grid.h"
 #include "store/data_source.h"
+#include "support/files.h"
 #include "support/test_support.h"
 
 namespace zuvo {
@@ -172,6 +173,15 @@ TEST_F(DataGridTest, AnEditStillPendingIsSavedWhenTheWindowOrTheProgramCloses) {
   // The user's edit, and the program ends at once.
   ASSERT_TRUE(p->user().editCell(again.Grid1, 0, u"by user"));
   EXPECT_EQ(restarted().Grid1.cell(0), u"by user");
+}
+
+TEST_F(DataGridTest, ACellEditReachesTheFileWhenItsEventEnds) {
+  Pairs& w = filled(2);
+  ASSERT_TRUE(p->user().editCell(w.Grid1, 0, u"edited"));
+  // No move and no restart: another program reading the file sees the edit,
+  // as it sees an edit typed into a bound box.
+  const auto rows = testing::tableRows(dir.path() / "PAIRS.db", "SELECT \"字段1\" FROM \"Sheet1\" ORDER BY rowid", "|");
+  EXPECT_EQ(rows, (std::vector<std::string>{"edited", "a2"}));
 }
 
 TEST_F(DataGridTest, ABoxBoundAtRunTimeShowsAndWritesItsNewField) {

@@ -566,7 +566,10 @@ void DataSource::Seek(const std::string& op, TextView key) {
   sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
-  if (seekCache_.size() >= 65536) seekCache_.clear();  // bounded, however many keys are sought
+  if (seekCache_.size() + seekMisses_.size() >= 65536) {  // bounded, however many keys are sought
+    seekCache_.clear();
+    seekMisses_.clear();
+  }
   auto cacheKey = std::make_pair(index_, Text(key));
   std::optional<int64_t> target;
   bool known = false;
@@ -967,8 +970,7 @@ bool DataSource::gridWrite(int64_t row, int64_t col, TextView value) {
   if (gridCurrentRow() != row || schema_.fields[col] == "ID") return false;
   const int f = static_cast<int>(col);
   if (current_->get(f).value_or(TextView()) == value) return true;
-  current_->set(f, value);
-  edited_[f] = true;
+  boxWritten(f, Text(value));  // an edit of the record, written through when the event ends
   gridReplace(row, static_cast<size_t>(col), value);
   // The boxes bound to the field show the record as it now is.
   std::vector<Binding*> changed;
