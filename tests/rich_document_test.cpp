@@ -473,6 +473,18 @@ TEST(WriteFileAtomically, FailedReplaceLeavesTargetWhole) {
   EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"doc.rtf"});
 }
 
+TEST(WriteFileAtomically, AReadOnlyFileIsNotReplaced) {
+  // The rename would replace it whatever its permissions; we are often root.
+  TempDir dir;
+  const fs::path target = dir.path() / "mine.txt";
+  writeBytes(target, "kept");
+  fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+  expectSaveFailsNaming(target, "data");
+  EXPECT_EQ(readBytes(target), "kept");
+  EXPECT_EQ(filesIn(dir.path()), std::vector<std::string>{"mine.txt"});
+  fs::permissions(target, fs::perms::owner_all);
+}
+
 // --- Size ----------------------------------------------------------------------
 
 TEST(RichDocumentSize, HundredThousandLinesLoadAndSaveWhole) {

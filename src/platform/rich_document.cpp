@@ -732,15 +732,18 @@ void saveRichFile(const std::filesystem::path& file, const RichDocument& doc) {
 }
 
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  struct stat old {};
+  const bool replacing = ::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  // A file the user made read-only is not replaced behind their back (the
+  // rename would do it, whatever the file's own permissions say).
+  if (replacing && (old.st_mode & 0222) == 0)
+    throw std::runtime_error("Cannot save " + file.string() + ": the file is read-only");
+
   std::filesystem::path temp;
   const int fd = createTempFile(file, temp);
   if (fd < 0) throw fileError("Cannot save", file, errno);
-
   // A replaced file keeps its permissions.
-  struct stat old {};
-  if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    ::fchmod(fd, old.st_mode & 07777);
-  }
+  if (replacing) ::fchmod(fd, old.st_mode & 07777);
 
   bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
   int err = errno;
