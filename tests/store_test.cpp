@@ -489,6 +489,81 @@ TEST_F(StoreTest, NoKeptAnswerOutlivesAnotherProgramsSave) {
   });
 }
 
+// A table of its own, as the unit tables are: its file keeps a write-ahead log.
+class Pool : public Window {
+ public:
+  explicit Pool(Application& app) : Window(app, "Pool") {
+    Data1.bind(Text1, "ZD1");
+    Data1.bind(Text2, "ZD2");
+  }
+  DataSource Data1{*this, "Data1", tables::wordStagingPool()};
+  TextBox Text1{*this, "Text1"}, Text2{*this, "Text2"};
+};
+
+// A record found and found again from memory, in a file that keeps a
+// rollback journal, in one that keeps a write-ahead log and in a shipped
+// table: when another program changes it, the next event shows the change,
+// also when the change was made while an event of ours was under way.
+TEST_F(StoreTest, ARecordKeptFromAnEarlierEventNeverAnswersAcrossAnotherProgramsSave) {
+  fill(2);
+  Pool& pool = p.form<Pool>();
+  p.event([&] {
+    pool.Data1.AddNew();
+    pool.Text1.setText(u"casa");
+    pool.Text2.setText(u"房子");
+    pool.Data1.MoveFirst();
+  });
+  FrmLexaro& main = testing::startMainWindow(p);
+  FrmSZ& sz = p.form<FrmSZ>();
+  auto spell = [&] {
+    sz.Text35.setText(u"5");
+    sz.Command1.setValue(true);
+    return main.Text33.text();
+  };
+  struct Case {
+    const char* name;
+    std::string file, sql;
+    std::function<Text()> lookUp;
+    Text before, after;
+  };
+  const Case cases[] = {
+      {"partner tables", "XHKA.db", "UPDATE \"表1\" SET ZD3 = '句一' WHERE ID = 1",
+       [&] {
+         s().Data1.setIndex("ID");
+         s().Data1.Seek("=", u"1");
+         return s().Text2.text();
+       },
+       u"句1", u"句一"},
+      {"a table of its own", "CKUB0F.db", "UPDATE \"表1\" SET ZD2 = '家' WHERE ZD1 = 'casa'",
+       [&] {
+         pool.Data1.setIndex("ZD1");
+         pool.Data1.Seek("=", u"casa");
+         return pool.Text2.text();
+       },
+       u"房子", u"家"},
+      {"a shipped table", "SZK1.db", "UPDATE \"表1\" SET ZD2 = 'CINCO' WHERE ZD1 = '5'", spell, u"cinco", u"CINCO"},
+  };
+  EXPECT_EQ(readBytes(dir.path() / "CKUB0F.db")[18], 2) << "the file of a table of its own keeps a write-ahead log";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Text seen;
+    for (int i = 0; i < 3; ++i) {
+      p.event([&] { seen = c.lookUp(); });
+      EXPECT_EQ(seen, c.before);
+    }
+    ASSERT_NO_FATAL_FAILURE(testing::execOn(dir.path() / c.file, c.sql));
+    p.event([&] { seen = c.lookUp(); });
+    EXPECT_EQ(seen, c.after);
+  }
+  // An event that answers from memory holds no lock on the file meanwhile.
+  p.event([&] {
+    EXPECT_EQ(spell(), u"CINCO");
+    testing::execOn(dir.path() / "SZK1.db", "UPDATE \"表1\" SET ZD2 = 'cinco' WHERE ZD1 = '5'");
+    EXPECT_EQ(spell(), u"CINCO");
+  });
+  p.event([&] { EXPECT_EQ(spell(), u"cinco"); });
+}
+
 // A column of the grid mirror is searched as one text: a match must lie
 // within one cell and on character boundaries, also after an edit changes
 // a cell's length.

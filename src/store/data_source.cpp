@@ -148,7 +148,25 @@ std::optional<DataSource::Record> DataSource::fetch(sqlite3_stmt* st) {
   readHere();
   auto r = readRow(st);
   sqlite3_reset(st);
+  if (r && schema_.readOnly) keep(*r);
   return r;
+}
+
+const DataSource::Record* DataSource::keptRecord(int64_t rowid) {
+  if (kept_.generation != generation_) return nullptr;
+  auto it = kept_.rows.find(rowid);
+  return it == kept_.rows.end() ? nullptr : &it->second;
+}
+
+// Bounded, however large the shipped table: past the bound it starts afresh.
+void DataSource::keep(const Record& rec) {
+  constexpr size_t kMaxRows = 4096, kMaxUnits = 1 << 20;
+  if (kept_.generation != generation_ || kept_.rows.size() >= kMaxRows || kept_.units >= kMaxUnits) {
+    kept_.rows.clear();
+    kept_.units = 0;
+    kept_.generation = generation_;
+  }
+  if (kept_.rows.try_emplace(rec.rowid, rec).second) kept_.units += rec.data.size();
 }
 
 std::optional<DataSource::Record> DataSource::readRow(sqlite3_stmt* st) {
@@ -201,6 +219,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
+  if (const Record* kept = keptRecord(rowid)) return *kept;
   sqlite3_stmt* st = statement("rowid", [&] { return selectList(schema_, tableRef()) + " WHERE rowid = ?1"; });
   sqlite3_bind_int64(st, 1, rowid);
   return fetch(st);
@@ -344,15 +363,24 @@ void DataSource::readHere() {
 // while nothing else writes the file; another program's save shows in the
 // file's change counter, read at this store's first use in each event
 // (which also takes the event's read lock of the file).
+//
+// A file that shows the same commit counter in its header as at the last
+// check has had nothing committed since: the check then takes no lock, and
+// an event whose answers are all kept costs the file one read of its header.
 void DataSource::sync() {
   if (!versionUnchecked_ || !db_) return;
   versionUnchecked_ = false;
-  readHere();
   if (preload_) preload_->readingAtCheck = preload_->reading.load();
+  if (checkedCounter_ && fileCommitCounter() == checkedCounter_) return;
+  readHere();
   sqlite3_stmt* st = statement("data_version", [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
   const int rc = sqlite3_step(st);
   const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
   sqlite3_reset(st);
+  // Taken only while this event's read lock holds the file and no write of
+  // ours is open: the counter of what is committed, which only grows.
+  checkedCounter_.reset();
+  if (rc == SQLITE_ROW && conn_->reading && !conn_->inTransaction) checkedCounter_ = fileCommitCounter();
   if (v == dataVersion_) return;
   dataVersion_ = v;
   touched();
@@ -501,6 +529,7 @@ void DataSource::savePending() {
 
 void DataSource::rollback() {
   if (!db_) return;
+  checkedCounter_.reset();
   if (conn_->inTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   conn_->inTransaction = false;
   conn_->endRead();

@@ -194,6 +194,11 @@ class DataSource : public Control, public Pending, public GridSource {
   std::map<std::string, sqlite3_stmt*> named_;  // owned by st_
   int64_t dataVersion_ = -1;  // the file's change counter for other programs' saves
   bool versionUnchecked_ = true;  // the counter is read again in this event
+  // The header's commit counter as it stood when dataVersion_ was last read
+  // under a read lock of the committed file; while the file still shows
+  // it, nothing has been committed into it since.
+  std::optional<uint32_t> checkedCounter_;
+  std::optional<uint32_t> fileCommitCounter() const;
 
   std::string index_;
   bool bof_ = true, eof_ = true;
@@ -226,6 +231,15 @@ class DataSource : public Control, public Pending, public GridSource {
       seekCache_;
   // Keys that found nothing; they stay so until a write gives a row that key.
   std::set<std::pair<std::string, Text>> seekMisses_;
+  // A shipped table's records once read, by row: nothing of this program
+  // writes them, so a lookup that comes back costs no query.
+  struct KeptRecords {
+    int64_t generation = -1;
+    size_t units = 0;
+    std::unordered_map<int64_t, Record> rows;
+  } kept_;
+  const Record* keptRecord(int64_t rowid);
+  void keep(const Record& rec);
 
   // Records read ahead by the last step, in the direction it went: a walk
   // over the table reads them in batches, not one query per step.

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <stdexcept>
 
 #include "platform/window.h"
@@ -223,8 +224,26 @@ void DataSource::setJournal() {
   if (schema_.readOnly) sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
 }
 
+// The commit counter of the file's header (bytes 24-27), read through
+// SQLite's own handle of the file, without a lock: every save into a file
+// with a rollback journal raises it, whichever program makes it. A file in
+// WAL mode (header bytes 18-19) keeps its commits in the log and has none.
+// A read torn by a save under way differs from the last value, so it can
+// only cost a full check, never hide a save.
+std::optional<uint32_t> DataSource::fileCommitCounter() const {
+  sqlite3_file* file = nullptr;
+  if (!db_ || sqlite3_file_control(db_, alias_.c_str(), SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+      !file->pMethods)
+    return std::nullopt;
+  unsigned char h[28];
+  if (file->pMethods->xRead(file, h, sizeof h, 0) != SQLITE_OK) return std::nullopt;
+  if (std::memcmp(h, "SQLite format 3", 16) != 0 || h[18] != 1 || h[19] != 1) return std::nullopt;
+  return uint32_t{h[24]} << 24 | uint32_t{h[25]} << 16 | uint32_t{h[26]} << 8 | uint32_t{h[27]};
+}
+
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
+  checkedCounter_.reset();
   preload_.reset();
   named_.clear();
   st_.reset();
