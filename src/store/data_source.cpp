@@ -318,8 +318,7 @@ void DataSource::begin() {
 void DataSource::touched() {
   ++generation_;
   edgeCache_.clear();
-  seekCache_.clear();
-  seekMisses_.clear();
+  seekMemos_.clear();
 }
 
 // A row of ours now holds these values. A key that found nothing still
@@ -328,19 +327,21 @@ void DataSource::touched() {
 void DataSource::rowWritten(const std::vector<std::optional<Text>>& values) {
   ++generation_;
   edgeCache_.clear();
-  seekCache_.clear();
-  if (seekMisses_.empty()) return;
-  for (const auto& ix : schema_.indexes) {
-    const int f = fieldIndex(ix);
-    if (ix == "ID") {
-      auto from = seekMisses_.lower_bound({ix, Text()});
-      auto to = from;
-      while (to != seekMisses_.end() && to->first == ix) ++to;
-      seekMisses_.erase(from, to);
-    } else if (f >= 0 && values[f]) {
-      seekMisses_.erase({ix, *values[f]});
-    }
+  for (SeekMemo& memo : seekMemos_) {
+    memo.found.clear();
+    const int f = fieldIndex(memo.index);
+    if (memo.index == "ID")
+      memo.missing.clear();
+    else if (f >= 0 && values[f])
+      memo.missing.erase(*values[f]);
   }
+}
+
+DataSource::SeekMemo& DataSource::seekMemo(const std::string& index) {
+  for (SeekMemo& memo : seekMemos_)
+    if (memo.index == index) return memo;
+  seekMemos_.emplace_back().index = index;
+  return seekMemos_.back();
 }
 
 // The statements a store runs over and over, found by a short name: their
@@ -595,16 +596,16 @@ void DataSource::Seek(const std::string& op, TextView key) {
   sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
-  if (seekCache_.size() + seekMisses_.size() >= 65536) {  // bounded, however many keys are sought
-    seekCache_.clear();
-    seekMisses_.clear();
-  }
-  auto cacheKey = std::make_pair(index_, Text(key));
+  size_t memoSize = 0;
+  for (const SeekMemo& memo : seekMemos_) memoSize += memo.found.size() + memo.missing.size();
+  if (memoSize >= 65536) seekMemos_.clear();  // bounded, however many keys are sought
+  SeekMemo& memo = seekMemo(index_);
   std::optional<int64_t> target;
   bool known = false;
-  auto hit = seekCache_.find(cacheKey);
-  if ((hit != seekCache_.end() && hit->second.first == generation_) || seekMisses_.count(cacheKey)) {
-    if (hit != seekCache_.end() && hit->second.first == generation_) target = hit->second.second;
+  auto hit = memo.found.find(key);
+  if (hit != memo.found.end() && hit->second.first != generation_) hit = memo.found.end();
+  if (hit != memo.found.end() || memo.missing.contains(key)) {
+    if (hit != memo.found.end()) target = hit->second.second;
     known = true;
     if (!pending && ((target && current_ && current_->rowid == *target && !bof_ && !eof_) ||
                      (!target && !current_ && noMatch_))) {
@@ -628,9 +629,9 @@ void DataSource::Seek(const std::string& op, TextView key) {
       rec = fetch(st);
     }
     if (rec)
-      seekCache_[cacheKey] = {generation_, rec->rowid};
+      memo.found.insert_or_assign(Text(key), std::pair{generation_, rec->rowid});
     else
-      seekMisses_.insert(cacheKey);
+      memo.missing.emplace(key);
   }
   if (rec) {
     noMatch_ = false;

@@ -20,6 +20,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/application.h"
@@ -222,15 +223,20 @@ class DataSource : public Control, public Pending, public GridSource {
   // generation stays the same.
   int64_t generation_ = 0;
   std::map<std::pair<std::string, bool>, std::pair<int64_t, std::optional<int64_t>>> edgeCache_;
-  struct SeekKeyHash {
-    size_t operator()(const std::pair<std::string, Text>& k) const {
-      return std::hash<std::string>()(k.first) * 31 + std::hash<Text>()(k.second);
-    }
+  // What Seeks found, for each index sought: a key's row while the
+  // generation holds, and the keys that found nothing, which stay so until a
+  // write gives a row that key. Looked up by the key as given, uncopied.
+  struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(TextView k) const { return std::hash<TextView>()(k); }
   };
-  std::unordered_map<std::pair<std::string, Text>, std::pair<int64_t, std::optional<int64_t>>, SeekKeyHash>
-      seekCache_;
-  // Keys that found nothing; they stay so until a write gives a row that key.
-  std::set<std::pair<std::string, Text>> seekMisses_;
+  struct SeekMemo {
+    std::string index;
+    std::unordered_map<Text, std::pair<int64_t, int64_t>, KeyHash, std::equal_to<>> found;  // generation, row
+    std::unordered_set<Text, KeyHash, std::equal_to<>> missing;
+  };
+  std::vector<SeekMemo> seekMemos_;
+  SeekMemo& seekMemo(const std::string& index);
   // A shipped table's records once read, by row: nothing of this program
   // writes them, so a lookup that comes back costs no query.
   struct KeptRecords {
