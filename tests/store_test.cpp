@@ -601,6 +601,65 @@ TEST_F(StoreTest, AGridColumnSearchFindsOnlyMatchesWithinOneCell) {
   });
 }
 
+// A grid of several blocks of rows holds every cell as the table does, in
+// the table's order: texts of one, two, three and four bytes a character,
+// numbers, empty fields and bytes that are no UTF-8.
+TEST_F(StoreTest, AGridOfSeveralBlocksHoldsEveryCellAsTheTableDoes) {
+  constexpr int kRows = 3 * 4096 + 5;
+  createTable(dir.path() / "XHKA.db", tables::sentences());
+  const auto file = dir.path() / "XHKB.db";
+  createTable(file, tables::sentenceSearch());
+  std::vector<Text> want;
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO \"表1\" (Zd1) VALUES (?1)", -1, &st, nullptr), SQLITE_OK);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (int i = 0; i < kRows; ++i) {
+      const std::string n = std::to_string(i);
+      switch (i % 5) {
+        case 0:
+          sqlite3_bind_null(st, 1);
+          want.push_back(u"");
+          break;
+        case 1:
+          sqlite3_bind_int64(st, 1, int64_t{i} * 1000);
+          want.push_back(fromUtf8(std::to_string(int64_t{i} * 1000)));
+          break;
+        case 2: {
+          const std::string bytes = "\xE4\xB8" + n + "\xC3";  // cut-off characters
+          sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+          want.push_back(u"\uFFFD" + fromUtf8(n) + u"\uFFFD");
+          break;
+        }
+        default: {
+          const Text text = u"第" + fromUtf8(n) + u"句。/Año " + fromUtf8(n) + u" \U0001F600";
+          const std::string bytes = toUtf8(text);
+          sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+          want.push_back(text);
+        }
+      }
+      ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+      sqlite3_reset(st);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+  }
+  p.event([&] {
+    FlexGrid& grid = s().MSFlexGrid1;
+    ASSERT_EQ(grid.Rows(), kRows);
+    for (int r = 0; r < kRows; ++r) {
+      ASSERT_EQ(grid.TextMatrix(r, 0), NumText(r + 1)) << "row " << r;
+      ASSERT_EQ(grid.TextMatrix(r, 1), want[r]) << "row " << r;
+    }
+    EXPECT_EQ(grid.findInColumn(1, u"\U0001F600第"), -1);  // never across two cells
+    EXPECT_EQ(grid.findInColumn(1, u"Año 8193 "), 8193);
+    EXPECT_EQ(grid.findInColumn(1, u"Año 12288 "), 12288);
+  });
+}
+
 // A sentence table large enough that its grid is read ahead while the
 // window opens: the first use sees the table as it is then, whether or not
 // another program saved into it in between.

@@ -378,6 +378,9 @@ TEST(Utf8, Invalid) {
       {"\xE4\xB8" "a", u"\uFFFDa"},
       {"\xF0\x9F\x98", u"\uFFFD"},
       {"\xC5", u"\uFFFD"},
+      {"\xC3" "A", u"\uFFFDA"},                   // a lead byte without its tail
+      {"\xE4\xB8\xC0", u"\uFFFD\uFFFD"},
+      {"\xE4" "A\x80", u"\uFFFDA\uFFFD"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(hexBytes(c.bytes));

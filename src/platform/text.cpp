@@ -224,8 +224,25 @@ size_t utf8ToUnits(std::string_view s, char16_t* out) {
       i += 8;
     }
     if (i >= s.size()) break;
-    if (static_cast<unsigned char>(s[i]) < 0x80) {
-      *o++ = static_cast<char16_t>(s[i++]);
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char b0 = byte(i);
+    if (b0 < 0x80) {
+      *o++ = static_cast<char16_t>(b0);
+      ++i;
+      continue;
+    }
+    // The common two- and three-byte forms (accented letters, Chinese)
+    // whose second byte has the full range: no overlong or surrogate form
+    // is possible.
+    const auto tail = [&](size_t k) { return k < s.size() && (byte(k) & 0xC0) == 0x80; };
+    if (b0 >= 0xC2 && b0 <= 0xDF && tail(i + 1)) {
+      *o++ = static_cast<char16_t>((b0 & 0x1F) << 6 | (byte(i + 1) & 0x3F));
+      i += 2;
+      continue;
+    }
+    if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED && tail(i + 1) && tail(i + 2)) {
+      *o++ = static_cast<char16_t>((b0 & 0x0F) << 12 | (byte(i + 1) & 0x3F) << 6 | (byte(i + 2) & 0x3F));
+      i += 3;
       continue;
     }
     char32_t cp = 0;

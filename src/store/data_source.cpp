@@ -795,55 +795,6 @@ void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
   for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
 }
 
-// The whole table in one pass, each field's text decoded straight into its
-// column's block.
-int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
-                         std::atomic<bool>* started) {
-  auto& rowids = out.rowids;
-  auto& blocks = out.blocks;
-  int rc;
-  bool first = true;
-  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-    if (first && started) started->store(true);
-    first = false;
-    if (rowids.size() % kGridBlock == 0) {
-      if (cancel && cancel->load(std::memory_order_relaxed)) return SQLITE_INTERRUPT;
-      blocks.emplace_back(cols);
-      // A block takes about the room of the one before.
-      for (size_t i = 0; i < cols; ++i) {
-        blocks.back()[i].ends.reserve(kGridBlock);
-        if (blocks.size() > 1) blocks.back()[i].text.reserve(blocks.end()[-2][i].text.size() * 9 / 8);
-      }
-    }
-    GridBlock& b = blocks.back();
-    rowids.push_back(sqlite3_column_int64(st, 0));
-    for (size_t i = 0; i < cols; ++i) {
-      const int c = static_cast<int>(i) + 1;
-      GridCells& cells = b[i];
-      const size_t at = cells.text.size();
-      const int type = sqlite3_column_type(st, c);
-      if (type == SQLITE_INTEGER) {
-        // A number's text as SQLite writes it, without its conversion.
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(st, c)).ptr;
-        cells.text.append(digits, end);
-      } else if (type != SQLITE_NULL) {
-        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-        const std::string_view u(t, sqlite3_column_bytes(st, c));
-        if (cells.text.capacity() < at + u.size()) cells.text.reserve(std::max(2 * cells.text.capacity(), at + u.size()));
-        cells.text.resize(at + u.size());
-        cells.text.resize(at + utf8ToUnits(u, cells.text.data() + at));
-      }
-      cells.ends.push_back(cells.text.size());
-    }
-  }
-  if (started) started->store(true);
-  for (GridBlock& b : blocks)
-    for (GridCells& cells : b)
-      if (cells.text.capacity() > cells.text.size() + cells.text.size() / 4) cells.text.shrink_to_fit();
-  return rc;
-}
-
 DataSource::Preload::~Preload() {
   cancel = true;
   if (result.valid()) result.wait();
