@@ -153,6 +153,16 @@ inline std::filesystem::path millionDictionary() {
   return dir;
 }
 
+// Another program's save into a table file that leaves its rows as they
+// were: the next event of ours must read the table again.
+inline void saveAsAnotherProgram(const std::filesystem::path& file) {
+  sqlite3* db = nullptr;
+  const bool done = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, "UPDATE \"表1\" SET rowid = rowid WHERE rowid = 1", nullptr, nullptr, nullptr) == SQLITE_OK;
+  sqlite3_close(db);
+  if (!done) throw std::runtime_error("cannot save into " + file.string());
+}
+
 // The program's resident memory in megabytes.
 inline double residentMegabytes() {
   std::ifstream statm("/proc/self/statm");
