@@ -360,14 +360,16 @@ void DataSource::readHere() {
   if (!conn_->reading && !conn_->inTransaction && window().app().inEvent()) conn_->beginRead();
 }
 
-// The caches of seeks and moves, the read-ahead and the grid mirror hold
-// while nothing else writes the file; another program's save shows in the
-// file's change counter, read at this store's first use in each event
-// (which also takes the event's read lock of the file).
+// The caches of seeks and moves, the kept records, the read-ahead and the
+// grid mirror hold while nothing else writes the file; another program's
+// save shows in the file's change counter, read at this store's first use
+// in each event, and the caches then answer for the rest of the event.
 //
-// A file that shows the same commit counter in its header as at the last
+// A file whose header shows the same commit counter as at the last full
 // check has had nothing committed since: the check then takes no lock, and
-// an event whose answers are all kept costs the file one read of its header.
+// an event answered from the caches costs the file one read of its header.
+// Otherwise the check takes the event's read lock and reads the counter
+// SQLite keeps of other connections' commits.
 void DataSource::sync() {
   if (!versionUnchecked_ || !db_) return;
   versionUnchecked_ = false;
