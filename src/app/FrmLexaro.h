@@ -612,7 +612,8 @@ class FrmLexaro : public Window {
   // The layout of both sentence panels around their two boxes.
   void placeSentencePanel(TextBox& upper, TextBox& lower);
   // AccentKeys: the step of the entry boxes' key-release handlers.
-  void accentKeys(TextBox& box, int keyCode, int shift);
+  static char16_t accentLetter(int keyCode, int shift);
+  bool accentKeys(TextBox& box, int keyCode, int shift);
   void removeTypedTab(TextBox& box);
   // Ctrl+I types a TAB into a multi-line box before its key-up; the box it
   // went into, until that key-up.

@@ -6,19 +6,6 @@
 
 namespace zuvo {
 
-namespace {
-
-// The Ctrl keys of the accented letters, by key code.
-struct AccentKey {
-  int keyCode;
-  char16_t letter;
-};
-constexpr AccentKey kAccentKeys[] = {
-    {'A', u'á'}, {'E', u'é'}, {'I', u'í'}, {'N', u'ň'}, {'O', u'ó'}, {'P', u'ü'}, {'U', u'ú'},
-};
-
-}  // namespace
-
 void FrmLexaro::RichTextBox16_MouseUp(int, int, float, float) { InputCaretMemory = RichTextBox16.SelStart(); }
 
 // A typed character goes in where the caret was last left by the user, not
@@ -36,27 +23,17 @@ void FrmLexaro::RichTextBox16_KeyUp(int& keyCode, int shift) {
     Text1.setText(RichTextBox13.text());
     return;
   }
-  if (shift == kCtrlMask) {
-    for (const AccentKey& k : kAccentKeys) {
-      if (k.keyCode != keyCode) continue;
-      const Text letter(1, k.letter);
-      if (k.keyCode == 'I') {
-        // Ctrl+I types a tab into the box before its release: the letter
-        // takes its place. A character the user typed is never replaced.
-        const int64_t at = RichTextBox16.SelStart();
-        if (at > 0 && RichTextBox16.text()[at - 1] == u'\t') {
-          RichTextBox16.setSelStart(at - 1);
-          RichTextBox16.setSelLength(1);
-          RichTextBox16.setSelText(u"");
-        }
-        RichTextBox16.setSelText(letter);
-      } else {
-        RichTextBox16.setSelText(RichTextBox16.SelText() + letter);
-      }
-      // Past the end of the input: the caret stands at its end.
-      RichTextBox16.setSelStart(static_cast<int64_t>(Val(Text56.text())) + RichTextBox16.SelStart());
-      break;
+  if (const char16_t letter = accentLetter(keyCode, shift)) {
+    if (keyCode == 'I') {
+      // Ctrl+I types a tab into the box before its release: the letter
+      // takes its place. A character the user typed is never replaced.
+      removeTypedTab(RichTextBox16);
+      RichTextBox16.setSelText(Text(1, letter));
+    } else {
+      RichTextBox16.setSelText(RichTextBox16.SelText() + Text(1, letter));
     }
+    // Past the end of the input: the caret stands at its end.
+    RichTextBox16.setSelStart(static_cast<int64_t>(Val(Text56.text())) + RichTextBox16.SelStart());
   }
   RichTextBox3.setText(u"");
   RichTextBox3.Visible = false;

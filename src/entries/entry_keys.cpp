@@ -8,25 +8,31 @@
 
 namespace zuvo {
 
-// AccentKeys: on the release of Ctrl (alone) and A, I, O, E, U, N or P the
-// letter replaces the box's selection. Ctrl+I has typed a TAB into a
-// multi-line box; the TAB goes first.
-void FrmLexaro::accentKeys(TextBox& box, int keyCode, int shift) {
-  const bool tabTyped = std::exchange(tabTypedIn_, nullptr) == &box;
-  if (shift != kCtrlMask) return;
-  TextView letter;
+// The letter of Ctrl (alone) and A, I, O, E, U, N or P; 0 for any other key.
+char16_t FrmLexaro::accentLetter(int keyCode, int shift) {
+  if (shift != kCtrlMask) return 0;
   switch (keyCode) {
-    case 'A': letter = u"á"; break;
-    case 'I': letter = u"í"; break;
-    case 'O': letter = u"ó"; break;
-    case 'E': letter = u"é"; break;
-    case 'U': letter = u"ú"; break;
-    case 'N': letter = u"ň"; break;
-    case 'P': letter = u"ü"; break;
-    default: return;
+    case 'A': return u'á';
+    case 'I': return u'í';
+    case 'O': return u'ó';
+    case 'E': return u'é';
+    case 'U': return u'ú';
+    case 'N': return u'ň';
+    case 'P': return u'ü';
+    default: return 0;
   }
+}
+
+// AccentKeys: on the release of an accent key its letter replaces the box's
+// selection. Ctrl+I has typed a TAB into a multi-line box; the TAB goes
+// first. Returns whether a letter went in.
+bool FrmLexaro::accentKeys(TextBox& box, int keyCode, int shift) {
+  const bool tabTyped = std::exchange(tabTypedIn_, nullptr) == &box;
+  const char16_t letter = accentLetter(keyCode, shift);
+  if (!letter) return false;
   if (keyCode == 'I' && box.MultiLine && tabTyped) removeTypedTab(box);
-  box.setSelText(letter);
+  box.setSelText(Text(1, letter));
+  return true;
 }
 
 // The KeyPress of the multi-line boxes: a TAB character is about to go in.

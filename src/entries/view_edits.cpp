@@ -17,14 +17,6 @@ constexpr Colour kSearchRowFound = 0xFF00FF;
 constexpr Colour kHeadPlain = 0xFFFFC0;
 constexpr Colour kHeadMarked = 0xFFC0FF;
 
-bool isAccentKey(int keyCode, int shift) {
-  if (shift != kCtrlMask) return false;
-  switch (keyCode) {
-    case 'A': case 'E': case 'I': case 'N': case 'O': case 'P': case 'U': return true;
-    default: return false;
-  }
-}
-
 // The word line of a search record that stands for the word on show, as a
 // range [begin, end) of the record's text: the first line holding "◆" whose
 // Spanish part is the head or whose Chinese part is the meaning, else the
@@ -113,9 +105,7 @@ void FrmLexaro::Text91_KeyUp(int& keyCode, int shift) {
 // MirrorVerbFields (example text): an accent key mirrors nothing; the next
 // plain key release mirrors the whole text.
 void FrmLexaro::Text90_KeyUp(int& keyCode, int shift) {
-  const bool accent = isAccentKey(keyCode, shift);
-  accentKeys(Text90, keyCode, shift);
-  if (accent) return;
+  if (accentKeys(Text90, keyCode, shift)) return;
   if (siblingOnVerb(Data5)) Text9.setText(Text90.text());
 }
 
@@ -142,9 +132,7 @@ void FrmLexaro::syncWordSearchRow(TextView meaning) {
 }
 
 void FrmLexaro::Text112_KeyUp(int& keyCode, int shift) {
-  const bool accent = isAccentKey(keyCode, shift);
-  accentKeys(Text112, keyCode, shift);
-  if (accent) return;
+  if (accentKeys(Text112, keyCode, shift)) return;
   syncWordSearchRow(RichTextBox15.text());
 }
 
@@ -158,9 +146,7 @@ void FrmLexaro::Text113_KeyUp(int& keyCode, int shift) {
 // The verb entry panel's synonym box: the accent keys, or else the seek step
 // alone.
 void FrmLexaro::Text114_KeyUp(int& keyCode, int shift) {
-  const bool accent = isAccentKey(keyCode, shift);
-  accentKeys(Text114, keyCode, shift);
-  if (accent) return;
+  if (accentKeys(Text114, keyCode, shift)) return;
   if (Text87.BackColor == kSeekPending) seekWordSearchRow();
 }
 
