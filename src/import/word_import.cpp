@@ -229,9 +229,9 @@ void FrmLexaro::walkTokens(WordMergeWorker& worker) {
       stepPastSelection();
       RichTextBox2.Span(u" ", true, true);
       token = RichTextBox2.SelText();
+      writeWorkBox(Text100, token);  // the code of this token's last character
     }
-    writeWorkBox(Text78, token);   // MeasureTokenLength
-    writeWorkBox(Text100, token);  // the code of this token's last character
+    writeWorkBox(Text78, token);  // MeasureTokenLength
     writeWorkBox(Text15, token);
     writeWorkBox(Text17, token);
     writeWorkBox(Text18, token);
