@@ -6,15 +6,6 @@
 namespace zuvo {
 
 namespace {
-// The position (1-based) of `needle` in `hay` at or after `start`, or 0.
-// Matching is by character code, so case counts.
-int64_t findFrom(TextView hay, TextView needle, int64_t start) {
-  if (start < 1) start = 1;
-  if (start > Len(hay) + 1) return 0;
-  const auto p = hay.find(needle, static_cast<size_t>(start - 1));
-  return p == TextView::npos ? 0 : static_cast<int64_t>(p) + 1;
-}
-
 bool contains(TextView hay, TextView needle) { return hay.find(needle) != TextView::npos; }
 
 std::optional<int64_t> idNumber(TextView t) {
@@ -181,14 +172,14 @@ void frm世界地名::selectListLine(RichTextBox& list, const std::string& nameI
     partner.setSelLength(Len(name));
     setTitle(RichTextBox1.SelText());
   };
-  int64_t p = findFrom(partner.text(), name, PlaceScanPosition + 1);
+  int64_t p = InStr(PlaceScanPosition + 1, partner.text(), name);
   PlaceScanPosition = p;
   if (p > 0) {
     highlight(p);
     return;
   }
   partner.setSelStart(0);
-  p = findFrom(partner.text(), name, 1);
+  p = InStr(1, partner.text(), name);
   PlaceScanPosition = p;
   if (p > 0) highlight(p);
 }

@@ -102,11 +102,7 @@ void frm世界地名::Picture1_Click() {
   if (addPanelOpen()) return;
   if (Picture3.Visible) {
     Label3.setCaption(kGridHeading);
-    for (Control* c : {(Control*)&Picture3, (Control*)&RichTextBox1, (Control*)&RichTextBox2,
-                       (Control*)&RichTextBox6, (Control*)&Label5})
-      c->Visible = false;
-    for (Control* c : {(Control*)&Label3, (Control*)&Label4, (Control*)&DBGrid1, (Control*)&DBGrid2})
-      c->Visible = true;
+    Picture3_Click();  // ReturnFromWorldMap, as a subroutine
     return;
   }
   Picture3.Top = 410;
