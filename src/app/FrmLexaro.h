@@ -25,6 +25,7 @@ inline constexpr Colour kSkipNextLookup = 0x8080FF;  // Label6: the next input c
 inline constexpr Colour kRangeHit = 0xFFC0FF;        // Label17: a cell of the range query matched
 inline constexpr Colour kChainFound = 0xFFC0FF;      // Label8: a stem candidate found its verb
 inline constexpr Colour kNumeralMark = 255;          // Text10: the last character is a Chinese numeral
+inline constexpr Colour kReaderResultShown = 0xFFC0C0;  // Text23: the next "<*>" in reader mode shows the result
 
 // The instruction block shown in the upper pane while the sentence table is
 // empty, and the variant that a key release in the input box writes.

@@ -11,7 +11,6 @@ namespace zuvo {
 
 namespace {
 constexpr Colour kReaderModeOn = 0xFFC0FF;        // Label9
-constexpr Colour kReaderResultShown = 0xFFC0C0;  // Text23: the next "<*>" in reader mode shows the result
 constexpr TextView kAddModeOn = u"关闭(&K)";
 
 void enable(std::initializer_list<Control*> cs, bool enabled) {

@@ -9,7 +9,6 @@ namespace zuvo {
 namespace {
 constexpr Colour kFrameClosed = 0xC0FFC0;
 constexpr Colour kFrameOpen = 0xFFFFC0;
-constexpr Colour kReaderResultShown = 0xFFC0C0;  // Text23: the reader's result pane may open
 
 void placeFull(RichTextBox& pane) {
   pane.Move(220.02f, 1320, 9470, 3630);

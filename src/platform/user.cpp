@@ -167,18 +167,8 @@ bool User::paste(Control& c, TextView text, int keyCode, int shift) {
   });
 }
 
-bool User::cut(Control& c, int keyCode, int shift) {
-  TextBox* box = asTextBox(c);
-  if (!box || !reachable(c)) return false;
-  return app_.event([&] {
-    takeFocus(c);
-    int code = keyCode;
-    if (keyCode && c.KeyDown) c.KeyDown(code, shift);
-    if (!box->Locked) box->setSelText(u"");
-    code = keyCode;
-    if (keyCode && c.KeyUp) c.KeyUp(code, shift);
-  });
-}
+// A cut is a paste of nothing over the selection.
+bool User::cut(Control& c, int keyCode, int shift) { return paste(c, u"", keyCode, shift); }
 
 bool User::click(Control& c, int64_t caret) {
   float x = 0, y = 0;
