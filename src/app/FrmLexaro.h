@@ -5,7 +5,6 @@
 
 #include <array>
 #include <exception>
-#include <optional>
 
 #include "platform/application.h"
 #include "platform/control.h"
@@ -242,8 +241,8 @@ class FrmLexaro : public Window {
   void Text4_Change();
 
   // InputCaretMemory: the caret the input box and the word panes last left at
-  // a key or mouse release; empty until the first, and then read as 0.
-  std::optional<int64_t> InputCaretMemory;
+  // a key or mouse release; 0 until the first.
+  int64_t InputCaretMemory = 0;
 
   // --- verb and word entry (entries/verb_steps.cpp, entries/verb_entry.cpp,
   //     entries/word_entry.cpp, entries/view_edits.cpp) ---

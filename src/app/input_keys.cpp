@@ -12,7 +12,7 @@ void FrmLexaro::RichTextBox16_MouseUp(int, int, float, float) { InputCaretMemory
 // where a lookup's write of the box put it. A selection the user made there
 // stays, so that the key replaces it rather than the text before it.
 void FrmLexaro::RichTextBox16_KeyPress(int&) {
-  const int64_t at = InputCaretMemory.value_or(0);
+  const int64_t at = InputCaretMemory;
   if (RichTextBox16.SelStart() != at) RichTextBox16.setSelStart(at);
 }
 

@@ -138,7 +138,7 @@ void FrmLexaro::openWordEditor(TextBox& editor, float top, float left, float wid
   if (!(RichTextBox7.Left > 4970)) return;
   editor.Move(left, top, width, height);
   editor.ZOrder();
-  if (takesCaret) editor.setSelStart(InputCaretMemory.value_or(0));
+  if (takesCaret) editor.setSelStart(InputCaretMemory);
   editor.Visible = true;
   editor.SetFocus();
 }
@@ -161,8 +161,8 @@ void FrmLexaro::closeOtherWordEditor(TextBox& editor, RichTextBox& pane) {
 void FrmLexaro::RichTextBox14_Click() { closeOtherWordEditor(Text113, RichTextBox15); }
 void FrmLexaro::RichTextBox15_Click() { closeOtherWordEditor(Text39, RichTextBox14); }
 
-void FrmLexaro::RichTextBox14_KeyPress(int&) { Text39.setSelStart(InputCaretMemory.value_or(0)); }
-void FrmLexaro::RichTextBox15_KeyPress(int&) { Text113.setSelStart(InputCaretMemory.value_or(0)); }
+void FrmLexaro::RichTextBox14_KeyPress(int&) { Text39.setSelStart(InputCaretMemory); }
+void FrmLexaro::RichTextBox15_KeyPress(int&) { Text113.setSelStart(InputCaretMemory); }
 
 void FrmLexaro::markSelectionSource(TextBox& mark) {
   for (TextBox* m : {&Text58, &Text59, &Text60, &Text61}) m->BackColor = m == &mark ? kSourceMarked : kWindowBackground;
@@ -178,7 +178,7 @@ void FrmLexaro::wordPaneSelection(RichTextBox& pane, TextBox& mark) {
 
 void FrmLexaro::RichTextBox14_MouseUp(int, int, float, float) {
   InputCaretMemory = RichTextBox14.SelStart();
-  Text39.setSelStart(*InputCaretMemory);
+  Text39.setSelStart(InputCaretMemory);
   wordPaneSelection(RichTextBox14, Text60);
 }
 
