@@ -17,8 +17,6 @@ namespace zuvo {
 
 namespace {
 
-std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
-
 // An "ID" key is the decimal text of a number.
 std::optional<int64_t> idKey(TextView key) {
   std::string s = toUtf8(key);
@@ -120,10 +118,7 @@ int DataSource::fieldIndex(const std::string& name) const {
 
 Text DataSource::value(const std::string& field) const {
   const int f = fieldIndex(field);
-  if (f < 0) return {};
-  if (adding_) return added_[f].value_or(Text());
-  if (!current_) return {};
-  return Text(current_->get(f).value_or(TextView()));
+  return f < 0 ? Text() : Text(shown(f));
 }
 
 // --- reading -------------------------------------------------------------------

@@ -10,8 +10,6 @@ namespace zuvo {
 
 namespace {
 
-std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
-
 std::optional<Text> unescape(std::string_view cell) {
   if (cell.empty()) return std::nullopt;
   std::string out;

@@ -2,10 +2,14 @@
 // Creating a table's database file, filled from the rows shipped under data/.
 
 #include <filesystem>
+#include <string>
 
 #include "store/data_source.h"
 
 namespace zuvo {
+
+// A table's or field's name as SQL writes it.
+inline std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
 
 // The folder of the shipped rows.
 std::filesystem::path shippedDataDir();

@@ -21,8 +21,6 @@ namespace {
 
 const char16_t* const kTitle = u" ZORVEK";
 
-std::string sqlName(const std::string& name) { return "\"" + name + "\""; }
-
 bool folderWritable(const std::filesystem::path& dir) {
   std::error_code ec;
   std::filesystem::create_directories(dir, ec);
