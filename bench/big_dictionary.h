@@ -4,6 +4,7 @@
 // window's own stores. Every record carries "grupoK" with K = its number
 // modulo 10, so that one input matches a tenth of them.
 
+#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 
 #include "app/FrmLexaro.h"
 #include "platform/scripted_dialogs.h"
+#include "platform/user.h"
 #include "store/seed.h"
 #include "store/tables.h"
 
@@ -84,15 +86,14 @@ inline std::filesystem::path bigDictionary() {
 // transaction per table in place of a million window edits.
 class TableWriter {
  public:
-  TableWriter(const std::filesystem::path& dir, const TableSchema& schema, std::vector<std::string> fields)
-      : fields_(std::move(fields)) {
+  TableWriter(const std::filesystem::path& dir, const TableSchema& schema, const std::vector<std::string>& fields) {
     const auto file = dir / schema.file;
     createTable(file, schema);
     if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) throw std::runtime_error("cannot open " + file.string());
     std::string names, params;
-    for (size_t i = 0; i < fields_.size(); ++i) {
+    for (size_t i = 0; i < fields.size(); ++i) {
       if (i) names += ", ", params += ", ";
-      names += "\"" + fields_[i] + "\"";
+      names += "\"" + fields[i] + "\"";
       params += "?" + std::to_string(i + 1);
     }
     const std::string sql = "INSERT INTO \"" + schema.table + "\" (" + names + ") VALUES (" + params + ")";
@@ -115,7 +116,6 @@ class TableWriter {
   }
 
  private:
-  std::vector<std::string> fields_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* st_ = nullptr;
 };
@@ -171,7 +171,8 @@ inline double residentMegabytes() {
   return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// The program started on a dictionary folder, its main window shown.
+// The program started on a dictionary folder, its main window shown, and
+// its user.
 struct BigProgram {
   explicit BigProgram(std::filesystem::path dir = bigDictionary()) : app(std::move(dir), dialogs) {}
   ScriptedDialogs dialogs;
@@ -184,6 +185,21 @@ struct BigProgram {
     });
     return *f;
   }();
+  User user{app};
 };
+
+// One keystroke timed after the input `before`, typed as a user types it so
+// that its letters end the number mode.
+inline void keystrokes(benchmark::State& state, BigProgram& program, TextView before, TextView typed) {
+  FrmLexaro& f = program.main;
+  for (auto _ : state) {
+    state.PauseTiming();
+    program.app.event([&] { f.RichTextBox16.setText(u""); });
+    program.user.type(f.RichTextBox16, before);
+    state.ResumeTiming();
+    if (!program.user.type(f.RichTextBox16, typed)) state.SkipWithError("the input box took no keystroke");
+  }
+  if (f.RichTextBox16.text() != Text(before) + Text(typed)) state.SkipWithError("unexpected input");
+}
 
 }  // namespace zuvo::bench

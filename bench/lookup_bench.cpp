@@ -17,18 +17,7 @@ namespace {
 
 void keystroke(benchmark::State& state, TextView before, TextView typed) {
   bench::BigProgram program;
-  Application& app = program.app;
-  FrmLexaro* f = &program.main;
-  User user(app);
-  for (auto _ : state) {
-    state.PauseTiming();
-    // The input as a user typed it, so that its letters end the number mode.
-    app.event([&] { f->RichTextBox16.setText(u""); });
-    user.type(f->RichTextBox16, before);
-    state.ResumeTiming();
-    if (!user.type(f->RichTextBox16, typed)) state.SkipWithError("the input box took no keystroke");
-  }
-  if (f->RichTextBox16.text() != Text(before) + Text(typed)) state.SkipWithError("unexpected input");
+  bench::keystrokes(state, program, before, typed);
 }
 
 void BM_KeystrokeWordHit(benchmark::State& state) { keystroke(state, u"palabra5000", u"0"); }
@@ -39,16 +28,14 @@ BENCHMARK(BM_KeystrokeFoundNowhere)->Unit(benchmark::kMillisecond);
 
 void paste(benchmark::State& state, TextView unit) {
   bench::BigProgram program;
-  Application& app = program.app;
   FrmLexaro* f = &program.main;
-  User user(app);
   Text text;
   while (text.size() < 1'000'000) text += unit;
   for (auto _ : state) {
     state.PauseTiming();
-    app.event([&] { f->RichTextBox16.setText(u""); });
+    program.app.event([&] { f->RichTextBox16.setText(u""); });
     state.ResumeTiming();
-    if (!user.paste(f->RichTextBox16, text)) state.SkipWithError("the input box took no paste");
+    if (!program.user.paste(f->RichTextBox16, text)) state.SkipWithError("the input box took no paste");
   }
 }
 BENCHMARK_CAPTURE(paste, million_digits, u"7")->Unit(benchmark::kMillisecond);

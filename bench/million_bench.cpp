@@ -39,11 +39,10 @@ void firstKeystroke(benchmark::State& state, int afterMs) {
   for (auto _ : state) {
     state.PauseTiming();
     auto program = std::make_unique<bench::BigProgram>(dir);
-    User user(program->app);
-    user.type(program->main.RichTextBox16, u"na");
+    program->user.type(program->main.RichTextBox16, u"na");
     std::this_thread::sleep_for(std::chrono::milliseconds(afterMs));
     state.ResumeTiming();
-    if (!user.type(program->main.RichTextBox16, u"d")) state.SkipWithError("the input box took no keystroke");
+    if (!program->user.type(program->main.RichTextBox16, u"d")) state.SkipWithError("the input box took no keystroke");
     state.PauseTiming();
     program.reset();
     state.ResumeTiming();
@@ -62,31 +61,21 @@ void BM_MillionKeystrokeAfterAnotherProgramSaved(benchmark::State& state) {
   const auto dir = bench::millionDictionary();
   bench::BigProgram program(dir);
   FrmLexaro* f = &program.main;
-  User user(program.app);
-  user.type(f->RichTextBox16, u"nad");  // the read-ahead taken over
+  program.user.type(f->RichTextBox16, u"nad");  // the read-ahead taken over
   for (auto _ : state) {
     state.PauseTiming();
     program.app.event([&] { f->RichTextBox16.setText(u""); });
-    user.type(f->RichTextBox16, u"na");
+    program.user.type(f->RichTextBox16, u"na");
     bench::saveAsAnotherProgram(dir / "XHKB.db");
     state.ResumeTiming();
-    if (!user.type(f->RichTextBox16, u"d")) state.SkipWithError("the input box took no keystroke");
+    if (!program.user.type(f->RichTextBox16, u"d")) state.SkipWithError("the input box took no keystroke");
   }
 }
 BENCHMARK(BM_MillionKeystrokeAfterAnotherProgramSaved)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void keystroke(benchmark::State& state, TextView before, TextView typed) {
   bench::BigProgram program(bench::millionDictionary());
-  FrmLexaro* f = &program.main;
-  User user(program.app);
-  for (auto _ : state) {
-    state.PauseTiming();
-    program.app.event([&] { f->RichTextBox16.setText(u""); });
-    user.type(f->RichTextBox16, before);
-    state.ResumeTiming();
-    if (!user.type(f->RichTextBox16, typed)) state.SkipWithError("the input box took no keystroke");
-  }
-  if (f->RichTextBox16.text() != Text(before) + Text(typed)) state.SkipWithError("unexpected input");
+  bench::keystrokes(state, program, before, typed);
 }
 
 void BM_MillionKeystrokeWordHit(benchmark::State& state) { keystroke(state, u"palabra50000", u"0"); }

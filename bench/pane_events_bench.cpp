@@ -40,18 +40,8 @@ std::filesystem::path dictionaryWithManyVerbs() {
   return dir;
 }
 
-struct Program {
-  ScriptedDialogs dialogs;
-  Application app{dictionaryWithManyVerbs(), dialogs};
-  FrmLexaro& main = [this]() -> FrmLexaro& {
-    FrmLexaro* f = nullptr;
-    app.event([&] {
-      f = &app.form<FrmLexaro>();
-      f->Show();
-    });
-    return *f;
-  }();
-  User user{app};
+struct Program : bench::BigProgram {
+  Program() : BigProgram(dictionaryWithManyVerbs()) {}
 };
 
 void clickOnWord(benchmark::State& state, TextView paneText, int64_t caret, bool expectWordView) {
