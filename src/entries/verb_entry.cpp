@@ -102,7 +102,8 @@ void FrmLexaro::Command67_Click() {
     Command53_Click();  // CloseVerbEntry
     return;
   }
-  if (Len(infinitive) < 2 || infinitive == kVerbInfinitivePlaceholder || !hasVerbEnding(infinitive)) {
+  // A text under two characters, and the placeholder, have no verb ending.
+  if (!hasVerbEnding(infinitive)) {
     message(kNotAVerb);
     Text72.setText(u"");
     Command20_Click();  // ResetMainWindow
@@ -161,7 +162,7 @@ void FrmLexaro::Command53_Click() {
 // once; the ID is then spent.
 void FrmLexaro::Command8_Click() {
   const Text& id = Text105.text();
-  if (!id.empty() && id != u"0" && StrComp(id, u"0") > 0) {
+  if (StrComp(id, u"0") > 0) {  // neither empty nor "0"
     Data3.setIndex("ID");
     Data3.Seek("=", id);
   }

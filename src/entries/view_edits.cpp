@@ -125,9 +125,8 @@ bool FrmLexaro::seekWordSearchRow() {
 // search record of the word on show: WordSearchStore is sought again when it
 // stands elsewhere, and nothing is written when the word has none.
 void FrmLexaro::syncWordSearchRow(TextView meaning) {
-  if (Text87.BackColor == kSeekPending) seekWordSearchRow();
   const bool onWord = Data7.hasCurrent() && Data7.value("ZD2") == Text51.text();
-  if (!onWord && !seekWordSearchRow()) return;
+  if ((Text87.BackColor == kSeekPending || !onWord) && !seekWordSearchRow()) return;
   Text31.setText(replaceWordLine(Text31.text(), Text112.text(), meaning));
 }
 
