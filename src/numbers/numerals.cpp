@@ -111,9 +111,9 @@ size_t FrmSZ::pastZeros(size_t p, TextView stops) const {
   return q;
 }
 
-// ConvertNumeralsToDigits: consumes ScannedText from the left; each
-// character is handled while it is still the first one, so CharsLeft counts
-// it and the characters after it.
+// ConvertNumeralsToDigits: each character of ScannedText in turn, read
+// where it stands with what follows it (`rest()`); the text is emptied once
+// at the end rather than a character at a time, so a long paste is read once.
 void FrmSZ::Command2_GotFocus() {
   numberInDate_ = false;
   Text1.setText(u"");

@@ -99,7 +99,7 @@ void FrmSZ::Label3_Change() {
     Label4.BackColor = kButtonFace;
 }
 
-// CharsLeft follows ScannedText, also while the conversion consumes it.
+// CharsLeft follows ScannedText.
 void FrmSZ::Text22_Change() { Text43.setText(NumText(Len(Text22.text()))); }
 
 }  // namespace zuvo

@@ -179,7 +179,7 @@ void frm世界地名::Command38_Click() {
 void frm世界地名::NameEntry_Change(TextBox& box) {
   if (box.text() == u" ") {
     box.setText(u"");
-    if (box.Visible) box.SetFocus();
+    box.SetFocus();
   }
   Label6.BackColor = box.SelStart() > 0 ? kPlaceTyping : kButtonFace;
 }
