@@ -25,6 +25,8 @@ inline constexpr Colour kRangeHit = 0xFFC0FF;        // Label17: a cell of the r
 inline constexpr Colour kChainFound = 0xFFC0FF;      // Label8: a stem candidate found its verb
 inline constexpr Colour kNumeralMark = 255;          // Text10: the last character is a Chinese numeral
 inline constexpr Colour kReaderResultShown = 0xFFC0C0;  // Text23: the next "<*>" in reader mode shows the result
+inline constexpr Colour kVerbPanelMark = 0xFFFFC0;      // Text72: the verb entry panel is open
+inline constexpr Colour kWordPanelMark = 0xC0FFFF;      // Text43: the word add panel is open
 
 // The instruction block shown in the upper pane while the sentence table is
 // empty, and the variant that a key release in the input box writes.

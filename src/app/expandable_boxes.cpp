@@ -9,8 +9,6 @@
 namespace zuvo {
 
 namespace {
-constexpr Colour kVerbPanelMark = 0xFFFFC0;  // Text72 in the verb entry panel
-constexpr Colour kWordPanelMark = 0xC0FFFF;  // Text43 in the word add panel
 constexpr float kSideLeft = 6990.65f;
 constexpr float kWorkLeft = 220.02f;
 }  // namespace

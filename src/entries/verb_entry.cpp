@@ -27,7 +27,7 @@ std::array<TextBox*, 9> FrmLexaro::verbPanelBoxes() {
 
 // OpenVerbEntryPanel
 void FrmLexaro::Command56_Click() {
-  Text72.BackColor = kPaleCyan;
+  Text72.BackColor = kVerbPanelMark;
   Text42.BackColor = kWindowBackground;
   Text43.BackColor = kWindowBackground;
   Text116.BackColor = kPeach;

@@ -11,14 +11,13 @@ namespace zuvo {
 namespace {
 constexpr TextView kLooksLikeAVerb = u"您输入的内容可能是动词或中文，请选用《添加动词》按钮！";
 
-constexpr Colour kPaleYellow = 0xC0FFFF;
 constexpr Colour kGreen = 0xC0FFC0;
 constexpr Colour kPeach = 0xC0E0FF;
 }  // namespace
 
 // ShowWordAddPanel
 void FrmLexaro::Command81_Click() {
-  Text43.BackColor = kPaleYellow;
+  Text43.BackColor = kWordPanelMark;
   Text42.BackColor = kGreen;
   Text116.BackColor = kPeach;
   endAddModeForPanel();
