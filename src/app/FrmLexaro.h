@@ -27,6 +27,8 @@ inline constexpr Colour kNumeralMark = 255;          // Text10: the last charact
 inline constexpr Colour kReaderResultShown = 0xFFC0C0;  // Text23: the next "<*>" in reader mode shows the result
 inline constexpr Colour kVerbPanelMark = 0xFFFFC0;      // Text72: the verb entry panel is open
 inline constexpr Colour kWordPanelMark = 0xC0FFFF;      // Text43: the word add panel is open
+inline constexpr Colour kHeadPlain = 0xFFFFC0;          // Text112: the head box's mark, off
+inline constexpr Colour kHeadMarked = 0xFFC0FF;         // ... and on
 
 // The instruction block shown in the upper pane while the sentence table is
 // empty, and the variant that a key release in the input box writes.

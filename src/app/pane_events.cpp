@@ -10,7 +10,6 @@ namespace zuvo {
 
 namespace {
 constexpr Colour kSourceMarked = 0xFFC0FF;
-constexpr Colour kHeadBoxClicked = 0xFFFFC0;
 // A sentence pane lower than this stands in the word view or the word add
 // panel.
 constexpr float kSmallLayoutHeight = 1250;
@@ -150,7 +149,7 @@ void FrmLexaro::RichTextBox14_LostFocus() { Text60.BackColor = kWindowBackground
 void FrmLexaro::RichTextBox15_LostFocus() { Text61.BackColor = kWindowBackground; }
 
 void FrmLexaro::closeOtherWordEditor(TextBox& editor, RichTextBox& pane) {
-  Text112.BackColor = kHeadBoxClicked;
+  Text112.BackColor = kHeadPlain;
   if (!Text112.Visible) return;
   editor.Visible = false;
   pane.ZOrder();

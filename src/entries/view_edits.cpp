@@ -13,9 +13,6 @@ namespace {
 // WordSearchRowFlag, the back colour of Text87.
 constexpr Colour kSeekPending = 0x80C0FF;
 constexpr Colour kSearchRowFound = 0xFF00FF;
-// The head box's mark.
-constexpr Colour kHeadPlain = 0xFFFFC0;
-constexpr Colour kHeadMarked = 0xFFC0FF;
 
 // The word line of a search record that stands for the word on show, as a
 // range [begin, end) of the record's text: the first line holding "◆" whose
