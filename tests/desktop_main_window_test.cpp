@@ -321,6 +321,12 @@ TEST_F(DesktopMainWindowTest, CtrlWithALetterReachesTheModelAndNoQtShortcut) {
   // Qt's own select-all did not run: the view shows the model's selection.
   EXPECT_EQ(w.textCursor().selectionStart(), w.viewPos(input.SelStart()));
   EXPECT_EQ(w.textCursor().selectionEnd(), w.viewPos(input.SelStart() + input.SelLength()));
+
+  // Ctrl held for a letter and let go: its own release reaches the box after
+  // the letter's, with Ctrl no longer in the shift state.
+  keyUps.clear();
+  QTest::keyClick(&w, Qt::Key_N, Qt::ControlModifier);
+  EXPECT_EQ(keyUps, (std::vector<std::pair<int, int>>{{'N', kCtrlMask}, {kKeyControl, 0}}));
   input.KeyUp = theirs;
 }
 

@@ -82,6 +82,17 @@ TEST_F(PaneEventsTest, CtrlKeysPutTheAccentedLetterAtTheCaretOnlyWithCtrlAlone) 
   }
 }
 
+// Ctrl is let go after the letter key, and its release is a key release of
+// the input box too: it remembers the caret past the letter, so what is
+// typed next follows the letter.
+TEST_F(PaneEventsTest, TextTypedAfterAnAccentedLetterFollowsItOnceCtrlIsLetGo) {
+  type(u"ma");
+  ASSERT_TRUE(user().ctrlKey(w.RichTextBox16, 'n'));
+  ASSERT_TRUE(user().releaseKey(w.RichTextBox16, kKeyControl));
+  type(u"ana");
+  EXPECT_EQ(w.RichTextBox16.text(), u"maňana");
+}
+
 TEST_F(PaneEventsTest, CtrlAKeepsTheSelectionAndCtrlIReplacesTheTabTypedForIt) {
   type(u"Espa");
   select(w.RichTextBox16, 0, 2);

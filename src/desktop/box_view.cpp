@@ -415,6 +415,14 @@ void BoxView::keyPressEvent(QKeyEvent* e) {
     u->pressKey(box_, e->key(), shift);
 }
 
+// Every other key's release came with its press; a modifier key's comes on
+// its own, and the box's KeyUp runs for it (the release of Ctrl after an
+// accent key is the one its handlers see last).
+void BoxView::keyReleaseEvent(QKeyEvent* e) {
+  const int code = modelModifierKey(e->key());
+  if (User* u = user(); u && code && !e->isAutoRepeat()) u->releaseKey(box_, code, shiftAfterRelease(code, e->modifiers()));
+}
+
 void BoxView::inputMethodEvent(QInputMethodEvent* e) {
   e->accept();
   if (User* u = user(); u && !e->commitString().isEmpty()) u->type(box_, keyboardText(e->commitString()));

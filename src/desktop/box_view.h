@@ -23,7 +23,7 @@ class BoxView : public QTextEdit, public ControlView {
  protected:
   bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
-  void keyReleaseEvent(QKeyEvent*) override {}
+  void keyReleaseEvent(QKeyEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;

@@ -101,6 +101,20 @@ User::Mouse modelMouse(const QMouseEvent& e, QPoint inControl, Qt::MouseButtons 
   return {modelButtons(buttons), modelShift(e.modifiers()), s.twips(inControl.x()), s.twips(inControl.y())};
 }
 
+int modelModifierKey(int qtKey) {
+  switch (qtKey) {
+    case Qt::Key_Shift: return kKeyShift;
+    case Qt::Key_Control: return kKeyControl;
+    case Qt::Key_Alt: return kKeyAlt;
+    default: return 0;
+  }
+}
+
+int shiftAfterRelease(int modifierKey, Qt::KeyboardModifiers m) {
+  const int released = modifierKey == kKeyShift ? kShiftMask : modifierKey == kKeyControl ? kCtrlMask : kAltMask;
+  return modelShift(m) & ~released;
+}
+
 int modelKeyCode(int qtKey) {
   if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12) return 112 + (qtKey - Qt::Key_F1);
   switch (qtKey) {
@@ -118,7 +132,7 @@ int modelKeyCode(int qtKey) {
     case Qt::Key_Up: return kKeyUp;
     case Qt::Key_Right: return kKeyRight;
     case Qt::Key_Down: return kKeyDown;
-    case Qt::Key_Insert: return 45;
+    case Qt::Key_Insert: return kKeyInsert;
     case Qt::Key_Delete: return kKeyDelete;
     default: return 0;
   }

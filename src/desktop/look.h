@@ -59,6 +59,10 @@ User::Mouse modelMouse(const QMouseEvent& e, QPoint inControl, Qt::MouseButtons 
 // Escape, the arrows, Home, End, Page Up and Down, Insert, Delete, F1 to
 // F12), or 0.
 int modelKeyCode(int qtKey);
+// The model's key code of a modifier key (Shift, Ctrl, Alt), 0 for any other,
+// and the shift state left once it is let go.
+int modelModifierKey(int qtKey);
+int shiftAfterRelease(int modifierKey, Qt::KeyboardModifiers m);
 inline constexpr int kKeyPageUp = 33;
 inline constexpr int kKeyPageDown = 34;
 

@@ -28,6 +28,7 @@ inline constexpr int kKeyTab = 9;
 inline constexpr int kKeyReturn = 13;
 inline constexpr int kKeyShift = 16;
 inline constexpr int kKeyControl = 17;
+inline constexpr int kKeyAlt = 18;
 inline constexpr int kKeyEnd = 35;
 inline constexpr int kKeyHome = 36;
 inline constexpr int kKeyLeft = 37;

@@ -154,6 +154,14 @@ bool User::pressKey(Control& c, int keyCode, int shift) {
   });
 }
 
+bool User::releaseKey(Control& c, int keyCode, int shift) {
+  if (!reachable(c)) return false;
+  return app_.event([&] {
+    int code = keyCode;
+    if (c.KeyUp) c.KeyUp(code, shift);
+  });
+}
+
 bool User::paste(Control& c, TextView text, int keyCode, int shift) {
   TextBox* box = asTextBox(c);
   if (!box || !reachable(c)) return false;

@@ -26,6 +26,9 @@ class User {
   bool pressKey(Control& box, int keyCode, int shift = 0);
   // Ctrl+letter, as a user types an accented letter.
   bool ctrlKey(Control& box, char letter) { return pressKey(box, letter & ~0x20, kCtrlMask); }
+  // A modifier key (kKeyShift, kKeyControl, kKeyAlt) let go after the key it
+  // held: the focused box's KeyUp runs for it, with the shift state left.
+  bool releaseKey(Control& box, int keyCode, int shift = 0);
   // Paste and cut; when they come from a keystroke (Ctrl+V, Shift+Insert,
   // Ctrl+X, Shift+Delete) its KeyDown and KeyUp run around them.
   bool paste(Control& box, TextView text, int keyCode = 0, int shift = 0);
