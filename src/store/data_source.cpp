@@ -196,13 +196,13 @@ std::optional<DataSource::Record> DataSource::readRow(sqlite3_stmt* st) {
 
 std::string DataSource::tableRef() const { return sqlName(alias_) + "." + sqlName(schema_.table); }
 
-namespace {
-std::string selectList(const TableSchema& s, const std::string& from) {
+std::string DataSource::selectList(const TableSchema& s, const std::string& from) {
   std::string sql = "SELECT rowid";
   for (const auto& f : s.fields) sql += ", " + sqlName(f);
   return sql + " FROM " + from;
 }
 
+namespace {
 void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
   if (!v) {
     sqlite3_bind_null(st, i);
@@ -582,6 +582,15 @@ void DataSource::refreshBoxes() {
   }
 }
 
+// The boxes bound to a field show the record's new value, and those that
+// changed run their Change once every one of them holds it.
+void DataSource::showField(int field, TextView value) {
+  std::vector<Binding*> changed;
+  for (auto& b : bindings_)
+    if (b->field == field && b->box.assignFromStore(value)) changed.push_back(b.get());
+  for (Binding* b : changed) b->box.runChange();
+}
+
 void DataSource::setIndex(const std::string& name) { index_ = name; }
 
 void DataSource::Seek(const std::string& op, TextView key) {
@@ -769,193 +778,6 @@ void DataSource::MovePrevious() {
     eof_ = false;
     refreshBoxes();
   }
-}
-
-// --- grid mirror ---------------------------------------------------------------
-
-void DataSource::gridAppend(int64_t rowid, const Record& rec) {
-  if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(schema_.fields.size());
-  GridBlock& b = gridBlocks_.back();
-  for (size_t c = 0; c < b.size(); ++c) {
-    if (auto v = rec.get(c)) b[c].text += *v;
-    b[c].ends.push_back(b[c].text.size());
-  }
-  gridRowids_.push_back(rowid);
-}
-
-void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
-  GridCells& cells = gridBlocks_[row / kGridBlock][col];
-  const size_t i = static_cast<size_t>(row % kGridBlock);
-  const size_t start = i ? cells.ends[i - 1] : 0;
-  const size_t old = cells.ends[i] - start;
-  cells.text.replace(start, old, v);
-  for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
-}
-
-DataSource::Preload::~Preload() {
-  cancel = true;
-  if (result.valid()) result.wait();
-}
-
-// Tables of this size and more are read ahead: about 40,000 sentence pairs.
-constexpr std::uintmax_t kPreloadBytes = 4u << 20;
-
-void DataSource::startPreload() {
-  if (!mirrored_ || gridLoaded_ || preload_ || !db_ || conn_->inTransaction || adding_ || hasPendingWork()) return;
-  std::error_code ec;
-  if (const auto size = std::filesystem::file_size(path(), ec); ec || size < kPreloadBytes) return;
-  sync();
-  auto p = std::make_unique<Preload>();
-  p->dataVersion = dataVersion_;
-  p->generation = generation_;
-  Preload* raw = p.get();
-  p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
-                                              cols = schema_.fields.size(), raw]() -> std::optional<GridRead> {
-    sqlite3* db = nullptr;
-    std::optional<GridRead> out;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, 2000);
-      sqlite3_stmt* st = nullptr;
-      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
-        GridRead read;
-        if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
-      }
-      sqlite3_finalize(st);
-    }
-    raw->reading = true;
-    sqlite3_close_v2(db);
-    return out;
-  });
-  preload_ = std::move(p);
-}
-
-void DataSource::loadGrid() {
-  sync();
-  if (gridLoaded_) return;
-  gridRowids_.clear();
-  gridBlocks_.clear();
-  gridLoaded_ = true;
-  if (!db_) return;
-  ++queries_;
-  if (auto p = std::move(preload_)) {
-    // Taken over only when its read began before the change counter was
-    // read in this event and nothing has been saved since the read ahead
-    // started, by this program or another.
-    if (p->readingAtCheck && p->dataVersion == dataVersion_ && p->generation == generation_) {
-      if (auto read = p->result.get()) {
-        gridRowids_ = std::move(read->rowids);
-        gridBlocks_ = std::move(read->blocks);
-        return;
-      }
-    }
-  }
-  readHere();
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
-  GridRead read;
-  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr);
-  sqlite3_reset(st);
-  if (rc != SQLITE_DONE) {
-    // A damaged page ends the read: reported, never a grid cut short.
-    gridLoaded_ = false;
-    fail(sqlite3_errmsg(db_));
-  }
-  gridRowids_ = std::move(read.rowids);
-  gridBlocks_ = std::move(read.blocks);
-  // A pending begun record written through is not yet part of the table.
-  if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
-    gridRowids_.pop_back();
-    GridBlock& b = gridBlocks_.back();
-    for (GridCells& cells : b) {
-      cells.ends.pop_back();
-      cells.text.resize(cells.ends.empty() ? 0 : cells.ends.back());
-    }
-    if (b.front().ends.empty()) gridBlocks_.pop_back();
-  }
-}
-
-int64_t DataSource::gridRows() {
-  loadGrid();
-  return static_cast<int64_t>(gridRowids_.size());
-}
-
-int64_t DataSource::gridCols() { return static_cast<int64_t>(schema_.fields.size()); }
-
-Text DataSource::gridCell(int64_t row, int64_t col) { return Text(gridCellView(row, col)); }
-
-TextView DataSource::gridCellView(int64_t row, int64_t col) {
-  loadGrid();
-  if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size()) || col < 0 ||
-      col >= static_cast<int64_t>(schema_.fields.size()))
-    return {};
-  return gridBlocks_[row / kGridBlock][col].cell(static_cast<size_t>(row % kGridBlock));
-}
-
-// Searches each block's column text as one buffer; a match that runs over
-// the end of its cell into the next one is no match.
-int64_t DataSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
-  loadGrid();
-  const int64_t rows = static_cast<int64_t>(gridRowids_.size());
-  if (fromRow < 0) fromRow = 0;
-  if (col < 0 || col >= static_cast<int64_t>(schema_.fields.size()) || fromRow >= rows) return -1;
-  if (what.empty()) return fromRow;
-  const size_t bytes = what.size() * sizeof(char16_t);
-  for (int64_t blk = fromRow / kGridBlock, n = static_cast<int64_t>(gridBlocks_.size()); blk < n; ++blk) {
-    const GridCells& cells = gridBlocks_[blk][col];
-    const size_t first = blk == fromRow / kGridBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
-    const char* base = reinterpret_cast<const char*>(cells.text.data());
-    const size_t size = cells.text.size() * sizeof(char16_t);
-    size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
-    while (at + bytes <= size) {
-      const void* hit = memmem(base + at, size - at, what.data(), bytes);
-      if (!hit) break;
-      const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
-      if (b % sizeof(char16_t)) {  // not on a character boundary
-        at = b + 1;
-        continue;
-      }
-      const size_t unit = b / sizeof(char16_t);
-      const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
-      if (unit + what.size() <= cells.ends[i]) return blk * kGridBlock + static_cast<int64_t>(i);
-      at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
-    }
-  }
-  return -1;
-}
-
-int64_t DataSource::gridColumn(const Text& field) { return fieldIndex(toUtf8(field)); }
-
-int64_t DataSource::gridCurrentRow() {
-  if (!current_ || adding_) return -1;
-  loadGrid();
-  auto it = std::lower_bound(gridRowids_.begin(), gridRowids_.end(), current_->rowid);
-  if (it == gridRowids_.end() || *it != current_->rowid) return -1;
-  return it - gridRowids_.begin();
-}
-
-bool DataSource::gridMoveTo(int64_t row) {
-  if (!db_) return true;
-  loadGrid();
-  if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size())) return true;
-  const int64_t rowid = gridRowids_[row];
-  if (current_ && !adding_ && current_->rowid == rowid) return true;  // already there
-  saveWork();
-  if (auto rec = byRowid(rowid)) arrive(std::move(rec));
-  return true;
-}
-
-bool DataSource::gridWrite(int64_t row, int64_t col, TextView value) {
-  if (!db_ || schema_.readOnly || adding_ || col < 0 || col >= gridCols()) return false;
-  if (gridCurrentRow() != row || schema_.fields[col] == "ID") return false;
-  const int f = static_cast<int>(col);
-  if (current_->get(f).value_or(TextView()) == value) return true;
-  boxWritten(f, Text(value));  // an edit of the record, written through when the event ends
-  gridReplace(row, static_cast<size_t>(col), value);
-  // The boxes bound to the field show the record as it now is.
-  std::vector<Binding*> changed;
-  for (auto& b : bindings_)
-    if (b->field == f && b->box.assignFromStore(value)) changed.push_back(b.get());
-  for (Binding* b : changed) b->box.runChange();
-  return true;
 }
 
 }  // namespace zuvo

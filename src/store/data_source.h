@@ -8,6 +8,10 @@
 // user events that pending work is also written through to the file, so a
 // crash loses at most the event in progress; the program's view of it stays
 // pending until the move.
+//
+// The grid mirror, the table's cells held for the flex grids, is kept in
+// grid_mirror.cpp (cells, column search, writes, read-ahead) and read in
+// one pass by grid_read.cpp.
 
 #include <array>
 #include <atomic>
@@ -145,6 +149,7 @@ class DataSource : public Control, public Pending, public GridSource {
   [[noreturn]] void fail(const std::string& what);
   void refuseUnlessSavable();
   std::string tableRef() const;
+  static std::string selectList(const TableSchema& s, const std::string& from);
   int fieldIndex(const std::string& name) const;
   // Where `index_` orders records: the key column, or "" for stored order.
   std::string orderColumn() const;
@@ -172,6 +177,7 @@ class DataSource : public Control, public Pending, public GridSource {
   std::optional<Record> step(bool forward);
   void arrive(std::optional<Record> rec);
   void refreshBoxes();
+  void showField(int field, TextView value);
   void touched();
   void sync();
   void readHere();
