@@ -13,8 +13,12 @@
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTimer>
 #include <chrono>
 #include <filesystem>
@@ -700,6 +704,303 @@ TEST_F(DesktopMainWindowTest, ScreenshotOfTheMainWindow) {
   Frm说明1& help = openHelp();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(d->viewOf(help)));
   ASSERT_TRUE(d->viewOf(help)->grab().save(QString::fromStdString((out / "help_window.png").string())));
+}
+
+// The main window over a dictionary whose range result and word examples
+// run longer than their panes.
+std::vector<zuvo::testing::SentencePair> manySentences() {
+  std::vector<zuvo::testing::SentencePair> s;
+  for (int i = 1; i <= 40; ++i)
+    s.push_back({u"第" + NumText(i) + u"个人说话。", u"La persona " + NumText(i) + u" habla."});
+  return s;
+}
+Text manyPhrases() {
+  Text t;
+  for (int i = 1; i <= 30; ++i) t += u"casa " + NumText(i) + u" 第" + NumText(i) + u"个房子\r\n";
+  return t;
+}
+
+class DesktopDictionaryTest : public zuvo::testing::SuiteDictionary<DesktopTest> {
+ protected:
+  static void SetUpTestSuite() {
+    qt();
+    writeSuiteDictionary(manySentences(), {}, {{u"casa", u"casa", u"房子", manyPhrases()}});
+  }
+  void SetUp() override {
+    startDesktop(folder->path());
+    main = &d->app().form<FrmLexaro>();
+    view = d->viewOf(*main);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view));
+  }
+
+  BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
+  void event(const std::function<void()>& body) { d->app().event(body); }
+  void click(const Control& c) {
+    ASSERT_TRUE(widget(c)->isVisible()) << c.name();
+    QTest::mouseClick(widget(c), Qt::LeftButton);
+  }
+  // Typed as a user does: Latin letters as keys, Chinese through the input method.
+  void type(const Control& c, const QString& text) {
+    for (QChar ch : text) {
+      if (ch.unicode() < 0x80) {
+        QTest::keyClicks(widget(c), QString(ch));
+      } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(ch);
+        QApplication::sendEvent(widget(c), &commit);
+      }
+    }
+  }
+  // A key on the control that has the focus, in the model and in Qt.
+  void keyOnFocused(const Control& c, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    ASSERT_TRUE(d->user().focus(const_cast<Control&>(c))) << c.name();
+    ASSERT_EQ(QApplication::focusWidget(), widget(c)) << c.name();
+    QTest::keyClick(widget(c), key, mods);
+  }
+  bool helpShown() { return d->app().visible<Frm说明1>(); }
+  // The first line of a pane that shows whole in it, counted from 0.
+  static int firstShownLine(const BoxView& b) {
+    const int top = b.verticalScrollBar()->value();
+    int line = 0;
+    for (QTextBlock block = b.document()->begin(); block.isValid(); block = block.next()) {
+      const QTextLayout* layout = block.layout();
+      for (int i = 0; i < layout->lineCount(); ++i, ++line)
+        if (layout->position().y() + layout->lineAt(i).y() >= top) return line;
+    }
+    return line;
+  }
+
+  FrmLexaro* main = nullptr;
+};
+
+// Space, Return and the access key press a button as a key does: its Click
+// runs and never its mouse handlers. The help button answers the mouse only,
+// and only a mouse press on the save button closes the help window.
+TEST_F(DesktopDictionaryTest, KeysOnAButtonRunItsClickAndNeverItsMouseHandlers) {
+  const std::pair<const char*, Qt::Key> keys[] = {{"Space", Qt::Key_Space},
+                                                   {"Return", Qt::Key_Return},
+                                                   {"Enter", Qt::Key_Enter}};
+  click(main->Command1);
+  click(main->Command55);
+  ASSERT_TRUE(widget(main->Command15)->isVisible());
+  for (const auto& [name, key] : keys) {
+    SCOPED_TRACE(name);
+    keyOnFocused(main->Command15, key);
+    EXPECT_FALSE(helpShown());
+    EXPECT_EQ(main->Command15.Caption, u"说明");
+  }
+  click(main->Command15);
+  ASSERT_TRUE(helpShown());
+  for (const auto& [name, key] : keys) {
+    SCOPED_TRACE(name);
+    keyOnFocused(main->Command15, key);
+    EXPECT_TRUE(helpShown());
+    EXPECT_EQ(main->Command15.Caption, u"关闭");
+  }
+  click(main->Command15);
+  ASSERT_FALSE(helpShown());
+  TearDown();
+  SetUp();
+
+  // The edit panel through "修改(&G)"'s access key, the help window opened by
+  // the mouse, then the save button pressed by a key: the pair is saved and
+  // the panel closes, and the help window stays open.
+  int mouseEvents = 0;
+  main->Command24.MouseDown = [&](int, int, float, float) { ++mouseEvents; };
+  main->Command24.MouseUp = [&](int, int, float, float) { ++mouseEvents; };
+  for (const auto& [name, key] : keys) {
+    SCOPED_TRACE(name);
+    event([&] { main->RichTextBox16.SetFocus(); });
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+    ASSERT_TRUE(main->Text40.Visible);
+    ASSERT_TRUE(widget(main->Command9)->isVisible());
+    click(main->Command15);
+    ASSERT_TRUE(helpShown());
+    keyOnFocused(main->Command9, key);
+    EXPECT_FALSE(main->Text40.Visible);
+    EXPECT_TRUE(helpShown());
+    EXPECT_EQ(main->Command15.Caption, u"关闭");
+    event([&] { d->app().unload<Frm说明1>(); });
+  }
+  EXPECT_EQ(mouseEvents, 0);
+  // The mouse on the save button still closes it.
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_G, Qt::AltModifier);
+  click(main->Command15);
+  ASSERT_TRUE(helpShown());
+  click(main->Command9);
+  EXPECT_FALSE(helpShown());
+  EXPECT_EQ(main->Command15.Caption, u"说明");
+}
+
+// A pane that another control's focus leaves with its selection hidden
+// stays where it was scrolled, whatever its caret does: the range result and
+// the word's examples, marked through to their last lines, open at their
+// first line. With the focus, the pane shows where its caret stands.
+TEST_F(DesktopDictionaryTest, TheRangeResultAndTheWordsExamplesOpenAtTheirFirstLine) {
+  struct Case {
+    const char* name;
+    std::function<void()> open;
+    RichTextBox FrmLexaro::*pane;
+    // The examples pane gives the focus to an editor laid over it.
+    bool keepsTheFocus;
+  };
+  const Case cases[] = {
+      {"range result",
+       [&] {
+         type(main->RichTextBox16, QString::fromUtf8("说"));
+         click(main->Command17);
+       },
+       &FrmLexaro::RichTextBox3, true},
+      {"word examples", [&] { type(main->RichTextBox16, "casa"); }, &FrmLexaro::RichTextBox14, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TearDown();
+    SetUp();
+    c.open();
+    QCoreApplication::processEvents();
+    RichTextBox& model = main->*c.pane;
+    BoxView& pane = box(model);
+    ASSERT_TRUE(pane.isVisible());
+    ASSERT_FALSE(model.hasFocus());
+    QScrollBar& bar = *pane.verticalScrollBar();
+    ASSERT_GT(bar.maximum(), 0) << "the text is longer than the pane";
+    EXPECT_EQ(bar.value(), 0);
+    EXPECT_EQ(firstShownLine(pane), 0);
+
+    // Scrolled by the user, it stays there while the model moves its caret
+    // to the end and back; a new text shows from its start.
+    bar.setValue(bar.maximum() / 2);
+    const int scrolled = bar.value();
+    for (const bool toEnd : {true, false}) {
+      event([&] { model.setSelStart(toEnd ? Len(model.text()) : 0); });
+      EXPECT_EQ(bar.value(), scrolled);
+    }
+    event([&] { model.setText(model.text() + u"\r\n"); });
+    EXPECT_EQ(bar.value(), 0);
+
+    // With the focus, the pane brings its caret into sight.
+    if (!c.keepsTheFocus) continue;
+    event([&] {
+      model.SetFocus();
+      model.setSelStart(Len(model.text()) - 3);
+    });
+    EXPECT_TRUE(pane.viewport()->rect().contains(pane.cursorRect())) << "the caret at the end is in sight";
+    EXPECT_GT(firstShownLine(pane), 0);
+  }
+}
+
+// What the screen shows is what the widgets draw: nothing of a screen left
+// behind by the next one, from the word view to the number answer and back.
+TEST_F(DesktopDictionaryTest, NoScreenLeavesAStaleImageBehindTheNext) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  auto onScreen = [&] {
+    QCoreApplication::processEvents();
+    return view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  auto drawn = [&] { return view->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  auto expectFresh = [&](const std::string& step) {
+    SCOPED_TRACE(step);
+    const QImage screen = onScreen();
+    const QImage fresh = drawn();
+    ASSERT_EQ(screen.size(), fresh.size());
+    // The input box's caret blinks: its box is left out.
+    const QRect input = widget(main->RichTextBox16)->geometry();
+    int stale = 0;
+    QRect where;
+    for (int y = 0; y < fresh.height(); ++y)
+      for (int x = 0; x < fresh.width(); ++x)
+        if (!input.contains(x, y) && screen.pixel(x, y) != fresh.pixel(x, y)) {
+          ++stale;
+          where |= QRect(x, y, 1, 1);
+        }
+    EXPECT_EQ(stale, 0) << "stale pixels in (" << where.x() << "," << where.y() << " " << where.width() << "x"
+                        << where.height() << ")";
+  };
+  expectFresh("start");
+  type(main->RichTextBox16, "casa");
+  ASSERT_TRUE(widget(main->RichTextBox14)->isVisible());
+  expectFresh("word view");
+  BoxView& input = box(main->RichTextBox16);
+  QTest::keyClick(&input, Qt::Key_A, Qt::ControlModifier);
+  while (!main->RichTextBox16.text().empty()) QTest::keyClick(&input, Qt::Key_Backspace);
+  expectFresh("input emptied");
+  for (const char* digit : {"1", "2", "3", "4"}) {
+    type(main->RichTextBox16, digit);
+    expectFresh(std::string("typed ") + digit);
+  }
+  ASSERT_TRUE(widget(main->Text33)->isVisible());
+}
+
+// What the input method commits goes into the box it was composed in, at
+// its caret or over its selection, and never takes the focus: a click into
+// another box during a composition leaves the composed text behind and the
+// focus in the clicked box.
+TEST_F(DesktopDictionaryTest, AnInputMethodCommitGoesIntoItsBoxWithoutTakingTheFocus) {
+  click(main->Command1);
+  click(main->Command55);
+  TextBox& zh = main->Text44;
+  TextBox& es = main->Text45;
+  struct Case {
+    const char* name;
+    Text before;
+    int64_t selStart, selLength;
+    bool clickAway;
+    Text after;
+    int64_t caret;
+  };
+  const Case cases[] = {
+      {"at the end", u"我们", 2, 0, false, u"我们说", 3},
+      {"in the middle", u"我们西班牙语", 2, 0, false, u"我们说西班牙语", 3},
+      {"over a selection", u"我们讲西班牙语", 2, 1, false, u"我们说西班牙语", 3},
+      {"during a focus change", u"我们", 2, 0, true, u"我们说", 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    event([&] {
+      es.setText(u"");
+      zh.setText(c.before);
+      zh.SetFocus();
+      zh.setSelStart(c.selStart);
+      zh.setSelLength(c.selLength);
+    });
+    ASSERT_EQ(QApplication::focusWidget(), widget(zh));
+    QInputMethodEvent composing("shuo", {});
+    QApplication::sendEvent(widget(zh), &composing);
+    EXPECT_EQ(zh.text(), c.before);
+    auto commit = [&] {
+      QInputMethodEvent done;
+      done.setCommitString(QString::fromUtf8("说"));
+      QApplication::sendEvent(widget(zh), &done);
+    };
+    if (c.clickAway) {
+      // Qt has the input method commit just before the focus leaves the box.
+      struct CommitOnLeave : QObject {
+        std::function<void()> commit;
+        bool eventFilter(QObject*, QEvent* e) override {
+          if (e->type() == QEvent::FocusAboutToChange && commit) std::exchange(commit, nullptr)();
+          return false;
+        }
+      } filter;
+      filter.commit = commit;
+      widget(zh)->installEventFilter(&filter);
+      QTest::mouseClick(box(es).viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+      widget(zh)->removeEventFilter(&filter);
+      QCoreApplication::processEvents();
+      EXPECT_EQ(filter.commit, nullptr) << "the commit came";
+      EXPECT_TRUE(es.hasFocus());
+      EXPECT_EQ(QApplication::focusWidget(), widget(es));
+      QTest::keyClicks(QApplication::focusWidget(), "abc");
+      EXPECT_EQ(es.text(), u"abc");
+    } else {
+      commit();
+      EXPECT_TRUE(zh.hasFocus());
+      EXPECT_EQ(zh.SelStart(), c.caret);
+    }
+    EXPECT_EQ(zh.text(), c.after);
+    EXPECT_EQ(box(zh).toPlainText(), toQString(c.after));
+  }
 }
 
 TEST(DesktopLook, TwipsColoursFiltersAndTheKeyboardsEnye) {

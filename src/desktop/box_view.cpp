@@ -67,9 +67,34 @@ void BoxView::sync() {
   if (verticalScrollBarPolicy() != bar) setVerticalScrollBarPolicy(bar);
   syncMargins();
   syncColours();
+  const bool written = box_.text() != shown_;
+  const std::pair<int64_t, int64_t> selection{box_.SelStart(), box_.SelLength()};
+  const bool moved = selection != selection_;
+  selection_ = selection;
+  const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
   syncText();
   syncSelection();
+  placeView(written, moved, scrolled);
   if (holdsOneLine()) verticalScrollBar()->setValue(0);
+}
+
+// A box with the focus, or one that shows its selection without it, brings
+// its caret into view when it gets there or the caret moves. One that hides
+// its selection while another control has the focus stays where it was
+// scrolled, whatever its caret does: a text newly written into it shows from
+// its start, so that a list a handler has marked through to its end is read
+// from its first line.
+void BoxView::placeView(bool written, bool moved, QPoint scrolled) {
+  const bool follows = box_.hasFocus() || !box_.HideSelection;
+  const bool started = follows && !followsCaret_;
+  followsCaret_ = follows;
+  if (follows) {
+    if (written || moved || started) ensureCursorVisible();
+    return;
+  }
+  const QPoint to = written ? QPoint(0, 0) : scrolled;
+  horizontalScrollBar()->setValue(to.x());
+  verticalScrollBar()->setValue(to.y());
 }
 
 bool BoxView::holdsOneLine() const { return oneLineHigh_ && document()->lineCount() <= 1; }
@@ -425,8 +450,8 @@ void BoxView::keyReleaseEvent(QKeyEvent* e) {
 
 void BoxView::inputMethodEvent(QInputMethodEvent* e) {
   e->accept();
-  if (User* u = user(); u && !e->commitString().isEmpty()) u->type(box_, keyboardText(e->commitString()));
   if (!user()) return;
+  if (!e->commitString().isEmpty()) commit(keyboardText(e->commitString()));
   // The composition in progress is shown at the caret; the view's document
   // itself stays as the model has it.
   QTextCursor cur = textCursor();
@@ -437,6 +462,21 @@ void BoxView::inputMethodEvent(QInputMethodEvent* e) {
   }
   QInputMethodEvent composing(e->preeditString(), e->attributes());
   QTextEdit::inputMethodEvent(&composing);
+}
+
+// What the input method commits goes into the box it was composed in, and
+// the focus stays where the model has it: Qt has the composition committed
+// as the focus moves on (a click into another box), and the clicked box
+// keeps the focus. A commit that comes while the view follows the model's
+// focus is typed once that is done.
+void BoxView::commit(const Text& text) {
+  auto typeIt = [this, text] {
+    if (User* u = user()) u->typeComposed(box_, text);
+  };
+  if (view().syncing())
+    QMetaObject::invokeMethod(this, typeIt, Qt::QueuedConnection);
+  else
+    typeIt();
 }
 
 void BoxView::mousePressEvent(QMouseEvent* e) {

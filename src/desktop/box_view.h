@@ -42,6 +42,8 @@ class BoxView : public QTextEdit, public ControlView {
   bool holdsOneLine() const;
   void syncColours();
   void syncSelection();
+  // Scrolls to the caret or keeps the place `scrolled` (see the definition).
+  void placeView(bool written, bool moved, QPoint scrolled);
   // The shown text as the view holds it; fills `toView` (sized one more
   // than the text) with the view position of every model position.
   QString viewText(std::vector<int>* toView) const;
@@ -64,6 +66,7 @@ class BoxView : public QTextEdit, public ControlView {
   int64_t modelPosAt(QPoint viewportPos) const;
   User::Mouse mouse(const QMouseEvent& e, Qt::MouseButtons buttons) const;
   void copySelection() const;
+  void commit(const Text& text);
 
   TextBox& box_;
   Text shown_;
@@ -80,6 +83,10 @@ class BoxView : public QTextEdit, public ControlView {
   // The caret end of the selection the view last asked for: a selection
   // made backwards keeps its caret at its start.
   int64_t caret_ = -1;
+  // The model's selection as last shown, and whether the view kept the
+  // caret in sight then.
+  std::pair<int64_t, int64_t> selection_{0, 0};
+  bool followsCaret_ = false;
 };
 
 }  // namespace zuvo::desktop

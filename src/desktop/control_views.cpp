@@ -126,7 +126,7 @@ bool ButtonView::event(QEvent* e) {
       if (static_cast<QShortcutEvent*>(e)->isAmbiguous())
         u->focus(button_);
       else
-        u->click(button_);
+        u->pressButton(button_);
     }
     return true;
   }
@@ -157,11 +157,15 @@ void ButtonView::mouseMoveEvent(QMouseEvent* e) {
 void ButtonView::keyPressEvent(QKeyEvent* e) {
   User* u = user();
   if (!u) return;
+  // Space and Return press the button as keys: its Click runs, never its
+  // mouse handlers.
   switch (e->key()) {
     case Qt::Key_Space:
+      if (!e->isAutoRepeat()) u->pressButton(button_, ' ');
+      return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (!e->isAutoRepeat()) u->click(button_);
+      if (!e->isAutoRepeat()) u->pressButton(button_, kKeyReturn);
       return;
     default: forwardKey(*u, button_, *e);
   }

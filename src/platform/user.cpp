@@ -102,11 +102,15 @@ void User::keyStroke(TextBox& box, char16_t ch) {
   if (box.KeyUp) box.KeyUp(code, shift);
 }
 
-bool User::type(Control& c, TextView text) {
+bool User::type(Control& c, TextView text) { return typeInto(c, text, true); }
+
+bool User::typeComposed(Control& c, TextView text) { return typeInto(c, text, false); }
+
+bool User::typeInto(Control& c, TextView text, bool focus) {
   TextBox* box = asTextBox(c);
   if (!box || !reachable(c)) return false;
   return app_.event([&] {
-    takeFocus(c);
+    if (focus) takeFocus(c);
     for (char16_t ch : text) {
       if (!box->reachable() || app_.ended()) break;
       keyStroke(*box, ch);
@@ -190,6 +194,23 @@ bool User::click(Control& c, int64_t caret) {
     if (c.MouseDown) c.MouseDown(1, 0, x, y);
     if (c.MouseUp) c.MouseUp(1, 0, x, y);
     Control::run(c.Click);
+  });
+}
+
+bool User::pressButton(Control& c, int keyCode) {
+  if (!reachable(c)) return false;
+  return app_.event([&] {
+    takeFocus(c);
+    if (keyCode) {
+      int code = keyCode;
+      if (c.KeyDown) c.KeyDown(code, 0);
+      int ascii = keyCode;
+      if (c.KeyPress) c.KeyPress(ascii);
+      code = keyCode;
+      if (c.KeyUp) c.KeyUp(code, 0);
+    }
+    // A key handler that hid or disabled the button took the press away.
+    if (c.reachable()) Control::run(c.Click);
   });
 }
 

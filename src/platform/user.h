@@ -34,8 +34,17 @@ class User {
   bool paste(Control& box, TextView text, int keyCode = 0, int shift = 0);
   bool cut(Control& box, int keyCode = 0, int shift = 0);
 
+  // Text an input method composed in the box and commits there: typed as
+  // by `type`, but the focus stays where it is, for the commit may come as
+  // the focus moves on to another control.
+  bool typeComposed(Control& box, TextView text);
+
   // Focus change, caret placed (text boxes), MouseDown, MouseUp, Click.
   bool click(Control& c, int64_t caret = -1);
+  // A button pressed from the keyboard: Space or Return on the focused
+  // button (KeyDown, KeyPress and KeyUp of the key run first), or its access
+  // key (`keyCode` 0). The focus moves to it, then Click; no mouse event runs.
+  bool pressButton(Control& button, int keyCode = 0);
   // One click, then DblClick; a text box selects the word at the caret.
   bool doubleClick(Control& c, int64_t caret = -1);
   // A drag selection in a text box: MouseDown, MouseMove, MouseUp, Click.
@@ -101,6 +110,7 @@ class User {
   bool reachable(Control& c, float* x = nullptr, float* y = nullptr) const;
   void takeFocus(Control& c);
   void keyStroke(TextBox& box, char16_t ch);
+  bool typeInto(Control& box, TextView text, bool focus);
   void selectTo(TextBox& box, int64_t to);
   void moveTo(Control& c, int64_t at, bool extend);
   static bool inside(const Control& c, const Mouse& m);
