@@ -254,6 +254,52 @@ TEST_F(PlatformTest, ClickPlacesTheCaretThenFocusMouseAndClick) {
   EXPECT_EQ(seen, u"down1@5upclickdown1@4dbl[dos]up");
 }
 
+// A key presses a button as a key: its key events and Click, never its
+// mouse events; a handler of the key that hides the button takes the press.
+TEST_F(PlatformTest, AButtonPressedByAKeyRunsItsKeyEventsAndClickAndNoMouseEvent) {
+  w().Show();
+  CommandButton& b = w().Command1;
+  Text seen;
+  b.MouseDown = [&](int, int, float, float) { seen += u"down"; };
+  b.MouseUp = [&](int, int, float, float) { seen += u"up"; };
+  b.KeyDown = [&](int& code, int) { seen += u"d" + NumText(code); };
+  b.KeyPress = [&](int& ascii) { seen += u"p" + NumText(ascii); };
+  b.KeyUp = [&](int& code, int) { seen += u"u" + NumText(code); };
+  struct Case {
+    int key;
+    const char16_t* seen;
+  };
+  for (const Case& c : {Case{' ', u"d32p32u32C1T1(clicked)"}, Case{kKeyReturn, u"d13p13u13C1T1(clicked)"},
+                        Case{0, u"C1T1(clicked)"}}) {
+    w().Text1.setText(u"");
+    b.SetFocus();
+    seen.clear();
+    w().log.clear();
+    ASSERT_TRUE(p.user().pressButton(b, c.key));
+    EXPECT_EQ(seen + w().log, c.seen) << c.key;
+  }
+  b.KeyDown = [&](int&, int) { b.Visible = false; };
+  w().log.clear();
+  ASSERT_TRUE(p.user().pressButton(b, ' '));
+  EXPECT_EQ(w().log.find(u"C1"), Text::npos);
+}
+
+// Text an input method commits lands in its box, and the focus stays where
+// it went meanwhile.
+TEST_F(PlatformTest, ComposedTextIsTypedIntoItsBoxAndLeavesTheFocusAlone) {
+  w().Show();
+  w().Text1.setText(u"ab");
+  w().Text1.setSelStart(1);
+  w().Text2.SetFocus();
+  w().log.clear();
+  ASSERT_TRUE(p.user().typeComposed(w().Text1, u"说"));
+  EXPECT_EQ(w().Text1.text(), u"a说b");
+  EXPECT_TRUE(w().Text2.hasFocus());
+  EXPECT_EQ(w().log, u"T1(a说b)");
+  w().Text1.Visible = false;
+  EXPECT_FALSE(p.user().typeComposed(w().Text1, u"x"));
+}
+
 // --- gestures one input event at a time, as the desktop sends them -------------
 
 TEST_F(PlatformTest, PressDragAndReleaseSelectAndClickOnlyWhenReleasedOverTheControl) {
