@@ -158,22 +158,6 @@ class DesktopLookTest : public SuiteDictionary<DesktopTest> {
   }
 
   BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
-  void click(const Control& c) {
-    ASSERT_TRUE(widget(c)->isVisible()) << c.name();
-    QTest::mouseClick(widget(c), Qt::LeftButton);
-  }
-  // Typed as a user does: Latin letters as keys, Chinese through the input method.
-  void type(const Control& c, const QString& text) {
-    for (QChar ch : text) {
-      if (ch.unicode() < 0x80) {
-        QTest::keyClicks(widget(c), QString(ch));
-      } else {
-        QInputMethodEvent commit;
-        commit.setCommitString(ch);
-        QApplication::sendEvent(widget(c), &commit);
-      }
-    }
-  }
   void clearInput() {
     BoxView& input = box(main->RichTextBox16);
     QTest::keyClick(&input, Qt::Key_End);

@@ -736,22 +736,6 @@ class DesktopDictionaryTest : public zuvo::testing::SuiteDictionary<DesktopTest>
 
   BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
   void event(const std::function<void()>& body) { d->app().event(body); }
-  void click(const Control& c) {
-    ASSERT_TRUE(widget(c)->isVisible()) << c.name();
-    QTest::mouseClick(widget(c), Qt::LeftButton);
-  }
-  // Typed as a user does: Latin letters as keys, Chinese through the input method.
-  void type(const Control& c, const QString& text) {
-    for (QChar ch : text) {
-      if (ch.unicode() < 0x80) {
-        QTest::keyClicks(widget(c), QString(ch));
-      } else {
-        QInputMethodEvent commit;
-        commit.setCommitString(ch);
-        QApplication::sendEvent(widget(c), &commit);
-      }
-    }
-  }
   // A key on the control that has the focus, in the model and in Qt.
   void keyOnFocused(const Control& c, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     ASSERT_TRUE(d->user().focus(const_cast<Control&>(c))) << c.name();

@@ -79,11 +79,11 @@ void BoxView::sync() {
 }
 
 // A box with the focus, or one that shows its selection without it, brings
-// its caret into view when it gets there or the caret moves. One that hides
-// its selection while another control has the focus stays where it was
-// scrolled, whatever its caret does: a text newly written into it shows from
-// its start, so that a list a handler has marked through to its end is read
-// from its first line.
+// its caret into view when it gets the focus, a new text or a caret move.
+// One that hides its selection while another control has the focus stays
+// where it was scrolled, whatever its caret does: a text newly written into
+// it shows from its start, so that a list a handler has marked through to
+// its end is read from its first line.
 void BoxView::placeView(bool written, bool moved, QPoint scrolled) {
   const bool follows = box_.hasFocus() || !box_.HideSelection;
   const bool started = follows && !followsCaret_;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <filesystem>
 #include <memory>
 
@@ -47,6 +48,23 @@ class DesktopTest : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   QWidget* widget(const Control& c) const { return view->widgetFor(c); }
+  // A left click on the control, which is on the screen.
+  void click(const Control& c) {
+    ASSERT_TRUE(widget(c)->isVisible()) << c.name();
+    QTest::mouseClick(widget(c), Qt::LeftButton);
+  }
+  // Typed as a user does: Latin letters as keys, Chinese through the input method.
+  void type(const Control& c, const QString& text) {
+    for (QChar ch : text) {
+      if (ch.unicode() < 0x80) {
+        QTest::keyClicks(widget(c), QString(ch));
+      } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(ch);
+        QApplication::sendEvent(widget(c), &commit);
+      }
+    }
+  }
 
   TempDir dir;
   std::unique_ptr<desktop::Desktop> d;
