@@ -504,6 +504,26 @@ TEST_F(ReaderTest, EachLookedUpEntryEndsItsOwnLine) {
   EXPECT_EQ(w.RichTextBox11.text(), u"hablar\r\ncasa//房子\r\ncasa//房子\r\n");
 }
 
+// Text49 takes the length of the hidden sentence copy's selection, which is
+// never set: whatever is written into it, it reads "0".
+TEST_F(ReaderTest, TheLengthBoxOfTheVerbListReadsTheSentenceCopysSelection) {
+  openReading("hablamos");
+  ASSERT_TRUE(user.select(w.RichTextBox8, 0, 8));  // the stem candidates find hablar
+  ASSERT_EQ(w.RichTextBox11.text(), u"hablar\r\n");
+  EXPECT_EQ(w.Text49.text(), u"0");
+  run([&] { w.Text49.setText(u"hablamos"); });
+  EXPECT_EQ(w.Text49.text(), u"0");
+  run([&] {
+    w.RichTextBox6.setSelStart(0);
+    w.RichTextBox6.setSelLength(5);
+    w.Text49.setText(u"x");
+  });
+  EXPECT_EQ(w.Text49.text(), u"5");
+  // The hidden button "52" reads the box and changes nothing.
+  run([&] { w.Command52.setValue(true); });
+  EXPECT_EQ(w.Text49.text(), u"5");
+}
+
 // --- the word list of a text ---------------------------------------------------------
 
 TEST_F(ReaderTest, TheAnalysisListsTheWordsAndVerbsOfTheTextInOrder) {

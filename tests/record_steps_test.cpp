@@ -155,6 +155,51 @@ TEST_F(RecordStepsTest, TheWordViewPassesOverRepeatedMeaningsBackAndRepeatedWord
   }
 }
 
+// A word stored without a meaning is left one record at a time, forward or
+// back; 下一条 never goes back, and both ends hold with their messages.
+TEST_F(RecordStepsTest, WordsWithoutAMeaningAreSteppedOneRecordAtATime) {
+  start(kSentences, {},
+        {{u"aaaa", u"aaaa", u"", u"a"},
+         {u"bbbb", u"bbbb", u"狗", u"b"},
+         {u"cccc", u"cccc", u"", u"c"},
+         {u"dddd", u"dddd", u"房子", u"d"},
+         {u"eeee", u"eeee", u"", u"e"}});
+  type(u"aaaa");
+  ASSERT_TRUE(w().Text112.Visible);
+  ASSERT_EQ(w().Text112.text(), u"aaaa");
+  struct Step {
+    bool forward;
+    Text word, meaning;
+    Msgs shown;
+  };
+  const Step steps[] = {
+      {false, u"aaaa", u"", {u"这是第一个单词！"}},  // the first, without a meaning
+      {true, u"bbbb", u"狗", {}},
+      {true, u"cccc", u"", {}},
+      {true, u"dddd", u"房子", {}},
+      {true, u"eeee", u"", {}},
+      {true, u"eeee", u"", {u"这是最后一条单词！"}},  // the last, without a meaning
+      {false, u"dddd", u"房子", {}},
+      {false, u"cccc", u"", {}},
+      {false, u"bbbb", u"狗", {}},
+      {false, u"aaaa", u"", {}},
+      {true, u"bbbb", u"狗", {}},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(toUtf8(s.word) + (s.forward ? " forward" : " back"));
+    if (s.forward)
+      next();
+    else
+      previous();
+    EXPECT_EQ(w().Text112.text(), s.word);
+    EXPECT_EQ(w().RichTextBox15.text(), s.meaning);
+    EXPECT_EQ(w().RichTextBox14.text(), w().Text39.text());
+    EXPECT_EQ(w().Text39.text(), Left(s.word, 1));
+    EXPECT_EQ(messages(), s.shown);
+    EXPECT_TRUE(w().Text112.Visible);
+  }
+}
+
 TEST_F(RecordStepsTest, BackOverAnEqualMeaningToTheFirstRecordShowsNoMessage) {
   start(kSentences, {}, {{u"aaaa", u"uno", u"甲", u"a"}, {u"bbbb", u"dos", u"甲", u"b"}});
   type(u"bbbb");

@@ -345,6 +345,33 @@ TEST_F(VerbWordEntryTest, ASpanishWordEndingLikeAVerbIsRefusedUnlessTheHeadwordC
   EXPECT_EQ(words(), (Rows{"comida:comer:饭:"}));
 }
 
+// The Spanish-word box still holding its hint is not empty to the verb
+// test, though the hint is stored as empty; a box the user emptied is.
+TEST_F(VerbWordEntryTest, AVerbLikeHeadwordIsRefusedWhileTheSpanishBoxHoldsItsHint) {
+  start();
+  openWordPanel();
+  retype(w().Text102, u"hablar");
+  retype(w().Text42, u"说");
+  ASSERT_EQ(w().Text43.text(), kWordSpanishPlaceholder);
+  click(w().Command83);
+  EXPECT_EQ(messages(), (std::vector<MessageRecord>{{Text(kLooksLikeAVerb), u" ZORVEK"}}));
+  EXPECT_FALSE(w().Text43.Visible);
+  EXPECT_EQ(w().Command1.Caption, u"添加(&N)");
+  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(wordSearch().empty());
+
+  openWordPanel();
+  ASSERT_TRUE(user().select(w().Text43, 0, Len(w().Text43.text())));
+  ASSERT_TRUE(user().pressKey(w().Text43, kKeyDelete));
+  retype(w().Text102, u"hablar");
+  retype(w().Text42, u"说");
+  ASSERT_EQ(w().Text29.text(), u"ar");
+  click(w().Command83);
+  EXPECT_EQ(messages().size(), 1u);
+  EXPECT_EQ(words(), (Rows{"hablar::说:"}));
+  EXPECT_EQ(wordSearch(), (Rows{"◆说:hablar"}));
+}
+
 TEST_F(VerbWordEntryTest, AnEmptyHeadwordOrItsHintStoresNothingAndClosesThePanel) {
   start();
   openWordPanel();
@@ -515,6 +542,29 @@ TEST_F(VerbWordEntryTest, AMergedSearchRecordKeepsTheLinesOfOtherWords) {
   type(w().Text113, u"啊");
   EXPECT_EQ(w().Text31.text(), u"Xcasa grande◆啊大房子\r\nmuy grande◆很大\r\n");
   EXPECT_EQ(w().Text39.text(), lines);
+}
+
+// A meaning of several lines is one word line: the head and the meaning
+// editor rewrite it whole, however many lines it has grown to.
+TEST_F(VerbWordEntryTest, AMeaningOfSeveralLinesStaysOneWordLine) {
+  start();
+  addWord(u"casa", u"casa", u"房子\r住宅");
+  ASSERT_EQ(wordSearch(), (Rows{"casa◆房子\r\n住宅:casa"}));
+  lookUp(u"casa");
+  ASSERT_TRUE(user().select(w().Text112, 0, 0));
+  type(w().Text112, u"x");
+  EXPECT_EQ(w().Text31.text(), u"xcasa◆房子\r\n住宅");
+  click(w().RichTextBox15);
+  ASSERT_TRUE(w().Text113.Visible);
+  ASSERT_TRUE(user().select(w().Text113, Len(w().Text113.text()), 0));
+  type(w().Text113, u"\r楼");
+  EXPECT_EQ(w().Text31.text(), u"xcasa◆房子\r\n住宅\r\n楼");
+  ASSERT_TRUE(user().select(w().Text113, 0, 4));
+  type(w().Text113, u"家");
+  EXPECT_EQ(w().Text31.text(), u"xcasa◆家住宅\r\n楼");
+  lookUp(u"你");
+  EXPECT_EQ(wordSearch(), (Rows{"xcasa◆家住宅\r\n楼:casa"}));
+  EXPECT_EQ(words(), (Rows{"casa:xcasa:家住宅\r\n楼:"}));
 }
 
 TEST_F(VerbWordEntryTest, CtrlIInTheViewBoxesGivesIAccentAndNoTabReachesTheTables) {

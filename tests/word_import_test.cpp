@@ -274,6 +274,40 @@ TEST_F(WordImportTest, AnImportedWordIsFoundByTypingItAndShownWithItsMergedLines
   EXPECT_EQ(f->RichTextBox15.text(), u"教科书");
 }
 
+// An edit in the word view rewrites the word's own line of its merged
+// search record; the example line under it and the other words' lines stay,
+// where the range query looks for them.
+TEST_F(WordImportTest, AnEditOfAMergedWordKeepsItsExampleLinesSearchable) {
+  importWords({"casa grande/大房子/Es una casa grande.", "mi casa/我的家/Mi casa es tu casa."});
+  ASSERT_EQ(messages().back().prompt, kDone);
+  typeQuery(u"casa");
+  ASSERT_EQ(f->Text112.text(), u"casa grande");
+  ASSERT_TRUE(user().select(f->Text112, 0, 0));
+  ASSERT_TRUE(user().type(f->Text112, u"X"));
+  const Text rest = u"\r\nEs una casa grande.\r\nmi casa◆我的家\r\nMi casa es tu casa.\r\n";
+  EXPECT_EQ(f->Text31.text(), u"Xcasa grande◆大房子" + rest);
+
+  // The meaning editor, opened by a click in its pane, a line break typed
+  // and then taken out again.
+  ASSERT_TRUE(user().click(f->RichTextBox15));
+  ASSERT_TRUE(f->Text113.Visible);
+  ASSERT_TRUE(user().select(f->Text113, 3, 0));
+  ASSERT_TRUE(user().type(f->Text113, u"\r很"));
+  EXPECT_EQ(f->Text31.text(), u"Xcasa grande◆大房子\r\n很" + rest);
+  ASSERT_TRUE(user().select(f->Text113, 3, 2));
+  ASSERT_TRUE(user().type(f->Text113, u"，"));
+  EXPECT_EQ(f->Text31.text(), u"Xcasa grande◆大房子，很" + rest);
+
+  // Back in the head box the line is found by the meaning the pane shows.
+  ASSERT_TRUE(user().click(f->Text112, 1));
+  ASSERT_TRUE(user().type(f->Text112, u"Y"));
+  EXPECT_EQ(f->Text31.text(), u"XYcasa grande◆大房子，很" + rest);
+
+  typeQuery(u"mi");  // the word store moves on and both records are saved
+  EXPECT_EQ(wordSearch()[0], "casa|XYcasa grande◆大房子，很\r\nEs una casa grande.\r\nmi casa◆我的家\r\nMi casa es tu "
+                             "casa.\r\n");
+}
+
 // Ticks of the merge worker's TickMainProgress as the main window's
 // counter and bar show them.
 TEST_F(WordImportTest, ProgressTicksRunInExactDecimalStepsUpTo100) {

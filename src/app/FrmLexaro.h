@@ -5,6 +5,7 @@
 
 #include <array>
 #include <exception>
+#include <optional>
 
 #include "platform/application.h"
 #include "platform/control.h"
@@ -243,6 +244,8 @@ class FrmLexaro : public Window {
   void Text96_Click();
   void Text97_Click();
   void Text4_Change();
+  void Text49_Change();
+  void Command52_Click();
 
   // InputCaretMemory: the caret the input box and the word panes last left at
   // a key or mouse release; 0 until the first.
@@ -639,6 +642,9 @@ class FrmLexaro : public Window {
   bool siblingOnVerb(DataSource& sibling);
   bool seekWordSearchRow();
   void syncWordSearchRow(TextView meaning);
+  // The meaning the word's search line was last written with since the
+  // last seek of that record; the line is found again by it.
+  std::optional<Text> wordLineMeaning_;
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();

@@ -73,6 +73,8 @@ void FrmLexaro::wireEventHandlers() {
   Text96.Click = [this] { Text96_Click(); };
   Text97.Click = [this] { Text97_Click(); };
   Text4.Change = [this] { Text4_Change(); };
+  Text49.Change = [this] { Text49_Change(); };
+  Command52.Click = [this] { Command52_Click(); };
 }
 
 }  // namespace zuvo

@@ -157,4 +157,11 @@ void FrmLexaro::Text90_DblClick() { Text90.setSelText(Text90.SelText()); }
 // Text4 is written by nothing; Text5 is read by nothing.
 void FrmLexaro::Text4_Change() { Text5.setText(NumText(Len(Text4.text()))); }
 
+// Whatever is written into Text49, it takes the length of the sentence copy's
+// selection, which nothing sets: the reader's stem steps leave "0" in it.
+void FrmLexaro::Text49_Change() { Text49.setText(NumText(Len(RichTextBox6.SelText()))); }
+
+// Command52 is hidden and pressed by nothing; it reads Text49 as a number.
+void FrmLexaro::Command52_Click() { [[maybe_unused]] const double length = Val(Text49.text()); }
+
 }  // namespace zuvo

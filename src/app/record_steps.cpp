@@ -82,16 +82,18 @@ void FrmLexaro::refreshWordPanes(bool uncolour) {
   }
 }
 
+// Backwards the records of the meaning left are passed over, forwards those
+// of the Spanish word left. A word without a meaning steps one record
+// either way: an empty meaning says nothing about its neighbours.
 void FrmLexaro::stepWordView(bool forward) {
   refreshWordPanes(true);
   RichTextBox16.SetFocus();
+  const bool plain = Text113.text().empty();
   auto writePanes = [this] {
     RichTextBox14.setText(Text39.text());
     RichTextBox15.setText(Text113.text());
   };
   if (!forward) {
-    if (Text113.text().empty()) return;
-    // Backwards the records of the meaning left are passed over.
     const Text skip = Text113.text();
     if (!Data6.atBOF()) Data6.MovePrevious();
     if (Data6.atBOF()) {
@@ -99,19 +101,13 @@ void FrmLexaro::stepWordView(bool forward) {
       message(u"这是第一个单词！");
       return;
     }
-    while (!(skip.empty() && Text113.text().empty()) && Text113.text() == skip) {
+    while (!skip.empty() && Text113.text() == skip) {
       Data6.MovePrevious();
       if (Data6.atBOF()) {
         Data6.MoveFirst();
         break;
       }
     }
-    writePanes();
-    return;
-  }
-  // An empty meaning: one record back, quietly.
-  if (Text113.text().empty()) {
-    Data6.MovePrevious();
     writePanes();
     return;
   }
@@ -126,14 +122,15 @@ void FrmLexaro::stepWordView(bool forward) {
     stepBackFromEnd();
     return;
   }
-  // Forwards the records of the Spanish word left are passed over.
-  const Text skip = Text112.text();
+  // An empty skip value passes over nothing: the records of an empty Spanish
+  // word are not one word.
+  const Text skip = plain ? Text() : Text112.text();
   Data6.MoveNext();
   if (Data6.atEOF()) {
     stepBackFromEnd();
     return;
   }
-  while (!(skip.empty() && Text112.text().empty()) && Text112.text() == skip) {
+  while (!skip.empty() && Text112.text() == skip) {
     Data6.MoveNext();
     if (Data6.atEOF()) {
       Data6.MovePrevious();

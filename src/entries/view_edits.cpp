@@ -14,50 +14,68 @@ namespace {
 constexpr Colour kSeekPending = 0x80C0FF;
 constexpr Colour kSearchRowFound = 0xFF00FF;
 
-// The word line of a search record that stands for the word on show, as a
-// range [begin, end) of the record's text: the first line holding "◆" whose
-// Spanish part is the head or whose Chinese part is the meaning, else the
-// first line holding "◆". A line runs to the next line holding "◆", so a
-// meaning of several lines is one word line; its final CR LF stays outside.
+// A word line of a search record as a range [begin, end) of the record's
+// text, its final CR LF outside. The record holds the lines of one or more
+// words, each "Spanish◆Chinese", a merged word's example lines after its
+// own; a meaning typed by hand may run over several lines.
 struct LineRange {
   size_t begin = 0, end = 0;
 };
-std::vector<LineRange> wordLines(TextView record) {
-  std::vector<LineRange> lines;
-  size_t start = 0;
-  while (start <= record.size()) {
-    size_t stop = record.find(CRLF, start);
-    if (stop == TextView::npos) stop = record.size();
-    const TextView line = record.substr(start, stop - start);
-    const bool last = stop == record.size();
-    if (line.find(u'◆') != TextView::npos || lines.empty())
-      lines.push_back({start, stop});
-    else if (!(last && line.empty()))  // the record's final CR LF ends the line before
-      lines.back().end = stop;
-    if (last) break;
-    start = stop + CRLF.size();
+
+// Calls `f(begin, lineEnd)` for every line of the record until it returns true.
+template <class F>
+void forEachLine(TextView record, F&& f) {
+  for (size_t begin = 0;;) {
+    const size_t cr = record.find(CRLF, begin);
+    const size_t lineEnd = cr == TextView::npos ? record.size() : cr;
+    if (f(begin, lineEnd) || cr == TextView::npos) return;
+    begin = cr + CRLF.size();
   }
-  return lines;
 }
 
-// The record that the word's line in its search record becomes: only that
-// line is replaced, the lines of other words stay.
-Text replaceWordLine(TextView record, TextView head, TextView meaning) {
+// The word's line as the record holds it before an edit: the line whose
+// Chinese part is the meaning it was last written with (running over as many
+// lines as that meaning has), the one whose Spanish part is the head first.
+std::optional<LineRange> wordLineOf(TextView record, TextView head, TextView meaning) {
+  std::optional<LineRange> found;
+  forEachLine(record, [&](size_t begin, size_t lineEnd) {
+    const size_t mark = record.substr(begin, lineEnd - begin).find(u'◆');
+    if (mark == TextView::npos) return false;
+    const size_t from = begin + mark + 1, end = from + meaning.size();
+    if (end > record.size() || record.substr(from, meaning.size()) != meaning) return false;
+    if (end != record.size() && record.substr(end, CRLF.size()) != CRLF) return false;
+    const bool sameHead = record.substr(begin, mark) == head;
+    if (sameHead || !found) found = LineRange{begin, end};
+    return sameHead;
+  });
+  return found;
+}
+
+// Where the word's line is to go when the record no longer holds it as it
+// was written: the first line of the head, else the first word line, one
+// line only, so that no example line is taken with it.
+std::optional<LineRange> likelyWordLine(TextView record, TextView head) {
+  std::optional<LineRange> byHead, first;
+  forEachLine(record, [&](size_t begin, size_t lineEnd) {
+    const TextView line = record.substr(begin, lineEnd - begin);
+    const size_t mark = line.find(u'◆');
+    if (mark == TextView::npos) return false;
+    if (!first) first = LineRange{begin, lineEnd};
+    if (line.substr(0, mark) == head) byHead = LineRange{begin, lineEnd};
+    return byHead.has_value();
+  });
+  return byHead ? byHead : first;
+}
+
+// The record that the word's search record becomes when its line is
+// rewritten as head, "◆" and meaning: only that line is replaced; the word's
+// example lines and the lines of other words stay.
+Text replaceWordLine(TextView record, TextView head, TextView meaningBefore, TextView meaning) {
   const Text line = Text(head) + u"◆" + Text(meaning);
-  const std::vector<LineRange> lines = wordLines(record);
-  if (lines.size() <= 1 && record.find(CRLF) == TextView::npos) return line;
-  const LineRange* target = nullptr;
-  for (const LineRange& l : lines) {
-    const TextView text = record.substr(l.begin, l.end - l.begin);
-    const size_t mark = text.find(u'◆');
-    if (mark == TextView::npos) continue;
-    if (text.substr(0, mark) == head || text.substr(mark + 1) == meaning) {
-      target = &l;
-      break;
-    }
-    if (!target) target = &l;
-  }
-  if (!target) return line;
+  std::optional<LineRange> target = wordLineOf(record, head, meaningBefore);
+  if (!target && record.find(CRLF) == TextView::npos) return line;  // one line: the word's own
+  if (!target) target = likelyWordLine(record, head);
+  if (!target) return line + Text(CRLF) + Text(record);
   return Text(record.substr(0, target->begin)) + line + Text(record.substr(target->end));
 }
 }  // namespace
@@ -110,6 +128,7 @@ void FrmLexaro::Text90_KeyUp(int& keyCode, int shift) {
 
 // The seek step: WordSearchStore on the search record of the word on show.
 bool FrmLexaro::seekWordSearchRow() {
+  wordLineMeaning_.reset();
   Data7.setIndex("ZD2");
   Data7.Seek("=", Text51.text());
   if (Data7.NoMatch()) return false;
@@ -121,10 +140,14 @@ bool FrmLexaro::seekWordSearchRow() {
 // line rewritten as head, "◆" and meaning. The write is made only on the
 // search record of the word on show: WordSearchStore is sought again when it
 // stands elsewhere, and nothing is written when the word has none.
+// The word's line is found by the meaning it holds: the one this editing
+// visit last wrote, or else the one the meaning pane shows.
 void FrmLexaro::syncWordSearchRow(TextView meaning) {
   const bool onWord = Data7.hasCurrent() && Data7.value("ZD2") == Text51.text();
   if ((Text87.BackColor == kSeekPending || !onWord) && !seekWordSearchRow()) return;
-  Text31.setText(replaceWordLine(Text31.text(), Text112.text(), meaning));
+  const Text before = wordLineMeaning_.value_or(RichTextBox15.text());
+  Text31.setText(replaceWordLine(Text31.text(), Text112.text(), before, meaning));
+  wordLineMeaning_ = Text(meaning);
 }
 
 void FrmLexaro::Text112_KeyUp(int& keyCode, int shift) {

@@ -76,10 +76,11 @@ void FrmLexaro::Text43_KeyUp(int& keyCode, int shift) {
 }
 
 // SaveNewWord. The verb test reads LastEnding, the ending of whichever came
-// last: the headword, the Spanish word or a WordStore move. An empty headword
-// is no word, like the placeholder; a box still holding its placeholder
-// stores nothing; the search line is the Spanish word as WordStore keeps it,
-// with "ň" for "?".
+// last: the headword, the Spanish word or a WordStore move; it is skipped
+// only when the Spanish-word box is empty, not while it holds its
+// placeholder. An empty headword is no word, like the placeholder; a box
+// still holding its placeholder stores nothing; the search line is the
+// Spanish word as WordStore keeps it, with "ň" for "?".
 void FrmLexaro::Command83_Click() {
   Command12.Enabled = Command3.Enabled = true;
   RichTextBox16.Enabled = true;
@@ -94,7 +95,7 @@ void FrmLexaro::Command83_Click() {
   const Text meaning = storedText(Text42.text(), kWordMeaningPlaceholder);
   const Text examples = storedText(Text116.text(), kWordExamplesPlaceholder);
   const Text& ending = Text29.text();
-  if (!spanish.empty() && (ending == u"ar" || ending == u"er" || ending == u"ir")) {
+  if (!Text43.text().empty() && (ending == u"ar" || ending == u"er" || ending == u"ir")) {
     message(kLooksLikeAVerb);
     Command20_Click();  // ResetMainWindow
     return;
