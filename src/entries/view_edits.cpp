@@ -139,9 +139,9 @@ bool FrmLexaro::seekWordSearchRow() {
 // SyncWordSearchRow: the seek step when a seek is pending, then the word's
 // line rewritten as head, "◆" and meaning. The write is made only on the
 // search record of the word on show: WordSearchStore is sought again when it
-// stands elsewhere, and nothing is written when the word has none.
-// The word's line is found by the meaning it holds: the one this editing
-// visit last wrote, or else the one the meaning pane shows.
+// stands elsewhere, and nothing is written when the word has none. The
+// word's line is found by the meaning it holds: the one this editing visit
+// last wrote, or else the one the meaning pane shows.
 void FrmLexaro::syncWordSearchRow(TextView meaning) {
   const bool onWord = Data7.hasCurrent() && Data7.value("ZD2") == Text51.text();
   if ((Text87.BackColor == kSeekPending || !onWord) && !seekWordSearchRow()) return;
