@@ -32,6 +32,8 @@ const std::vector<WordRow> kWords = {
 const Text kFirstSentence = u"这是第一条语句！";
 const Text kLastSentence = u"这是最后一条语句！";
 
+using Msgs = std::vector<Text>;
+
 class RecordStepsTest : public ProgramTest {
  protected:
   void type(TextView text) { ASSERT_TRUE(p->user().type(w().RichTextBox16, text)); }
@@ -47,9 +49,28 @@ class RecordStepsTest : public ProgramTest {
     p->dialogs().messages.clear();
     return out;
   }
+  struct WordStep {
+    bool forward;
+    Text word, meaning;
+    Msgs shown;
+  };
+  // The buttons pressed in turn in the word view; after each press the view
+  // shows the word reached, its meaning and its phrases, and the messages.
+  void walkWordView(std::initializer_list<WordStep> steps) {
+    for (const WordStep& s : steps) {
+      SCOPED_TRACE(toUtf8(s.word) + (s.forward ? " forward" : " back"));
+      if (s.forward)
+        next();
+      else
+        previous();
+      EXPECT_EQ(w().Text112.text(), s.word);
+      EXPECT_EQ(w().RichTextBox15.text(), s.meaning);
+      EXPECT_EQ(w().RichTextBox14.text(), w().Text39.text());
+      EXPECT_EQ(messages(), s.shown);
+      EXPECT_TRUE(w().Text112.Visible);
+    }
+  }
 };
-
-using Msgs = std::vector<Text>;
 
 TEST_F(RecordStepsTest, SentencePairsStepToBothEndsAndStayThereWithTheirMessages) {
   start(kSentences);
@@ -127,12 +148,7 @@ TEST_F(RecordStepsTest, TheWordViewPassesOverRepeatedMeaningsBackAndRepeatedWord
   start(kSentences, {}, kWords);
   type(u"dddd");
   ASSERT_TRUE(w().Text112.Visible);
-  struct Step {
-    bool forward;
-    Text word, meaning;
-    Msgs shown;
-  };
-  const Step steps[] = {
+  walkWordView({
       {false, u"dos", u"乙", {}},                           // D to C
       {false, u"uno", u"甲", {}},                           // C to A, passing B's equal meaning
       {false, u"uno", u"甲", {u"这是第一个单词！"}},        // the first
@@ -140,19 +156,7 @@ TEST_F(RecordStepsTest, TheWordViewPassesOverRepeatedMeaningsBackAndRepeatedWord
       {true, u"tres", u"丙", {}},                           // C to D
       {true, u"tres", u"丙", {u"这是最后一条单词！"}},      // the last: back onto it
       {false, u"dos", u"乙", {}},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(toUtf8(s.word) + (s.forward ? " forward" : " back"));
-    if (s.forward)
-      next();
-    else
-      previous();
-    EXPECT_EQ(w().Text112.text(), s.word);
-    EXPECT_EQ(w().RichTextBox15.text(), s.meaning);
-    EXPECT_EQ(w().RichTextBox14.text(), w().Text39.text());
-    EXPECT_EQ(messages(), s.shown);
-    EXPECT_TRUE(w().Text112.Visible);
-  }
+  });
 }
 
 // A word stored without a meaning is left one record at a time, forward or
@@ -167,12 +171,7 @@ TEST_F(RecordStepsTest, WordsWithoutAMeaningAreSteppedOneRecordAtATime) {
   type(u"aaaa");
   ASSERT_TRUE(w().Text112.Visible);
   ASSERT_EQ(w().Text112.text(), u"aaaa");
-  struct Step {
-    bool forward;
-    Text word, meaning;
-    Msgs shown;
-  };
-  const Step steps[] = {
+  walkWordView({
       {false, u"aaaa", u"", {u"这是第一个单词！"}},  // the first, without a meaning
       {true, u"bbbb", u"狗", {}},
       {true, u"cccc", u"", {}},
@@ -184,20 +183,7 @@ TEST_F(RecordStepsTest, WordsWithoutAMeaningAreSteppedOneRecordAtATime) {
       {false, u"bbbb", u"狗", {}},
       {false, u"aaaa", u"", {}},
       {true, u"bbbb", u"狗", {}},
-  };
-  for (const Step& s : steps) {
-    SCOPED_TRACE(toUtf8(s.word) + (s.forward ? " forward" : " back"));
-    if (s.forward)
-      next();
-    else
-      previous();
-    EXPECT_EQ(w().Text112.text(), s.word);
-    EXPECT_EQ(w().RichTextBox15.text(), s.meaning);
-    EXPECT_EQ(w().RichTextBox14.text(), w().Text39.text());
-    EXPECT_EQ(w().Text39.text(), Left(s.word, 1));
-    EXPECT_EQ(messages(), s.shown);
-    EXPECT_TRUE(w().Text112.Visible);
-  }
+  });
 }
 
 TEST_F(RecordStepsTest, BackOverAnEqualMeaningToTheFirstRecordShowsNoMessage) {
