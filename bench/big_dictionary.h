@@ -15,26 +15,13 @@
 #include <string>
 
 #include "app/FrmLexaro.h"
+#include "bench_folder.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 #include "store/seed.h"
 #include "store/tables.h"
 
 namespace zuvo::bench {
-
-// A benchmark's data folder, removed when the benchmark program ends.
-inline std::filesystem::path benchFolder(const std::string& name) {
-  auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-" + name + "-" + std::to_string(::getpid()));
-  std::filesystem::remove_all(p);
-  static std::vector<std::filesystem::path> made;
-  if (made.empty())
-    std::atexit([] {
-      std::error_code ec;
-      for (const auto& m : made) std::filesystem::remove_all(m, ec);
-    });
-  made.push_back(p);
-  return p;
-}
 
 inline std::filesystem::path bigDictionary() {
   static const std::filesystem::path dir = [] {

@@ -5,12 +5,11 @@
 // faster than the file shows.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
+#include "bench_folder.h"
 #include "places/frm世界地名.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
@@ -18,9 +17,7 @@
 namespace zuvo {
 namespace {
 
-std::filesystem::path benchDir(const std::string& what) {
-  return std::filesystem::temp_directory_path() / ("zuvo-bench-place-batch-" + std::to_string(::getpid()) + "-" + what);
-}
+std::filesystem::path benchDir(const std::string& what) { return bench::benchFolder("place-batch-" + what); }
 
 std::filesystem::path writeFile(const std::string& name, int64_t lines, const std::function<Text(int64_t)>& line) {
   const auto path = benchDir("files") / (name + std::to_string(lines) + ".txt");

@@ -3,10 +3,9 @@
 // the places, and opening the window.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
-
 #include <filesystem>
 
+#include "bench_folder.h"
 #include "places/frm世界地名.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
@@ -17,8 +16,7 @@ namespace {
 // Every tenth place has "海港" in its introduction.
 std::filesystem::path bigPlaces() {
   static const std::filesystem::path dir = [] {
-    auto p = std::filesystem::temp_directory_path() / ("zuvo-bench-places-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(p);
+    const auto p = bench::benchFolder("places");
     ScriptedDialogs dialogs;
     Application app(p, dialogs);
     app.event([&] {
