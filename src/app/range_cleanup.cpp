@@ -3,6 +3,7 @@
 // input is marked red and bold.
 
 #include "app/FrmLexaro.h"
+#include "app/progress_steps.h"
 #include "app/range_result.h"
 
 namespace zuvo {
@@ -21,14 +22,16 @@ RangeResultLines linesOf(TextView text) {
 }  // namespace
 
 void FrmLexaro::cleanUpRangeResult(RangeResultLines& lines, TextView input) {
-  const auto tickPerLine = [&] {
-    for (size_t i = 0; i < lines.lines().size(); ++i) Command4_Click();
-  };
-  tickPerLine();
-  lines.removeEmptyLines();
-  tickPerLine();
-  lines.keepLinesHolding(input);
-  tickPerLine();
+  {
+    // A tick for every line before each of the first three passes.
+    ProgressSteps progress(*this);
+    const auto tickPerLine = [&] { progress.advance(static_cast<int64_t>(lines.lines().size())); };
+    tickPerLine();
+    lines.removeEmptyLines();
+    tickPerLine();
+    lines.keepLinesHolding(input);
+    tickPerLine();
+  }
   lines.removeRepeatedLines();
   lines.removeRepeatedNeighbours();
   Text67.setText(u"");
@@ -50,8 +53,11 @@ void FrmLexaro::Command43_Click() {
 // ColourResultLines: a sentence line shows its part before the first "/"
 // dark blue when that part ends in a double-byte character or ")", dark red
 // otherwise; a verb line shows its infinitive and the blank before " ★"
-// dark red and bold.
+// dark red and bold. A tick for every line walked and one more for each
+// line coloured; the work boxes' handlers that run meanwhile read neither
+// the counter nor the bar, so the counter is written when the walk ends.
 void FrmLexaro::colourResultLines() {
+  ProgressSteps progress(*this);
   RichTextBox& pane = RichTextBox3;
   const Text& t = pane.text();
   const int64_t n = Len(t);
@@ -67,12 +73,12 @@ void FrmLexaro::colourResultLines() {
   while (c < n) {
     const int64_t end = lineEnd(c);
     if (end == c) break;  // the walk ends at the first empty line
-    Command4_Click();
+    progress.advance(1);
     const TextView line = TextView(t).substr(c, end - c);
     Text30.setText(u"0");
     if (const size_t slash = line.find(u'/'); slash != TextView::npos) {
       Text30.setText(u"1");
-      Command4_Click();
+      progress.advance(1);
       Text100.setText(line.substr(0, slash));
       const Text& code = Text10.text();
       const bool doubleByteOrParen = (!code.empty() && Val(code) < 0) || code == u"41";
@@ -82,7 +88,7 @@ void FrmLexaro::colourResultLines() {
       c = end + 2;
     } else if (line.find(u'★') != TextView::npos) {
       Text30.setText(u"1");
-      Command4_Click();
+      progress.advance(1);
       // Up to the first blank, which may stand on a later line.
       const size_t blank = t.find(u' ', static_cast<size_t>(c));
       c = blank == Text::npos ? n : static_cast<int64_t>(blank) + 1;

@@ -83,6 +83,7 @@ void RangeResultLines::removeRepeatedLines() {
   {
     // Views into lines_, which stays untouched while they live.
     std::unordered_set<std::u16string_view> seen;
+    seen.reserve(lines_.size());
     for (size_t i = 0; i < lines_.size(); ++i) keep[i] = seen.insert(lines_[i]).second;
   }
   eraseLines([&](size_t i, size_t) { return !keep[i]; });
