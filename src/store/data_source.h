@@ -295,6 +295,7 @@ class DataSource : public Control, public Pending, public GridSource {
     std::atomic<bool> reading{false};  // its read snapshot is taken
     bool readingAtCheck = false;        // ... already when the counter was last read
     int64_t dataVersion = 0, generation = 0;
+    uint64_t ticket = 0;  // its place in the line of read-aheads
     std::future<std::optional<GridRead>> result;
     ~Preload();
   };

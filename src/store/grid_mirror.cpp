@@ -5,7 +5,13 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <cstdint>
 #include <cstring>
+#include <future>
 #include <system_error>
 
 #include "store/data_source.h"
@@ -33,8 +39,72 @@ void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
   for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
 }
 
+namespace {
+
+// Read-aheads take turns, in the order they were started: a table read on
+// its own is ready sooner than several read side by side, and a window's
+// first table is the one its first keystroke needs. One given up before its
+// turn leaves the line at once.
+class PreloadTurns {
+ public:
+  uint64_t take() {
+    std::lock_guard lock(mutex_);
+    line_.push_back(++last_);
+    return last_;
+  }
+  // False when cancelled before the turn came; the ticket is then given up.
+  bool wait(uint64_t ticket, const std::atomic<bool>& cancel) {
+    std::unique_lock lock(mutex_);
+    while (line_.front() != ticket) {
+      if (cancel) {
+        leave(ticket);
+        return false;
+      }
+      turn_.wait(lock);
+    }
+    return true;
+  }
+  void done(uint64_t ticket) {
+    std::lock_guard lock(mutex_);
+    leave(ticket);
+  }
+  void wake() {
+    std::lock_guard lock(mutex_);
+    turn_.notify_all();
+  }
+  // A read-ahead wanted now reads at once, beside the one reading.
+  void hurry(uint64_t ticket) {
+    std::lock_guard lock(mutex_);
+    const auto it = std::find(line_.begin(), line_.end(), ticket);
+    if (it == line_.end() || it == line_.begin()) return;
+    line_.erase(it);
+    line_.push_front(ticket);
+    turn_.notify_all();
+  }
+
+ private:
+  void leave(uint64_t ticket) {
+    line_.erase(std::find(line_.begin(), line_.end(), ticket));
+    turn_.notify_all();
+  }
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::deque<uint64_t> line_;
+  uint64_t last_ = 0;
+};
+
+// Never destroyed: a window may still give up its read-ahead while the
+// program's statics go.
+PreloadTurns& preloadTurns() {
+  static auto* turns = new PreloadTurns;
+  return *turns;
+}
+
+}  // namespace
+
 DataSource::Preload::~Preload() {
   cancel = true;
+  preloadTurns().wake();
   if (result.valid()) result.wait();
 }
 
@@ -50,10 +120,16 @@ void DataSource::startPreload() {
   p->dataVersion = dataVersion_;
   p->generation = generation_;
   Preload* raw = p.get();
-  p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
-                                              cols = schema_.fields.size(), raw]() -> std::optional<GridRead> {
-    sqlite3* db = nullptr;
+  const uint64_t ticket = p->ticket = preloadTurns().take();
+  try {
+    p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
+                                              cols = schema_.fields.size(), raw, ticket]() -> std::optional<GridRead> {
     std::optional<GridRead> out;
+    if (!preloadTurns().wait(ticket, raw->cancel)) {
+      raw->reading = true;
+      return out;
+    }
+    sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
       sqlite3_busy_timeout(db, 2000);
       sqlite3_stmt* st = nullptr;
@@ -65,8 +141,13 @@ void DataSource::startPreload() {
     }
     raw->reading = true;
     sqlite3_close_v2(db);
+    preloadTurns().done(ticket);
     return out;
   });
+  } catch (...) {
+    preloadTurns().done(ticket);
+    throw;
+  }
   preload_ = std::move(p);
 }
 
@@ -78,10 +159,26 @@ void DataSource::loadGrid() {
   gridLoaded_ = true;
   if (!db_) return;
   ++queries_;
+  if (preload_ && !preload_->readingAtCheck) {
+    // The read ahead had not begun when this event checked the file: the
+    // check is made again under the event's read lock, which holds off
+    // other programs' saves until the event ends, so a read ahead that
+    // begins later still reads the file as this event does.
+    readHere();
+    versionUnchecked_ = true;
+    checkedCounter_.reset();
+    sync();
+    gridLoaded_ = true;
+    if (preload_ && conn_->reading) {
+      preload_->readingAtCheck = true;
+      preloadTurns().hurry(preload_->ticket);
+    }
+  }
   if (auto p = std::move(preload_)) {
     // Taken over only when its read began before the change counter was
-    // read in this event and nothing has been saved since the read ahead
-    // started, by this program or another.
+    // read under this event's read lock, or before its check otherwise,
+    // and nothing has been saved since the read ahead started, by this
+    // program or another.
     if (p->readingAtCheck && p->dataVersion == dataVersion_ && p->generation == generation_) {
       if (auto read = p->result.get()) {
         gridRowids_ = std::move(read->rowids);
@@ -131,35 +228,82 @@ TextView DataSource::gridCellView(int64_t row, int64_t col) {
   return gridBlocks_[row / kGridBlock][col].cell(static_cast<size_t>(row % kGridBlock));
 }
 
-// Searches each block's column text as one buffer; a match that runs over
-// the end of its cell into the next one is no match.
+namespace {
+
+// The first cell of a block's column at or after `first` that holds `what`
+// whole, or -1. The column text is searched as one buffer; a match that
+// runs over the end of its cell into the next one is no match.
+template <class Cells>
+int64_t findInCells(const Cells& cells, size_t first, TextView what) {
+  const size_t bytes = what.size() * sizeof(char16_t);
+  const char* base = reinterpret_cast<const char*>(cells.text.data());
+  const size_t size = cells.text.size() * sizeof(char16_t);
+  size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
+  while (at + bytes <= size) {
+    const void* hit = memmem(base + at, size - at, what.data(), bytes);
+    if (!hit) break;
+    const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
+    if (b % sizeof(char16_t)) {  // not on a character boundary
+      at = b + 1;
+      continue;
+    }
+    const size_t unit = b / sizeof(char16_t);
+    const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
+    if (unit + what.size() <= cells.ends[i]) return static_cast<int64_t>(i);
+    at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
+  }
+  return -1;
+}
+
+// A long search is split into parts searched side by side: the scan is
+// bound by memory, which one thread does not use to the full.
+constexpr int64_t kFindHelpers = 3;
+constexpr int64_t kBlocksPerFindPart = 48;
+
+}  // namespace
+
+// The first row at or after `fromRow` whose cell holds the text. Parts
+// after the one holding the first hit stop as soon as it is found.
 int64_t DataSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
   loadGrid();
   const int64_t rows = static_cast<int64_t>(gridRowids_.size());
   if (fromRow < 0) fromRow = 0;
   if (col < 0 || col >= static_cast<int64_t>(schema_.fields.size()) || fromRow >= rows) return -1;
   if (what.empty()) return fromRow;
-  const size_t bytes = what.size() * sizeof(char16_t);
-  for (int64_t blk = fromRow / kGridBlock, n = static_cast<int64_t>(gridBlocks_.size()); blk < n; ++blk) {
-    const GridCells& cells = gridBlocks_[blk][col];
-    const size_t first = blk == fromRow / kGridBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
-    const char* base = reinterpret_cast<const char*>(cells.text.data());
-    const size_t size = cells.text.size() * sizeof(char16_t);
-    size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
-    while (at + bytes <= size) {
-      const void* hit = memmem(base + at, size - at, what.data(), bytes);
-      if (!hit) break;
-      const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
-      if (b % sizeof(char16_t)) {  // not on a character boundary
-        at = b + 1;
-        continue;
+  const int64_t firstBlock = fromRow / kGridBlock, blocks = static_cast<int64_t>(gridBlocks_.size());
+  std::atomic<int64_t> firstHitPart{INT64_MAX};
+  auto searchPart = [&](int64_t part, int64_t from, int64_t to) -> int64_t {
+    for (int64_t blk = from; blk < to; ++blk) {
+      if (firstHitPart.load(std::memory_order_relaxed) < part) return -1;
+      const size_t first = blk == firstBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
+      if (const int64_t i = findInCells(gridBlocks_[blk][col], first, what); i >= 0) {
+        int64_t seen = firstHitPart.load();
+        while (part < seen && !firstHitPart.compare_exchange_weak(seen, part)) {
+        }
+        return blk * kGridBlock + i;
       }
-      const size_t unit = b / sizeof(char16_t);
-      const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
-      if (unit + what.size() <= cells.ends[i]) return blk * kGridBlock + static_cast<int64_t>(i);
-      at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
+    }
+    return -1;
+  };
+  const int64_t parts = std::min(kFindHelpers + 1, (blocks - firstBlock) / kBlocksPerFindPart);
+  if (parts < 2) return searchPart(0, firstBlock, blocks);
+  const int64_t per = (blocks - firstBlock + parts - 1) / parts;
+  std::vector<std::future<int64_t>> helpers;
+  std::vector<int64_t> found(static_cast<size_t>(parts), -1);
+  for (int64_t part = 1; part < parts; ++part) {
+    const int64_t from = firstBlock + part * per, to = std::min(blocks, from + per);
+    try {
+      helpers.push_back(std::async(std::launch::async, searchPart, part, from, to));
+    } catch (const std::system_error&) {  // no thread to be had: searched here
+      std::promise<int64_t> done;
+      done.set_value(searchPart(part, from, to));
+      helpers.push_back(done.get_future());
     }
   }
+  found[0] = searchPart(0, firstBlock, firstBlock + per);
+  for (int64_t part = 1; part < parts; ++part) found[static_cast<size_t>(part)] = helpers[static_cast<size_t>(part - 1)].get();
+  for (const int64_t row : found)
+    if (row >= 0) return row;
   return -1;
 }
 

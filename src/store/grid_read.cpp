@@ -22,10 +22,12 @@ namespace {
 constexpr size_t kDecoders = 3;
 
 // A block of rows as SQLite gave them: each column's UTF-8 bytes side by
-// side, and where each cell ends.
+// side, and where each cell ends. `units` is the decoder's work space, kept
+// with the block so that it is reused, never zero-filled afresh.
 struct RawBlock {
   std::vector<std::string> bytes;
   std::vector<std::vector<size_t>> ends;
+  std::u16string units;
   void reset(size_t cols) {
     bytes.resize(cols);
     ends.resize(cols);
@@ -39,22 +41,23 @@ struct RawBlock {
 int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
                          std::atomic<bool>* started) {
   // Each cell is decoded on its own: a damaged sequence never reaches into
-  // the next cell. A UTF-8 byte gives at most one UTF-16 unit.
-  auto decode = [cols](const RawBlock& raw) {
+  // the next cell. A UTF-8 byte gives at most one UTF-16 unit. The cells are
+  // decoded into the block's work space and copied once into a text of
+  // their exact size.
+  auto decode = [cols](RawBlock& raw) {
     GridBlock block(cols);
     for (size_t c = 0; c < cols; ++c) {
       const std::string_view bytes = raw.bytes[c];
       GridCells& cells = block[c];
-      cells.text.resize(bytes.size());
+      if (raw.units.size() < bytes.size()) raw.units.resize(bytes.size());
       cells.ends.reserve(raw.ends[c].size());
       size_t from = 0, units = 0;
       for (const size_t end : raw.ends[c]) {
-        units += utf8ToUnits(bytes.substr(from, end - from), cells.text.data() + units);
+        units += utf8ToUnits(bytes.substr(from, end - from), raw.units.data() + units);
         cells.ends.push_back(units);
         from = end;
       }
-      cells.text.resize(units);
-      if (cells.text.capacity() > units + units / 4) cells.text.shrink_to_fit();
+      cells.text.assign(raw.units.data(), units);
     }
     return block;
   };
