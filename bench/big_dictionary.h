@@ -150,6 +150,25 @@ inline void saveAsAnotherProgram(const std::filesystem::path& file) {
   if (!done) throw std::runtime_error("cannot save into " + file.string());
 }
 
+// Every row's text of a table read through SQLite on a connection of its
+// own; the rows read.
+inline int64_t readWholeTable(const std::filesystem::path& file) {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* st = nullptr;
+  int64_t rows = 0;
+  if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_prepare_v2(db, "SELECT * FROM \"表1\" ORDER BY rowid", -1, &st, nullptr) == SQLITE_OK) {
+    const int cols = sqlite3_column_count(st);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+      for (int c = 0; c < cols; ++c) benchmark::DoNotOptimize(sqlite3_column_text(st, c));
+      ++rows;
+    }
+  }
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  return rows;
+}
+
 // The program's resident memory in megabytes.
 inline double residentMegabytes() {
   std::ifstream statm("/proc/self/statm");

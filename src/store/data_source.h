@@ -280,9 +280,10 @@ class DataSource : public Control, public Pending, public GridSource {
     std::vector<int64_t> rowids;
     std::vector<GridBlock> blocks;
   };
-  // Reads every row of the statement into `out`; SQLite's last code.
+  // Reads every row of the statement into `out`; SQLite's last code. The
+  // blocks of `reuse`, an earlier mirror, lend their memory to the new ones.
   static int readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
-                      std::atomic<bool>* started);
+                      std::atomic<bool>* started, std::vector<GridBlock>* reuse = nullptr);
   bool mirrored_ = false;  // a flex grid mirrors this table
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;

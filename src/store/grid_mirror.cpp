@@ -154,8 +154,11 @@ void DataSource::startPreload() {
 void DataSource::loadGrid() {
   sync();
   if (gridLoaded_) return;
-  gridRowids_.clear();
+  // The mirror read before lends its memory to the new one: a table read
+  // again after another program's save fills memory already in use.
+  std::vector<GridBlock> earlier = std::move(gridBlocks_);
   gridBlocks_.clear();
+  gridRowids_.clear();
   gridLoaded_ = true;
   if (!db_) return;
   ++queries_;
@@ -190,7 +193,8 @@ void DataSource::loadGrid() {
   readHere();
   sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
   GridRead read;
-  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr);
+  std::reverse(earlier.begin(), earlier.end());  // taken from the back, first block first
+  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr, &earlier);
   sqlite3_reset(st);
   if (rc != SQLITE_DONE) {
     // A damaged page ends the read: reported, never a grid cut short.

@@ -23,11 +23,14 @@ constexpr size_t kDecoders = 3;
 
 // A block of rows as SQLite gave them: each column's UTF-8 bytes side by
 // side, and where each cell ends. `units` is the decoder's work space, kept
-// with the block so that it is reused, never zero-filled afresh.
+// with the block so that it is reused, never zero-filled afresh; `into`, a
+// block of an earlier mirror whose memory the decoded block takes over.
+template <class Block>
 struct RawBlock {
   std::vector<std::string> bytes;
   std::vector<std::vector<size_t>> ends;
   std::u16string units;
+  Block into;
   void reset(size_t cols) {
     bytes.resize(cols);
     ends.resize(cols);
@@ -39,17 +42,20 @@ struct RawBlock {
 }  // namespace
 
 int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
-                         std::atomic<bool>* started) {
+                         std::atomic<bool>* started, std::vector<GridBlock>* reuse) {
   // Each cell is decoded on its own: a damaged sequence never reaches into
   // the next cell. A UTF-8 byte gives at most one UTF-16 unit. The cells are
   // decoded into the block's work space and copied once into a text of
   // their exact size.
-  auto decode = [cols](RawBlock& raw) {
-    GridBlock block(cols);
+  using Raw = RawBlock<GridBlock>;
+  auto decode = [cols](Raw& raw) {
+    GridBlock block = std::move(raw.into);
+    block.resize(cols);
     for (size_t c = 0; c < cols; ++c) {
       const std::string_view bytes = raw.bytes[c];
       GridCells& cells = block[c];
       if (raw.units.size() < bytes.size()) raw.units.resize(bytes.size());
+      cells.ends.clear();
       cells.ends.reserve(raw.ends[c].size());
       size_t from = 0, units = 0;
       for (const size_t end : raw.ends[c]) {
@@ -61,7 +67,7 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
     }
     return block;
   };
-  using Job = std::shared_ptr<RawBlock>;
+  using Job = std::shared_ptr<Raw>;
   struct Decoding {
     std::future<GridBlock> block;
     Job raw;  // handed back once decoded, for a later block's bytes
@@ -74,9 +80,14 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
     decoding.pop_front();
   };
   auto nextRaw = [&] {
-    Job raw = spare.empty() ? std::make_shared<RawBlock>() : std::move(spare.back());
+    Job raw = spare.empty() ? std::make_shared<Raw>() : std::move(spare.back());
     if (!spare.empty()) spare.pop_back();
     raw->reset(cols);
+    raw->into.clear();
+    if (reuse && !reuse->empty()) {
+      raw->into = std::move(reuse->back());
+      reuse->pop_back();
+    }
     return raw;
   };
   auto handOver = [&](Job raw) {
