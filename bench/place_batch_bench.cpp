@@ -11,7 +11,7 @@
 #include <fstream>
 #include <functional>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 

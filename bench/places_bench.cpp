@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 

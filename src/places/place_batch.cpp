@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/design.h"
 
 namespace zuvo {
