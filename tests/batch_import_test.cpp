@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <random>
+#include <tuple>
 
 #include "app/FrmLexaro.h"
 #include "import/example_split.h"
@@ -164,6 +165,143 @@ TEST_F(BatchImportTest, AFileThatCannotBeReadIsReportedByNameAndChangesNothing) 
     EXPECT_FALSE(w().RichTextBox1.Visible);
     EXPECT_TRUE(w().Command58.Enabled);
     EXPECT_FALSE(p->app().ended());
+  }
+}
+
+// --- files that are no batch text ----------------------------------------------
+
+TEST_F(BatchImportTest, AFifoIsRefusedAtOnceByEveryBatchButton) {
+  start();
+  const Fifo fifo(files.path() / "fifo.txt");
+  for (CommandButton* button : {&w().Command58, &w().Command57, &w().Command69}) {
+    SCOPED_TRACE(button->name());
+    p->dialogs().messages.clear();
+    open(*button, fifo.path());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(u"批量文件无法打开：" + fromUtf8(fifo.path().string()) + u"\r\n", 0), 0u)
+        << toUtf8(messages()[0]);
+    EXPECT_FALSE(w().RichTextBox1.Visible);
+    EXPECT_TRUE(w().Command58.Enabled && w().Command57.Enabled && w().Command69.Enabled);
+    EXPECT_FALSE(p->app().ended());
+  }
+}
+
+// Files chosen by mistake: told with the reason, never opened, never written.
+TEST_F(BatchImportTest, AFileThatIsNoTextIsRefusedAndLeftByteForByte) {
+  start();
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"a picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20) + "\xFF\xD8\xC0\x01"},
+      {"a word processor's document", std::string("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 16) + "word/document.xml"},
+      {"NUL bytes in GBK text", fileBytes({u"一/uno"}) + std::string("\0\0", 2) + fileBytes({u"二/dos"})},
+      {"NUL bytes in UTF-8 text", std::string("uno/\xE4\xB8\x80\0\r\n", 9)},
+      {"control characters", fileBytes({u"一/uno\x01\x02", u"二/dos"})},
+      {"neither UTF-8 nor GBK", "\x81\x20/uno\r\n\xFF\xFF\r\n"},
+      {"a UTF-16 text cut in the middle of a character", std::string("\xFF\xFE\x00\x4E/", 5)},
+      {"a UTF-16 text with half a surrogate pair", std::string("\xFE\xFF\xD8\x00\x00/\x00a", 8)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    p->dialogs().messages.clear();
+    const auto path = file("s.txt", c.bytes);
+    open(w().Command58, path);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(u"批量文件无法打开：" + fromUtf8(path.string()) + u"\r\n", 0), 0u)
+        << toUtf8(messages()[0]);
+    EXPECT_FALSE(w().RichTextBox1.Visible);
+    EXPECT_EQ(w().Command58.Caption, kSentenceFirst);
+    EXPECT_EQ(readBytes(path), c.bytes);
+    EXPECT_EQ(sentences().size(), 1u);
+  }
+}
+
+TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMarkedWithoutLoss) {
+  start();
+  const std::vector<Text> good = {u"一/uno", u"二/dos", u"新年/año nuevo"};
+  const std::vector<Text> bad = {u"一/uno", u"二/dos/tres", u"𠀀/raro"};
+  const auto utf16 = [](const std::vector<Text>& lines, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const Text& l : lines) {
+      for (const char16_t c : l + u"\r\n") {
+        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+      }
+    }
+    return out;
+  };
+  int64_t stored = 1;
+  for (const auto& [name, goodBytes, badBytes] :
+       {std::tuple{"UTF-16LE", utf16(good, false), utf16(bad, false)},
+        std::tuple{"UTF-16BE", utf16(good, true), utf16(bad, true)},
+        std::tuple{"UTF-8", "\xEF\xBB\xBF" + fileBytes(good, Encoding::Utf8), "\xEF\xBB\xBF" + fileBytes(bad, Encoding::Utf8)}}) {
+    SCOPED_TRACE(name);
+    p->dialogs().messages.clear();
+    open(w().Command58, file("good.txt", goodBytes));
+    press(w().Command58);
+    EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+    const auto rows = sentences();
+    ASSERT_EQ(rows.size(), static_cast<size_t>(stored + 3));
+    EXPECT_EQ(std::vector<std::string>(rows.end() - 3, rows.end()),
+              (std::vector<std::string>{std::to_string(stored + 1) + ":一:uno", std::to_string(stored + 2) + ":二:dos",
+                                        std::to_string(stored + 3) + ":新年:aňo nuevo"}));
+    stored += 3;
+    // A bad line: the file comes back as rich text holding every character.
+    const auto path = file("bad.txt", badBytes);
+    open(w().Command58, path);
+    press(w().Command58);
+    EXPECT_EQ(messages().size(), 2u);
+    const RichDocument back = loadRichFile(path, CharFormat{});
+    EXPECT_EQ(back.text, u"一/uno\r\n二/dos/tres\r\n𠀀/raro\r\n");
+    EXPECT_EQ(redLines(back), std::vector<Text>{u"二/dos/tres"});
+    EXPECT_EQ(sentences().size(), static_cast<size_t>(stored));
+  }
+}
+
+TEST_F(BatchImportTest, LinesEndingInCrCrLfAreReadAsOneLineEachAndAllStored) {
+  start();
+  open(w().Command58, file("s.txt", fileBytes({u"一/uno", u"二/dos", u"三/tres"}, Encoding::Gbk, u"\r\r\n")));
+  EXPECT_EQ(w().RichTextBox1.text(), u"一/uno\r\n二/dos\r\n三/tres\r\n");
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:一:uno", "3:二:dos", "4:三:tres"}));
+}
+
+// ñ and Ñ of a UTF-8 file are stored as the dictionary writes them, so
+// typing "ň" finds them; a GBK file writes "ň" itself.
+TEST_F(BatchImportTest, EnyeFromUtf8FilesIsStoredAsTypedAndFoundByTypingIt) {
+  start();
+  open(w().Command58, textFile("s.txt", {u"新年/año nuevo", u"鸵鸟/Ñandú"}, Encoding::Utf8));
+  press(w().Command58);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:新年:aňo nuevo", "3:鸵鸟:ňandú"}));
+  for (const TextView typed : {u"aňo", u"ňandú"}) {
+    type(w().RichTextBox16, typed);
+    click(w().Command17);  // the range query
+    EXPECT_NE(w().RichTextBox3.text().find(u"/" + Text(typed)), Text::npos) << toUtf8(w().RichTextBox3.text());
+    p->event([&] { w().RichTextBox16.setText(u""); });
+  }
+
+  open(w().Command69, textFile("w.txt", {u"niño/孩子", u"Ñoño/乏味的"}, Encoding::Utf8));
+  press(w().Command69);
+  for (const auto& [typed, meaning] : {std::pair{u"niňo", u"孩子"}, std::pair{u"ňoňo", u"乏味的"}}) {
+    click(w().RichTextBox16);
+    type(w().RichTextBox16, typed);
+    EXPECT_EQ(w().RichTextBox15.text(), meaning) << toUtf8(typed);
+    p->event([&] { w().RichTextBox16.setText(u""); });
+  }
+
+  open(w().Command57, textFile("v.txt", {u"añadir/-/规则/a/添加/Añado sal.我加盐。", u"Ñoñear/-/规则/-/装傻/Ñoñea.他装傻。"},
+                               Encoding::Utf8));
+  press(w().Command57);  // ends the program
+  ASSERT_TRUE(p->app().ended());
+  restart();
+  for (const auto& [typed, meaning] : {std::pair{u"aňadir", u"添加"}, std::pair{u"ňoňear", u"装傻"}}) {
+    type(w().RichTextBox16, typed);
+    EXPECT_TRUE(w().Text92.Visible) << toUtf8(typed);
+    EXPECT_EQ(w().Text92.text(), typed);
+    EXPECT_EQ(w().Text91.text(), meaning);
   }
 }
 

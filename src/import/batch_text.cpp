@@ -1,0 +1,27 @@
+#include "import/batch_text.h"
+
+#include <stdexcept>
+
+namespace zuvo {
+
+namespace {
+std::filesystem::path pathOf(const Text& file) { return std::filesystem::path(toUtf8(file)); }
+}  // namespace
+
+void BatchText::open(RichTextBox& pane, const Text& file) {
+  RichDocument doc = loadRichFile(pathOf(file), pane.plainFormat());
+  Text read = doc.text;
+  doc.text = typedText(doc.text);  // one unit for one: the formats stay in place
+  pane.setDocument(std::move(doc));
+  file_ = file;
+  read_ = std::move(read);
+}
+
+void BatchText::writeBack(const RichTextBox& pane) const {
+  if (file_.empty()) throw std::runtime_error("No batch file is open.");
+  RichDocument doc = pane.document();
+  if (doc.text == typedText(read_)) doc.text = read_;
+  saveRichFile(pathOf(file_), doc);
+}
+
+}  // namespace zuvo
