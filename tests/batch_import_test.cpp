@@ -21,6 +21,7 @@ namespace zuvo {
 namespace {
 
 using namespace zuvo::testing;
+using namespace std::string_literals;
 
 constexpr TextView kSentenceFirst = u"批量句子添加(&C)";
 constexpr TextView kSentenceSecond = u"批量句子入库(&C)";
@@ -193,14 +194,14 @@ TEST_F(BatchImportTest, AFileThatIsNoTextIsRefusedAndLeftByteForByte) {
     const char* name;
     std::string bytes;
   } cases[] = {
-      {"a picture", std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10", 20) + "\xFF\xD8\xC0\x01"},
-      {"a word processor's document", std::string("PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0", 16) + "word/document.xml"},
-      {"NUL bytes in GBK text", fileBytes({u"一/uno"}) + std::string("\0\0", 2) + fileBytes({u"二/dos"})},
-      {"NUL bytes in UTF-8 text", std::string("uno/\xE4\xB8\x80\0\r\n", 9)},
+      {"a picture", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10"s + "\xFF\xD8\xC0\x01"},
+      {"a word processor's document", "PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0"s + "word/document.xml"},
+      {"NUL bytes in GBK text", fileBytes({u"一/uno"}) + "\0\0"s + fileBytes({u"二/dos"})},
+      {"NUL bytes in UTF-8 text", "uno/\xE4\xB8\x80\0\r\n"s},
       {"control characters", fileBytes({u"一/uno\x01\x02", u"二/dos"})},
       {"neither UTF-8 nor GBK", "\x81\x20/uno\r\n\xFF\xFF\r\n"},
-      {"a UTF-16 text cut in the middle of a character", std::string("\xFF\xFE\x00\x4E/", 5)},
-      {"a UTF-16 text with half a surrogate pair", std::string("\xFE\xFF\xD8\x00\x00/\x00a", 8)},
+      {"a UTF-16 text cut in the middle of a character", "\xFF\xFE\x00\x4E/"s},
+      {"a UTF-16 text with half a surrogate pair", "\xFE\xFF\xD8\x00\x00/\x00" "a"s},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -20,6 +20,7 @@ namespace zuvo {
 namespace {
 
 using namespace zuvo::testing;
+using namespace std::string_literals;
 
 constexpr TextView kDone = u"恭喜您顺利完成批量地名添加！";
 constexpr TextView kCountWrong = u"您的格式中有部分错误！请按要求在 WORD 中检查！";
@@ -157,11 +158,13 @@ TEST_F(PlaceBatchTest, AFifoOrAFileThatIsNoTextIsRefusedAtOnceAndLeftAsItWas) {
   const Fifo fifo(files.path() / "fifo.txt");
   const std::string binary("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
   const auto picture = writeBytes("picture.txt", binary);
-  const auto withNul = writeBytes("nul.txt", fileBytes({u"Lima/利马"}) + std::string("\0", 1));
+  const auto withNul = writeBytes("nul.txt", fileBytes({u"Lima/利马"}) + "\0"s);
   for (const auto& path : {fifo.path(), picture, withNul}) {
     SCOPED_TRACE(path.filename().string());
     messages().clear();
-    if (!w->Command3.Visible) ASSERT_TRUE(user().click(w->Command33));
+    if (!w->Command3.Visible) {
+      ASSERT_TRUE(user().click(w->Command33));
+    }
     p->dialogs().fileAnswers.push_back(fromUtf8(path.string()));
     ASSERT_TRUE(user().click(w->Command3));
     ASSERT_EQ(messages().size(), 1u);
@@ -171,7 +174,7 @@ TEST_F(PlaceBatchTest, AFifoOrAFileThatIsNoTextIsRefusedAtOnceAndLeftAsItWas) {
     EXPECT_EQ(w->Command3.Caption, u"批量添加(&P)");
   }
   EXPECT_EQ(readBytes(picture), binary);
-  EXPECT_EQ(readBytes(withNul), fileBytes({u"Lima/利马"}) + std::string("\0", 1));
+  EXPECT_EQ(readBytes(withNul), fileBytes({u"Lima/利马"}) + "\0"s);
   EXPECT_EQ(places().size(), 1u);
 }
 

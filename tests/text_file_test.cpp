@@ -14,6 +14,7 @@ namespace zuvo {
 namespace {
 
 using namespace zuvo::testing;
+using namespace std::string_literals;
 
 // Real lines of the dictionary's batch files, as GBK writes them (ñ as ň).
 const std::vector<Text> kRealLines = {
@@ -201,10 +202,10 @@ TEST(TextFile, BytesThatAreNoTextAreRefusedWithTheReason) {
       {"neither UTF-8 nor GBK", "uno/\xFF\xFE\xFD", "neither UTF-8 nor GBK"},
       {"a GBK lead byte at the end", "uno/\xD2", "neither UTF-8 nor GBK"},
       {"a UTF-8 mark on GBK bytes", "\xEF\xBB\xBF\xC4\xE3/hola", "not valid UTF-8"},
-      {"odd UTF-16", std::string("\xFF\xFE\x00\x4E/", 5), "not valid UTF-16LE"},
-      {"a lone surrogate", std::string("\xFE\xFF\xDC\x00\x00/", 6), "not valid UTF-16BE"},
-      {"NUL", std::string("uno\0dos", 7), "NUL"},
-      {"NUL in UTF-16", std::string("\xFF\xFE" "a\0\0\0", 6), "NUL"},
+      {"odd UTF-16", "\xFF\xFE\x00\x4E/"s, "not valid UTF-16LE"},
+      {"a lone surrogate", "\xFE\xFF\xDC\x00\x00/"s, "not valid UTF-16BE"},
+      {"NUL", "uno\0dos"s, "NUL"},
+      {"NUL in UTF-16", "\xFF\xFE" "a\0\0\0"s, "NUL"},
       {"a control character", "uno/\x01\x02", "control characters"},
       {"DEL", "uno/\x7F", "control characters"},
       {"a C1 control in UTF-8", "uno/\xC2\x85\xE4\xB8\x80", "control characters"},
