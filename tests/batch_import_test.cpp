@@ -261,6 +261,25 @@ TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMar
   }
 }
 
+// Bytes valid both as GBK and as UTF-8 are read as the likelier text, so a
+// short file does not turn into another script.
+TEST_F(BatchImportTest, AShortFileValidInGbkAndInUtf8IsReadAsWhatItIs) {
+  start();
+  const std::vector<std::pair<std::string, Text>> files = {
+      {fileBytes({u"一/uno"}, Encoding::Gbk), u"一/uno"},       // D2 BB is also U+04BB
+      {fileBytes({u"路/camino"}, Encoding::Gbk), u"路/camino"},  // C2 B7 is also U+00B7
+      {fileBytes({u"丰富/rico"}, Encoding::Utf8), u"丰富/rico"},  // six bytes that GBK reads as three characters
+      {fileBytes({u"aňo/年"}, Encoding::Gbk), u"aňo/年"},
+      {fileBytes({u"año/年"}, Encoding::Utf8), u"aňo/年"},
+  };
+  for (const auto& [bytes, text] : files) {
+    SCOPED_TRACE(toUtf8(text));
+    open(w().Command58, file("s.txt", bytes));
+    EXPECT_EQ(w().RichTextBox1.text(), text + u"\r\n");
+    click(w().Command11);  // "PLT" drops the file unread
+  }
+}
+
 TEST_F(BatchImportTest, LinesEndingInCrCrLfAreReadAsOneLineEachAndAllStored) {
   start();
   open(w().Command58, file("s.txt", fileBytes({u"一/uno", u"二/dos", u"三/tres"}, Encoding::Gbk, u"\r\r\n")));
