@@ -221,7 +221,7 @@ TEST_F(BatchImportTest, AFileThatIsNoTextIsRefusedAndLeftByteForByte) {
 TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMarkedWithoutLoss) {
   start();
   const std::vector<Text> good = {u"一/uno", u"二/dos", u"新年/año nuevo"};
-  const std::vector<Text> bad = {u"一/uno", u"二/dos/tres", u"𠀀/raro"};
+  const std::vector<Text> bad = {u"一/uno", u"二/dos/tres", u"𠀀/raro año"};
   const auto utf16 = [](const std::vector<Text>& lines, bool bigEndian) {
     std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (const Text& l : lines) {
@@ -255,7 +255,7 @@ TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMar
     press(w().Command58);
     EXPECT_EQ(messages().size(), 2u);
     const RichDocument back = loadRichFile(path, CharFormat{});
-    EXPECT_EQ(back.text, u"一/uno\r\n二/dos/tres\r\n𠀀/raro\r\n");
+    EXPECT_EQ(back.text, u"一/uno\r\n二/dos/tres\r\n𠀀/raro año\r\n");  // ñ as the file had it
     EXPECT_EQ(redLines(back), std::vector<Text>{u"二/dos/tres"});
     EXPECT_EQ(sentences().size(), static_cast<size_t>(stored));
   }

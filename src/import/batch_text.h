@@ -22,7 +22,7 @@ class BatchText {
 
  private:
   Text file_;
-  Text read_;  // the file's text as it was read
+  Text read_;  // the file's text as it was read, when the pane's differs
 };
 
 }  // namespace zuvo
