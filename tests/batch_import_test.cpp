@@ -222,25 +222,12 @@ TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMar
   start();
   const std::vector<Text> good = {u"一/uno", u"二/dos", u"新年/año nuevo"};
   const std::vector<Text> bad = {u"一/uno", u"二/dos/tres", u"𠀀/raro año"};
-  const auto utf16 = [](const std::vector<Text>& lines, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const Text& l : lines) {
-      for (const char16_t c : l + u"\r\n") {
-        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-        out += bigEndian ? hi : lo;
-        out += bigEndian ? lo : hi;
-      }
-    }
-    return out;
-  };
   int64_t stored = 1;
-  for (const auto& [name, goodBytes, badBytes] :
-       {std::tuple{"UTF-16LE", utf16(good, false), utf16(bad, false)},
-        std::tuple{"UTF-16BE", utf16(good, true), utf16(bad, true)},
-        std::tuple{"UTF-8", "\xEF\xBB\xBF" + fileBytes(good, Encoding::Utf8), "\xEF\xBB\xBF" + fileBytes(bad, Encoding::Utf8)}}) {
+  for (const auto& [name, enc] : {std::pair{"UTF-16LE", Encoding::Utf16Le}, std::pair{"UTF-16BE", Encoding::Utf16Be},
+                                  std::pair{"UTF-8", Encoding::Utf8Bom}}) {
     SCOPED_TRACE(name);
     p->dialogs().messages.clear();
-    open(w().Command58, file("good.txt", goodBytes));
+    open(w().Command58, file("good.txt", fileBytes(good, enc)));
     press(w().Command58);
     EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
     const auto rows = sentences();
@@ -250,7 +237,7 @@ TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMar
                                         std::to_string(stored + 3) + ":新年:aňo nuevo"}));
     stored += 3;
     // A bad line: the file comes back as rich text holding every character.
-    const auto path = file("bad.txt", badBytes);
+    const auto path = file("bad.txt", fileBytes(bad, enc));
     open(w().Command58, path);
     press(w().Command58);
     EXPECT_EQ(messages().size(), 2u);

@@ -98,16 +98,6 @@ Text joined(const std::vector<Text>& lines) {
   return t;
 }
 
-std::string utf16(TextView t, bool bigEndian) {
-  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (const char16_t c : t) {
-    const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-    out += bigEndian ? hi : lo;
-    out += bigEndian ? lo : hi;
-  }
-  return out;
-}
-
 // A text that decodes to something else than it is, with what it became.
 struct Misread {
   Text line, got;
@@ -185,12 +175,11 @@ TEST(TextFile, EveryCommonIdeographReadsRightInGbkAndInUtf8FromOneCharacterToTho
 }
 
 TEST(TextFile, AByteOrderMarkNamesTheEncoding) {
-  const Text text = u"新年/año nuevo\r\n鸵鸟/Ñandú 𠀀\r\n";
-  EXPECT_EQ(decodeTextFile("\xEF\xBB\xBF" + toUtf8(text)), text);
-  EXPECT_EQ(decodeTextFile(utf16(text, false)), text);
-  EXPECT_EQ(decodeTextFile(utf16(text, true)), text);
+  const std::vector<Text> lines = {u"新年/año nuevo", u"鸵鸟/Ñandú 𠀀"};
+  for (const Encoding enc : {Encoding::Utf8Bom, Encoding::Utf16Le, Encoding::Utf16Be})
+    EXPECT_EQ(decodeTextFile(fileBytes(lines, enc)), u"新年/año nuevo\r\n鸵鸟/Ñandú 𠀀\r\n");
   // A UTF-16 file of Latin text is full of NUL bytes, yet is text.
-  EXPECT_EQ(decodeTextFile(utf16(u"uno/一", false)), u"uno/一");
+  EXPECT_EQ(decodeTextFile(fileBytes({u"uno/一"}, Encoding::Utf16Le)), u"uno/一\r\n");
 }
 
 TEST(TextFile, BytesThatAreNoTextAreRefusedWithTheReason) {

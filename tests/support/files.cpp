@@ -81,7 +81,25 @@ std::string fileBytes(const std::vector<Text>& lines, Encoding enc, TextView lin
     t += lines[i];
     if (i + 1 < lines.size() || lastLineEnd) t += lineEnd;
   }
-  return enc == Encoding::Gbk ? toGbk(t) : toUtf8(t);
+  switch (enc) {
+    case Encoding::Gbk:
+      return toGbk(t);
+    case Encoding::Utf8:
+      return toUtf8(t);
+    case Encoding::Utf8Bom:
+      return "\xEF\xBB\xBF" + toUtf8(t);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      break;
+  }
+  const bool bigEndian = enc == Encoding::Utf16Be;
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t c : t) {
+    const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
 }
 
 Fifo::Fifo(std::filesystem::path path) : path_(std::move(path)) {

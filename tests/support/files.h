@@ -35,8 +35,9 @@ void execOn(const std::filesystem::path& file, const std::string& sql);
 std::string readBytes(const std::filesystem::path& file);
 void writeBytes(const std::filesystem::path& file, std::string_view bytes);
 
-// A batch file's bytes: lines joined by the line end, in GBK or UTF-8.
-enum class Encoding { Gbk, Utf8 };
+// A batch file's bytes: lines joined by the line end, in GBK, UTF-8, or
+// UTF-8 or UTF-16 behind a byte-order mark.
+enum class Encoding { Gbk, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 std::string fileBytes(const std::vector<Text>& lines, Encoding enc = Encoding::Gbk, TextView lineEnd = u"\r\n",
                       bool lastLineEnd = true);
 
