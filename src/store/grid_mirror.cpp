@@ -33,6 +33,20 @@ void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
   for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
 }
 
+// A row saved as the table's last joins the mirror; saved again (an empty
+// record of a group filled in by its own AddNew), its cells follow.
+void DataSource::gridSaved(int64_t rowid) {
+  if (!gridLoaded_ || (!gridRowids_.empty() && gridRowids_.back() > rowid)) return;
+  auto rec = byRowid(rowid);
+  if (!rec) return;
+  if (gridRowids_.empty() || gridRowids_.back() < rowid) {
+    gridAppend(rowid, *rec);
+    return;
+  }
+  const int64_t row = static_cast<int64_t>(gridRowids_.size()) - 1;
+  for (size_t c = 0; c < schema_.fields.size(); ++c) gridReplace(row, c, rec->get(c).value_or(TextView()));
+}
+
 DataSource::Preload::~Preload() {
   cancel = true;
   if (result.valid()) result.wait();
