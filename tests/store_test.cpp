@@ -1201,7 +1201,9 @@ TEST_F(StoreTest, ADamagedTableOrIndexPageIsToldOnceAndTheFileAndItsGroupTakeNoW
     EXPECT_NE(q.dialogs().messages[1].prompt.find(u"CKUA.db"), Text::npos);
     q.restart();
     EXPECT_EQ(readBytes(file), bytes);
-    if (c.grouped) EXPECT_EQ(readBytes(partner), partnerBytes);
+    if (c.grouped) {
+      EXPECT_EQ(readBytes(partner), partnerBytes);
+    }
   }
 }
 

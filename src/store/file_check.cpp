@@ -74,12 +74,11 @@ std::string checkFile(const std::string& file, CheckGate& gate, const std::atomi
       sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &handle);
       std::atomic<bool> checking{true};
       std::thread watch([&] {
+        // Again while the lock stays: an interrupt before the check's
+        // statement has started is lost.
         while (checking && handle && handle->pMethods) {
           int reserved = 0;
-          if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) {
-            sqlite3_interrupt(db);
-            return;
-          }
+          if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) sqlite3_interrupt(db);
           std::this_thread::sleep_for(20ms);
         }
       });
