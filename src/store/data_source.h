@@ -150,7 +150,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void checkTable();
   void setJournal();
   void closeFailed(const std::string& what);
-  void report(const std::string& what);
+  void failedToOpen(const std::string& what);
   [[noreturn]] void fail(const std::string& what);
   // The file was found damaged: told once, and every save refused since.
   [[noreturn]] void damaged(const std::string& why);

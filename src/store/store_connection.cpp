@@ -79,8 +79,7 @@ void StoreConnection::openAll() {
     try {
       m->open();
     } catch (const std::exception& e) {
-      m->closeFailed(e.what());
-      m->report(e.what());
+      m->failedToOpen(e.what());
     }
   }
   // The journal mode is set once every file of the group is known sound.
@@ -89,12 +88,10 @@ void StoreConnection::openAll() {
     try {
       m->setJournal();
     } catch (const std::exception& e) {
-      m->closeFailed(e.what());
-      m->report(e.what());
+      m->failedToOpen(e.what());
     }
   }
-  for (DataSource* m : members)
-    if (m->db_) m->beginEvent();  // takes the file's change counter as it stands
+  for (DataSource* m : members) m->versionUnchecked_ = true;  // takes the file's change counter as it stands
 }
 
 StoreGroup::StoreGroup(std::initializer_list<DataSource*> members) : StoreGroup({members}) {}
@@ -122,8 +119,14 @@ std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
 
 // --- one store ---------------------------------------------------------------
 
-void DataSource::report(const std::string& what) {
-  window().app().msgBox(fromUtf8("数据文件无法打开：" + path().string() + "\r\n" + what), kTitle);
+// A file SQLite finds damaged already at its opening is told as damage.
+void DataSource::failedToOpen(const std::string& what) {
+  const int code = conn_->db ? sqlite3_errcode(conn_->db) : SQLITE_OK;
+  const bool damage = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+  closeFailed(what);
+  if (damage) damage_ = what;
+  window().app().msgBox(fromUtf8(damage ? damageMessage(what) : "数据文件无法打开：" + path().string() + "\r\n" + what),
+                        kTitle);
 }
 
 std::string DataSource::damageMessage(const std::string& why) const {
