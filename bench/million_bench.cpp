@@ -125,7 +125,10 @@ void BM_MillionSaveWhileTheFilesAreChecked(benchmark::State& state) {
     FrmLexaro& f = program->main;
     program->app.event([] {});
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
-    if (f.Data1.fileChecked() || f.Data2.fileChecked()) state.SkipWithError("the check ended before the save");
+    if (f.Data1.fileChecked() || f.Data2.fileChecked()) {
+      state.SkipWithError("the check ended before the save");
+      break;
+    }
     const Text k = NumText(++n);
     state.ResumeTiming();
     program->app.event([&] {
@@ -138,7 +141,10 @@ void BM_MillionSaveWhileTheFilesAreChecked(benchmark::State& state) {
       f.Data2.MoveLast();
     });
     state.PauseTiming();
-    if (!program->dialogs.messages.empty()) state.SkipWithError("the save was refused");
+    if (!program->dialogs.messages.empty()) {
+      state.SkipWithError(("the save was refused: " + toUtf8(program->dialogs.messages[0].prompt)).c_str());
+      break;
+    }
     program.reset();
     state.ResumeTiming();
   }
@@ -155,7 +161,10 @@ void BM_MillionFileCheck(benchmark::State& state) {
     program->app.event([] {});
     while (!program->main.Data2.fileChecked()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     state.PauseTiming();
-    if (!program->dialogs.messages.empty()) state.SkipWithError("the check found damage");
+    if (!program->dialogs.messages.empty()) {
+      state.SkipWithError("the check found damage");
+      break;
+    }
     program.reset();
     state.ResumeTiming();
   }

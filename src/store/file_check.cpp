@@ -43,6 +43,30 @@ void CheckGate::leave(sqlite3* db) {
   std::erase(running_, db);
 }
 
+GivingWay::GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel)
+    : gate_(gate), db_(db), entered_(gate.enter(db, cancel)) {
+  if (!entered_) return;
+  sqlite3_file* handle = nullptr;
+  sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &handle);
+  // Another program's save shows as a write lock on the file. Interrupted
+  // again while the lock stays: an interrupt before the read's statement
+  // has started is lost.
+  watch_ = std::thread([this, handle] {
+    while (reading_ && handle && handle->pMethods) {
+      int reserved = 0;
+      if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) sqlite3_interrupt(db_);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
+}
+
+GivingWay::~GivingWay() {
+  if (!entered_) return;
+  reading_ = false;
+  watch_.join();
+  gate_.leave(db_);
+}
+
 DataSource::FileCheck::~FileCheck() {
   cancel = true;
   gate->interruptAll();
@@ -67,21 +91,7 @@ std::string checkFile(const std::string& file, CheckGate& gate, const std::atomi
     }
     std::vector<std::string> rows;
     int rc = SQLITE_INTERRUPT;
-    if (gate.enter(db, cancel)) {
-      // Another program's save shows as a write lock on the file: the check
-      // gives way to it too.
-      sqlite3_file* handle = nullptr;
-      sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &handle);
-      std::atomic<bool> checking{true};
-      std::thread watch([&] {
-        // Again while the lock stays: an interrupt before the check's
-        // statement has started is lost.
-        while (checking && handle && handle->pMethods) {
-          int reserved = 0;
-          if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) sqlite3_interrupt(db);
-          std::this_thread::sleep_for(20ms);
-        }
-      });
+    if (GivingWay read(gate, db, cancel); read.entered()) {
       sqlite3_stmt* st = nullptr;
       rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
       if (rc == SQLITE_OK) {
@@ -89,9 +99,6 @@ std::string checkFile(const std::string& file, CheckGate& gate, const std::atomi
           if (const auto* t = sqlite3_column_text(st, 0)) rows.emplace_back(reinterpret_cast<const char*>(t));
       }
       sqlite3_finalize(st);
-      checking = false;
-      watch.join();
-      gate.leave(db);
     }
     const std::string why = sqlite3_errmsg(db);
     sqlite3_close_v2(db);

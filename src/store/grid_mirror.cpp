@@ -64,14 +64,17 @@ void DataSource::startPreload() {
   p->dataVersion = dataVersion_;
   p->generation = generation_;
   Preload* raw = p.get();
+  // A save meanwhile ends the read ahead rather than wait for it; the
+  // first use then reads the grid itself.
   p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
-                                              cols = schema_.fields.size(), raw]() -> std::optional<GridRead> {
+                                              cols = schema_.fields.size(), raw, gate = conn_->gate]() -> std::optional<GridRead> {
     sqlite3* db = nullptr;
     std::optional<GridRead> out;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
       sqlite3_busy_timeout(db, 2000);
       sqlite3_stmt* st = nullptr;
-      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+      if (GivingWay reading(*gate, db, raw->cancel);
+          reading.entered() && sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
         GridRead read;
         if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
       }

@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -78,6 +79,26 @@ class CheckGate {
   std::condition_variable quiet_;
   bool saving_ = false;
   std::vector<sqlite3*> running_;
+};
+
+// A long read on a connection of its own (a file's check, the grid's read
+// ahead) that gives way to every save of its file: this program's through
+// the gate, another program's when its write lock shows on the file.
+class GivingWay {
+ public:
+  GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel);
+  ~GivingWay();
+  GivingWay(const GivingWay&) = delete;
+  GivingWay& operator=(const GivingWay&) = delete;
+  // False when the read was cancelled before it could begin.
+  bool entered() const { return entered_; }
+
+ private:
+  CheckGate& gate_;
+  sqlite3* db_;
+  bool entered_;
+  std::atomic<bool> reading_{true};
+  std::thread watch_;
 };
 
 // The check of one store's file on a thread of its own.
