@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <system_error>
 #include <thread>
 
 #include "store/data_source.h"
@@ -51,19 +52,23 @@ GivingWay::GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& canc
   // Another program's save shows as a write lock on the file. Interrupted
   // again while the lock stays: an interrupt before the read's statement
   // has started is lost.
-  watch_ = std::thread([this, handle] {
-    while (reading_ && handle && handle->pMethods) {
-      int reserved = 0;
-      if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) sqlite3_interrupt(db_);
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-  });
+  try {
+    watch_ = std::thread([this, handle] {
+      while (reading_ && handle && handle->pMethods) {
+        int reserved = 0;
+        if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) sqlite3_interrupt(db_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the read gives way to this program's saves only.
+  }
 }
 
 GivingWay::~GivingWay() {
   if (!entered_) return;
   reading_ = false;
-  watch_.join();
+  if (watch_.joinable()) watch_.join();
   gate_.leave(db_);
 }
 
