@@ -361,6 +361,29 @@ TEST_F(BatchImportTest, ASentenceFileOfEveryShapeIsStoredWholeAndFoundAtOnce) {
   }
 }
 
+// A line of only "/" writes nothing into the sentence table, yet its pair is
+// stored there too: every later pair keeps one ID in both tables.
+TEST_F(BatchImportTest, ALineOfOnlyASlashKeepsEveryLaterPairUnderOneIdInBothTables) {
+  start();
+  open(w().Command58, file("s.txt", "/\r\n"));
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:NULL:NULL"}));
+  EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "2:/"}));
+  // A pair added by hand afterwards.
+  if (w().Command1.Caption != u"关闭(&K)") click(w().Command1);
+  click(w().Command55);
+  type(w().Text44, u"谢谢。");
+  type(w().Text45, u"Gracias.");
+  click(w().Command38);
+  EXPECT_EQ(sentences().back(), "3:谢谢。:Gracias.");
+  EXPECT_EQ(searchRows().back(), "3:谢谢。/Gracias.");
+  // Found with its own partner.
+  type(w().RichTextBox16, u"谢谢");
+  click(w().Command17);
+  EXPECT_NE(w().RichTextBox3.text().find(u"谢谢。/Gracias."), Text::npos) << toUtf8(w().RichTextBox3.text());
+}
+
 TEST_F(BatchImportTest, LinesAfterTheFirstEmptyLineAreNeitherCheckedNorStored) {
   start();
   open(w().Command58, textFile("s.txt", {u"一/uno", u"", u"bad line", u"二/dos"}));

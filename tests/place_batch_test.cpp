@@ -564,6 +564,26 @@ TEST_F(PlaceBatchTest, AFailedWriteStoresNothingAndNamesTheLine) {
   EXPECT_EQ(names("ID, ZD1").back(), "2|Lima");
 }
 
+// A line of only "/" writes nothing into two of the place tables, yet its
+// place is stored in all three: a place added by hand afterwards has one ID
+// in every table.
+TEST_F(PlaceBatchTest, ALineOfOnlyASlashKeepsEveryLaterPlaceUnderOneIdInAllTables) {
+  importFile(write("p.txt", {u"Lima/利马", u"/"}));
+  EXPECT_EQ(prompts(), std::vector<Text>{Text(kDone)});
+  EXPECT_EQ(places("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Lima", "3|"}));
+  EXPECT_EQ(search(), (std::vector<std::string>{"1|亚洲Asia/世界最大的洲", "2|Lima/利马", "3|/"}));
+  EXPECT_EQ(names("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Lima", "3|"}));
+  ASSERT_TRUE(user().click(w->Command33));
+  ASSERT_TRUE(user().click(w->Command35));
+  ASSERT_TRUE(user().type(w->Text12, u"里斯本"));
+  ASSERT_TRUE(user().type(w->Text13, u"Lisboa"));
+  ASSERT_TRUE(user().click(w->Command35));
+  EXPECT_EQ(places("ID, ZD1").back(), "4|Lisboa");
+  EXPECT_EQ(search().back().substr(0, 2), "4|");
+  EXPECT_EQ(names("ID, ZD1").back(), "4|Lisboa");
+  EXPECT_EQ(w->Text5.text(), u"4");
+}
+
 // --- a kill during an import ---------------------------------------------------------
 
 TEST_F(PlaceBatchTest, AKillDuringAnImportLeavesAllOrNone) {

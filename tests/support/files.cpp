@@ -56,6 +56,9 @@ std::vector<std::string> tableRows(const std::filesystem::path& file, const std:
 void execOn(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  // The running program may be reading the file (its check of the file):
+  // wait for the lock as another program would.
+  sqlite3_busy_timeout(db, 5000);
   char* err = nullptr;
   const int done = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
   const std::string why = err ? err : "";
