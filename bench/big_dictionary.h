@@ -144,7 +144,8 @@ inline std::filesystem::path millionDictionary() {
 // were: the next event of ours must read the table again.
 inline void saveAsAnotherProgram(const std::filesystem::path& file) {
   sqlite3* db = nullptr;
-  const bool done = sqlite3_open(file.c_str(), &db) == SQLITE_OK &&
+  // Waits for a lock as another copy of the program does.
+  const bool done = sqlite3_open(file.c_str(), &db) == SQLITE_OK && sqlite3_busy_timeout(db, 2000) == SQLITE_OK &&
                     sqlite3_exec(db, "UPDATE \"表1\" SET rowid = rowid WHERE rowid = 1", nullptr, nullptr, nullptr) == SQLITE_OK;
   sqlite3_close(db);
   if (!done) throw std::runtime_error("cannot save into " + file.string());

@@ -3,8 +3,9 @@
 // keystroke that needs the sentence grid (its mirror loads), the same after
 // another program saved into the sentences, a keystroke after it for a word
 // hit and for an input found nowhere, one range query,
-// and the resident memory once every grid is loaded. The CPU column counts
-// every thread of the process (the grid read decodes on several).
+// the resident memory once every grid is loaded, and a save while the
+// table files are checked. The CPU column counts every thread of the
+// process (the grid read decodes on several).
 
 #include <benchmark/benchmark.h>
 
@@ -116,6 +117,65 @@ void rangeQuery(benchmark::State& state, TextView input) {
 
 void BM_MillionRangeQueryFewMatches(benchmark::State& state) { rangeQuery(state, u"número 424242."); }
 BENCHMARK(BM_MillionRangeQueryFewMatches)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// A sentence pair saved while the check of every table file runs on its
+// own thread (begun by the first event after the window has shown): the
+// commit into the sentence files waits for no check. Each save comes a
+// quarter of a second into a fresh program's checks.
+void BM_MillionSaveWhileTheFilesAreChecked(benchmark::State& state) {
+  const auto dir = bench::millionDictionary();
+  int64_t n = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto program = std::make_unique<bench::BigProgram>(dir);
+    FrmLexaro& f = program->main;
+    program->app.event([] {});
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    if (f.Data1.fileChecked() || f.Data2.fileChecked()) {
+      state.SkipWithError("the check ended before the save");
+      break;
+    }
+    const Text k = NumText(++n);
+    state.ResumeTiming();
+    program->app.event([&] {
+      f.Data1.AddNew();
+      f.Data2.AddNew();
+      f.Text2.setText(u"检查中保存" + k);
+      f.Text3.setText(u"guardado durante la comprobación " + k);
+      f.Text14.setText(u"检查中保存" + k + u"/guardado durante la comprobación " + k);
+      f.Data1.MoveLast();
+      f.Data2.MoveLast();
+    });
+    state.PauseTiming();
+    if (!program->dialogs.messages.empty()) {
+      state.SkipWithError(("the save was refused: " + toUtf8(program->dialogs.messages[0].prompt)).c_str());
+      break;
+    }
+    program.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_MillionSaveWhileTheFilesAreChecked)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// How long the check of the largest file takes when nothing gets in its way.
+void BM_MillionFileCheck(benchmark::State& state) {
+  const auto dir = bench::millionDictionary();
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto program = std::make_unique<bench::BigProgram>(dir);
+    state.ResumeTiming();
+    program->app.event([] {});
+    while (!program->main.Data2.fileChecked()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    state.PauseTiming();
+    if (!program->dialogs.messages.empty()) {
+      state.SkipWithError("the check found damage");
+      break;
+    }
+    program.reset();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_MillionFileCheck)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 }  // namespace zuvo

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "bench_folder.h"
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 

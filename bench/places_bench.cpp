@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "bench_folder.h"
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 

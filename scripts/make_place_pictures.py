@@ -1,10 +1,13 @@
 #!/usr/bin/python3
-"""Draws the place window's two pictures from public-domain coastline data.
+"""Draws the place window's two pictures from the GSHHG coastline data.
 
 The world map (386 x 211) and the banner (311 x 94) are rendered from the
 low-resolution binned shorelines of Debian's gmt-gshhg-low package and
-written as PNG files under data/. The pictures are committed; run this only
-to draw them anew:
+written as PNG files under data/. The data is copyright 2014 The GMT Team
+under the GNU Lesser General Public License, version 3 or later (LGPL-3+, as
+the package's copyright file gives it); the pictures drawn from it are under
+the same licence. The pictures are committed; run this only to draw them
+anew:
 
     apt-get install gmt-gshhg-low python3-h5py
     /usr/bin/python3 scripts/make_place_pictures.py [gshhg folder]

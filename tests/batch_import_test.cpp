@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <random>
+#include <tuple>
 
 #include "app/FrmLexaro.h"
 #include "import/example_split.h"
@@ -20,6 +21,7 @@ namespace zuvo {
 namespace {
 
 using namespace zuvo::testing;
+using namespace std::string_literals;
 
 constexpr TextView kSentenceFirst = u"批量句子添加(&C)";
 constexpr TextView kSentenceSecond = u"批量句子入库(&C)";
@@ -167,6 +169,149 @@ TEST_F(BatchImportTest, AFileThatCannotBeReadIsReportedByNameAndChangesNothing) 
   }
 }
 
+// --- files that are no batch text ----------------------------------------------
+
+TEST_F(BatchImportTest, AFifoIsRefusedAtOnceByEveryBatchButton) {
+  start();
+  const Fifo fifo(files.path() / "fifo.txt");
+  for (CommandButton* button : {&w().Command58, &w().Command57, &w().Command69}) {
+    SCOPED_TRACE(button->name());
+    p->dialogs().messages.clear();
+    open(*button, fifo.path());
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(u"批量文件无法打开：" + fromUtf8(fifo.path().string()) + u"\r\n", 0), 0u)
+        << toUtf8(messages()[0]);
+    EXPECT_FALSE(w().RichTextBox1.Visible);
+    EXPECT_TRUE(w().Command58.Enabled && w().Command57.Enabled && w().Command69.Enabled);
+    EXPECT_FALSE(p->app().ended());
+  }
+}
+
+// Files chosen by mistake: told with the reason, never opened, never written.
+TEST_F(BatchImportTest, AFileThatIsNoTextIsRefusedAndLeftByteForByte) {
+  start();
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"a picture", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\0\x10"s + "\xFF\xD8\xC0\x01"},
+      {"a word processor's document", "PK\x03\x04\x14\0\x06\0\x08\0\0\0!\0"s + "word/document.xml"},
+      {"NUL bytes in GBK text", fileBytes({u"一/uno"}) + "\0\0"s + fileBytes({u"二/dos"})},
+      {"NUL bytes in UTF-8 text", "uno/\xE4\xB8\x80\0\r\n"s},
+      {"control characters", fileBytes({u"一/uno\x01\x02", u"二/dos"})},
+      {"neither UTF-8 nor GBK", "\x81\x20/uno\r\n\xFF\xFF\r\n"},
+      {"a UTF-16 text cut in the middle of a character", "\xFF\xFE\x00\x4E/"s},
+      {"a UTF-16 text with half a surrogate pair", "\xFE\xFF\xD8\x00\x00/\x00" "a"s},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    p->dialogs().messages.clear();
+    const auto path = file("s.txt", c.bytes);
+    open(w().Command58, path);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].rfind(u"批量文件无法打开：" + fromUtf8(path.string()) + u"\r\n", 0), 0u)
+        << toUtf8(messages()[0]);
+    EXPECT_FALSE(w().RichTextBox1.Visible);
+    EXPECT_EQ(w().Command58.Caption, kSentenceFirst);
+    EXPECT_EQ(readBytes(path), c.bytes);
+    EXPECT_EQ(sentences().size(), 1u);
+  }
+}
+
+TEST_F(BatchImportTest, UnicodeFilesWithAByteOrderMarkAreReadRightImportedAndMarkedWithoutLoss) {
+  start();
+  const std::vector<Text> good = {u"一/uno", u"二/dos", u"新年/año nuevo"};
+  const std::vector<Text> bad = {u"一/uno", u"二/dos/tres", u"𠀀/raro año"};
+  int64_t stored = 1;
+  for (const auto& [name, enc] : {std::pair{"UTF-16LE", Encoding::Utf16Le}, std::pair{"UTF-16BE", Encoding::Utf16Be},
+                                  std::pair{"UTF-8", Encoding::Utf8Bom}}) {
+    SCOPED_TRACE(name);
+    p->dialogs().messages.clear();
+    open(w().Command58, file("good.txt", fileBytes(good, enc)));
+    press(w().Command58);
+    EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+    const auto rows = sentences();
+    ASSERT_EQ(rows.size(), static_cast<size_t>(stored + 3));
+    EXPECT_EQ(std::vector<std::string>(rows.end() - 3, rows.end()),
+              (std::vector<std::string>{std::to_string(stored + 1) + ":一:uno", std::to_string(stored + 2) + ":二:dos",
+                                        std::to_string(stored + 3) + ":新年:aňo nuevo"}));
+    stored += 3;
+    // A bad line: the file comes back as rich text holding every character.
+    const auto path = file("bad.txt", fileBytes(bad, enc));
+    open(w().Command58, path);
+    press(w().Command58);
+    EXPECT_EQ(messages().size(), 2u);
+    const RichDocument back = loadRichFile(path, CharFormat{});
+    EXPECT_EQ(back.text, u"一/uno\r\n二/dos/tres\r\n𠀀/raro año\r\n");  // ñ as the file had it
+    EXPECT_EQ(redLines(back), std::vector<Text>{u"二/dos/tres"});
+    EXPECT_EQ(sentences().size(), static_cast<size_t>(stored));
+  }
+}
+
+// Bytes valid both as GBK and as UTF-8 are read as the likelier text, so a
+// short file does not turn into another script.
+TEST_F(BatchImportTest, AShortFileValidInGbkAndInUtf8IsReadAsWhatItIs) {
+  start();
+  const std::vector<std::pair<std::string, Text>> files = {
+      {fileBytes({u"一/uno"}, Encoding::Gbk), u"一/uno"},       // D2 BB is also U+04BB
+      {fileBytes({u"路/camino"}, Encoding::Gbk), u"路/camino"},  // C2 B7 is also U+00B7
+      {fileBytes({u"丰富/rico"}, Encoding::Utf8), u"丰富/rico"},  // six bytes that GBK reads as three characters
+      {fileBytes({u"aňo/年"}, Encoding::Gbk), u"aňo/年"},
+      {fileBytes({u"año/年"}, Encoding::Utf8), u"aňo/年"},
+  };
+  for (const auto& [bytes, text] : files) {
+    SCOPED_TRACE(toUtf8(text));
+    open(w().Command58, file("s.txt", bytes));
+    EXPECT_EQ(w().RichTextBox1.text(), text + u"\r\n");
+    click(w().Command11);  // "PLT" drops the file unread
+  }
+}
+
+TEST_F(BatchImportTest, LinesEndingInCrCrLfAreReadAsOneLineEachAndAllStored) {
+  start();
+  open(w().Command58, file("s.txt", fileBytes({u"一/uno", u"二/dos", u"三/tres"}, Encoding::Gbk, u"\r\r\n")));
+  EXPECT_EQ(w().RichTextBox1.text(), u"一/uno\r\n二/dos\r\n三/tres\r\n");
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:一:uno", "3:二:dos", "4:三:tres"}));
+}
+
+// ñ and Ñ of a UTF-8 file are stored as the dictionary writes them, so
+// typing "ň" finds them; a GBK file writes "ň" itself.
+TEST_F(BatchImportTest, EnyeFromUtf8FilesIsStoredAsTypedAndFoundByTypingIt) {
+  start();
+  open(w().Command58, textFile("s.txt", {u"新年/año nuevo", u"鸵鸟/Ñandú"}, Encoding::Utf8));
+  press(w().Command58);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:新年:aňo nuevo", "3:鸵鸟:ňandú"}));
+  for (const TextView typed : {u"aňo", u"ňandú"}) {
+    type(w().RichTextBox16, typed);
+    click(w().Command17);  // the range query
+    EXPECT_NE(w().RichTextBox3.text().find(u"/" + Text(typed)), Text::npos) << toUtf8(w().RichTextBox3.text());
+    p->event([&] { w().RichTextBox16.setText(u""); });
+  }
+
+  open(w().Command69, textFile("w.txt", {u"niño/孩子", u"Ñoño/乏味的"}, Encoding::Utf8));
+  press(w().Command69);
+  for (const auto& [typed, meaning] : {std::pair{u"niňo", u"孩子"}, std::pair{u"ňoňo", u"乏味的"}}) {
+    click(w().RichTextBox16);
+    type(w().RichTextBox16, typed);
+    EXPECT_EQ(w().RichTextBox15.text(), meaning) << toUtf8(typed);
+    p->event([&] { w().RichTextBox16.setText(u""); });
+  }
+
+  open(w().Command57, textFile("v.txt", {u"añadir/-/规则/a/添加/Añado sal.我加盐。", u"Ñoñear/-/规则/-/装傻/Ñoñea.他装傻。"},
+                               Encoding::Utf8));
+  press(w().Command57);  // ends the program
+  ASSERT_TRUE(p->app().ended());
+  restart();
+  for (const auto& [typed, meaning] : {std::pair{u"aňadir", u"添加"}, std::pair{u"ňoňear", u"装傻"}}) {
+    type(w().RichTextBox16, typed);
+    EXPECT_TRUE(w().Text92.Visible) << toUtf8(typed);
+    EXPECT_EQ(w().Text92.text(), typed);
+    EXPECT_EQ(w().Text91.text(), meaning);
+  }
+}
+
 // --- sentence files ------------------------------------------------------------
 
 struct FileShape {
@@ -214,6 +359,29 @@ TEST_F(BatchImportTest, ASentenceFileOfEveryShapeIsStoredWholeAndFoundAtOnce) {
     ASSERT_TRUE(prog.user().click(win.Command17));
     EXPECT_NE(win.RichTextBox3.text().find(u"我吃饭。/Como."), Text::npos) << toUtf8(win.RichTextBox3.text());
   }
+}
+
+// A line of only "/" writes nothing into the sentence table, yet its pair is
+// stored there too: every later pair keeps one ID in both tables.
+TEST_F(BatchImportTest, ALineOfOnlyASlashKeepsEveryLaterPairUnderOneIdInBothTables) {
+  start();
+  open(w().Command58, file("s.txt", "/\r\n"));
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:NULL:NULL"}));
+  EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "2:/"}));
+  // A pair added by hand afterwards.
+  if (w().Command1.Caption != u"关闭(&K)") click(w().Command1);
+  click(w().Command55);
+  type(w().Text44, u"谢谢。");
+  type(w().Text45, u"Gracias.");
+  click(w().Command38);
+  EXPECT_EQ(sentences().back(), "3:谢谢。:Gracias.");
+  EXPECT_EQ(searchRows().back(), "3:谢谢。/Gracias.");
+  // Found with its own partner.
+  type(w().RichTextBox16, u"谢谢");
+  click(w().Command17);
+  EXPECT_NE(w().RichTextBox3.text().find(u"谢谢。/Gracias."), Text::npos) << toUtf8(w().RichTextBox3.text());
 }
 
 TEST_F(BatchImportTest, LinesAfterTheFirstEmptyLineAreNeitherCheckedNorStored) {

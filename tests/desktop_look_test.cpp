@@ -23,6 +23,8 @@
 #include "desktop/grid_view.h"
 #include "support/desktop_support.h"
 #include "support/dictionary.h"
+#include "support/places.h"
+#include "tools/conversion_window.h"
 #include "tools/usage_help.h"
 
 namespace zuvo::desktop {
@@ -124,6 +126,13 @@ void expectWhole(const GridView& g) {
   const int line = QFontMetrics(g.font()).height();
   for (int r = 0; r < g.model()->rowCount(); ++r)
     if (!g.isRowHidden(r)) EXPECT_GE(g.rowHeight(r), line) << "row " << r;
+  // The last row can be seen whole: at once, or scrolled to with a bar.
+  const int rows = g.model()->rowCount();
+  if (rows == 0) return;
+  if (g.verticalScrollBar()->isVisible()) return;
+  const int bottom = g.rowViewportPosition(rows - 1) + g.rowHeight(rows - 1);
+  EXPECT_LE(bottom, g.viewport()->height()) << "the last row ends at " << bottom << " in a grid "
+                                            << g.viewport()->height() << " high";
 }
 
 void expectWhole(const StatusView& s) {
@@ -350,6 +359,106 @@ TEST_F(DesktopLookTest, AMessageBoxShowsItsDefaultButton) {
   QTimer::singleShot(0, look);
   d->app().event([&] { d->app().msgBox(u"请先输入内容", u" ZORVEK"); });
   EXPECT_TRUE(seen);
+}
+
+// The smaller windows, each on a program of its own.
+class DesktopSmallWindowsLookTest : public DesktopTest {
+ protected:
+  void open(Window& w) {
+    view = d->viewOf(w);
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  }
+  void click(const Control& c) {
+    ASSERT_TRUE(widget(c)->isVisible()) << c.name();
+    QTest::mouseClick(widget(c), Qt::LeftButton);
+  }
+  void check(const std::string& name) {
+    SCOPED_TRACE(name);
+    QCoreApplication::processEvents();
+    expectEveryTextWhole(*view);
+    const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
+    std::filesystem::create_directories(out);
+    EXPECT_TRUE(view->grab().save(QString::fromStdString((out / (name + ".png")).string()))) << name;
+  }
+};
+
+TEST_F(DesktopSmallWindowsLookTest, EveryScreenOfTheConversionWindowShowsEveryTextWhole) {
+  startDesktop(dir.path());
+  Frm计量换算* w = nullptr;
+  d->app().event([&] {
+    w = &d->app().form<Frm计量换算>();
+    w->Show();
+  });
+  open(*w);
+  // A long result: ten metres in feet.
+  ASSERT_TRUE(d->user().mouseDown(w->DBGrid1, {}, 3));
+  QTest::keyClicks(widget(w->Text1), "10");
+  ASSERT_EQ(w->Text2.text().substr(0, 12), u"32.808398950");
+  check("conversion_length");
+  for (CommandButton* category : {&w->Cmd2, &w->Cmd3, &w->Cmd4, &w->Cmd5}) {
+    click(*category);
+    check("conversion_" + category->name());
+  }
+  click(w->Command2);
+  check("conversion_edit_boxes");
+  click(w->Command8);
+  check("conversion_other_units");
+}
+
+TEST_F(DesktopSmallWindowsLookTest, EveryScreenOfThePlaceWindowShowsEveryTextWhole) {
+  zuvo::testing::writePlaces(dir.path(), {{u"亚洲", u"Asia", u"世界最大的洲"},
+                                          {u"中国【中华人民共和国】", u"China", u"位于亚洲东部", u"Asia", u"Beijing"},
+                                          {u"北京", u"Beijing", u"中国的首都", u"China"},
+                                          {u"西班牙", u"España", u"位于欧洲西南部", u"Europa", u"Madrid"}});
+  startDesktop(dir.path());
+  frm世界地名* w = nullptr;
+  d->app().event([&] { w = frm世界地名::open(d->app()); });
+  ASSERT_NE(w, nullptr);
+  open(*w);
+  ASSERT_TRUE(d->user().mouseDown(w->DBGrid1, {}, 1));
+  check("place_grids");
+  click(w->Command40);
+  ASSERT_TRUE(w->RichTextBox1.Visible);
+  check("place_lists");
+  click(w->Command40);
+  click(w->Picture1);
+  ASSERT_TRUE(w->Picture3.Visible);
+  check("place_map");
+  click(w->Picture3);
+  QTest::keyClicks(widget(w->Text9), "a");
+  click(w->Command39);
+  check("place_buscar");
+  click(w->Command33);
+  ASSERT_TRUE(w->Command35.Visible);
+  check("place_add_buttons");
+  click(w->Command35);
+  check("place_single_add");
+  TearDown();
+  startDesktop(dir.path());
+  d->app().event([&] { w = frm世界地名::open(d->app()); });
+  open(*w);
+  click(w->Command28);
+  ASSERT_TRUE(w->Text3.Visible);
+  check("place_modify");
+}
+
+TEST_F(DesktopSmallWindowsLookTest, EveryScreenOfTheHelpWindowShowsEveryTextWhole) {
+  startDesktop(dir.path());
+  Frm说明1* help = nullptr;
+  d->app().event([&] {
+    help = &d->app().form<Frm说明1>();
+    help->Show();
+  });
+  open(*help);
+  check("help_window");
+  // Scrolled to its end, the last row shows whole.
+  auto& grid = *static_cast<GridView*>(widget(help->DBGrid1));
+  grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
+  const int rows = grid.model()->rowCount();
+  ASSERT_GT(rows, 0);
+  EXPECT_LE(grid.rowViewportPosition(rows - 1) + grid.rowHeight(rows - 1), grid.viewport()->height());
+  check("help_window_end");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -541,6 +542,7 @@ TEST_F(DesktopMainWindowTest, MessageBoxesAreModalWithOkOnlyNoIconAndTheTitle) {
   QString title, text, behind;
   QMessageBox::Icon icon = QMessageBox::Information;
   QMessageBox::StandardButtons buttons;
+  QString ok;
   std::function<void()> answer = [&] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       auto* m = qobject_cast<QMessageBox*>(w);
@@ -549,6 +551,7 @@ TEST_F(DesktopMainWindowTest, MessageBoxesAreModalWithOkOnlyNoIconAndTheTitle) {
       text = m->text();
       icon = m->icon();
       buttons = m->standardButtons();
+      ok = m->button(QMessageBox::Ok)->text();
       behind = box(main->RichTextBox16).toPlainText();
       EXPECT_TRUE(m->isModal());
       m->button(QMessageBox::Ok)->click();
@@ -565,6 +568,7 @@ TEST_F(DesktopMainWindowTest, MessageBoxesAreModalWithOkOnlyNoIconAndTheTitle) {
   EXPECT_EQ(text, "请先输入内容");
   EXPECT_EQ(icon, QMessageBox::NoIcon);
   EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  EXPECT_EQ(ok, "确定");  // Qt's own texts are in Chinese
   // What the handler wrote before the box shows behind it.
   EXPECT_EQ(behind, "antes");
 }
@@ -573,13 +577,17 @@ TEST_F(DesktopMainWindowTest, FileDialogsShowTheTitleAndFilterAndACancelLeavesNo
   struct Seen {
     QString title;
     QStringList filters;
+    QStringList texts;  // the dialog's own labels and buttons
   };
   std::vector<Seen> seen;
   std::function<void()> cancel = [&] {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       auto* f = qobject_cast<QFileDialog*>(w);
       if (!f || !f->isVisible()) continue;
-      seen.push_back({f->windowTitle(), f->nameFilters()});
+      QStringList texts;
+      for (auto* l : f->findChildren<QLabel*>()) texts << l->text();
+      for (auto* b : f->findChildren<QPushButton*>()) texts << b->text();
+      seen.push_back({f->windowTitle(), f->nameFilters(), texts});
       f->reject();
       return;
     }
@@ -595,6 +603,16 @@ TEST_F(DesktopMainWindowTest, FileDialogsShowTheTitleAndFilterAndACancelLeavesNo
   EXPECT_EQ(seen[0].filters, QStringList{"文本文件 (*.TXT *.txt)"});
   EXPECT_EQ(seen[1].title, "另存为");
   EXPECT_EQ(seen[1].filters, QStringList{"文本文件 (*)"});
+  // Qt's own texts of the dialogs are in Chinese.
+  for (const Seen& s : seen) {
+    SCOPED_TRACE(s.title.toStdString());
+    EXPECT_TRUE(s.texts.contains("取消")) << s.texts.join("|").toStdString();
+    EXPECT_FALSE(s.texts.contains("Cancel")) << s.texts.join("|").toStdString();
+    EXPECT_TRUE(std::any_of(s.texts.begin(), s.texts.end(), [](const QString& t) { return t.startsWith("文件名"); }))
+        << s.texts.join("|").toStdString();
+  }
+  EXPECT_TRUE(seen[0].texts.contains("打开(&O)")) << seen[0].texts.join("|").toStdString();
+  EXPECT_TRUE(seen[1].texts.contains("保存(&S)")) << seen[1].texts.join("|").toStdString();
 }
 
 TEST_F(DesktopMainWindowTest, ALongHandlerRepaintsOnlyTheProgressBarAtMostEvery50Ms) {

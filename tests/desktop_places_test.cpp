@@ -62,6 +62,28 @@ TEST_F(DesktopPlacesTest, ShowsTheWindowAtItsGeometryWithGridsAndPictures) {
   shoot("place_window.png");
 }
 
+TEST_F(DesktopPlacesTest, EveryControlStandsAtItsPlaceAndTheNameListsOnTheirPaleYellow) {
+  for (Control* c : w->controls()) {
+    QWidget* x = widget(*c);
+    if (!x) continue;
+    SCOPED_TRACE(c->name());
+    EXPECT_EQ(x->isVisibleTo(view), c->Visible);
+    if (c->Visible) EXPECT_EQ(x->geometry(), view->scale().rect(*c));
+  }
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  const QImage shot = view->grab().toImage();
+  for (const DataGrid* g : {&w->DBGrid1, &w->DBGrid2}) {
+    SCOPED_TRACE(g->name());
+    auto& grid = *static_cast<GridView*>(widget(*g));
+    // Below the last row, and on a row that is not the current one.
+    const QPoint origin = grid.geometry().topLeft() + grid.viewport()->geometry().topLeft();
+    const QPoint empty = origin + QPoint(30, grid.viewport()->height() - 5);
+    const QPoint row = origin + QPoint(grid.viewport()->width() - 5, grid.rowViewportPosition(2) + 2);
+    EXPECT_EQ(shot.pixelColor(empty), QColor(0xFF, 0xFF, 0xC0));
+    EXPECT_EQ(shot.pixelColor(row), QColor(0xFF, 0xFF, 0xC0));
+  }
+}
+
 TEST_F(DesktopPlacesTest, AClickOnTheBannerShowsTheMap) {
   QTest::mouseClick(widget(w->Picture1), Qt::LeftButton, {}, QPoint(20, 20));
   EXPECT_TRUE(w->Picture3.Visible);

@@ -627,15 +627,7 @@ TEST_F(EntriesTest, APairEditedFromTheRangeResultIsSavedIntoItsOwnRecords) {
 TEST_F(EntriesTest, AGridRowWithoutItsSentenceRecordLeavesThePairOnShowToEdit) {
   // The search table has a third row that the sentence table lacks.
   writeDictionary(dir.path(), {{u"一。", u"Uno."}, {u"二。", u"Dos."}});
-  {
-    Program prog(dir.path());
-    prog.event([&] {
-      FrmLexaro& m = prog.form<FrmLexaro>();
-      m.Data2.AddNew();
-      m.Text14.setText(u"孤儿。/Huérfano.");
-      m.Data2.MoveFirst();
-    });
-  }
+  execOn(dir.path() / "XHKB.db", "INSERT INTO \"表1\" (Zd1) VALUES ('孤儿。/Huérfano.')");
   start();
   type(w().RichTextBox16, u"孤");
   showRangeResult(u"孤儿。/Huérfano.", 0, 2);

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FrmLexaro.h"
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "support/dictionary.h"
 #include "tools/conversion_window.h"
 #include "tools/usage_help.h"

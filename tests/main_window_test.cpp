@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FrmLexaro.h"
+#include "entries/placeholders.h"
 #include "support/dictionary.h"
 #include "tools/conversion_window.h"
 #include "tools/usage_help.h"
@@ -81,6 +82,10 @@ TEST_F(MainWindowTest, DesignStateShowsTheRowsOfButtonsAndHidesTheRest) {
   EXPECT_EQ(w().RichTextBox16.BackColor, 0xC0FFC0u);
   EXPECT_EQ(w().Text120.BackColor, 0xC0FFC0u);
   EXPECT_EQ(w().Label7.ForeColor, kHighlightText);
+  // The label that clears the placeholders has the caption they tell the user to click.
+  EXPECT_EQ(w().Label7.Caption(), u"<作者信箱>");
+  for (TextView placeholder : {kVerbExamplesPlaceholder, kWordExamplesPlaceholder})
+    EXPECT_NE(placeholder.find(u"用鼠标点击" + w().Label7.Caption() + u"可以删除全部的中文提示"), TextView::npos);
   EXPECT_TRUE(w().Shape3.Visible);
   EXPECT_FALSE(w().Shape4.Visible);
   EXPECT_FALSE(w().Shape5.Visible);

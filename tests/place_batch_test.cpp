@@ -20,6 +20,7 @@ namespace zuvo {
 namespace {
 
 using namespace zuvo::testing;
+using namespace std::string_literals;
 
 constexpr TextView kDone = u"恭喜您顺利完成批量地名添加！";
 constexpr TextView kCountWrong = u"您的格式中有部分错误！请按要求在 WORD 中检查！";
@@ -151,6 +152,47 @@ TEST_F(PlaceBatchTest, TheFirstPressOpensThePanelAndCloseOrCancelChangesNothing)
   EXPECT_FALSE(w->RichTextBox4.Visible);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_EQ(messages()[0].prompt.rfind(u"批量文件无法打开：", 0), 0u);
+}
+
+TEST_F(PlaceBatchTest, AFifoOrAFileThatIsNoTextIsRefusedAtOnceAndLeftAsItWas) {
+  const Fifo fifo(files.path() / "fifo.txt");
+  const std::string binary("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
+  const auto picture = writeBytes("picture.txt", binary);
+  const auto withNul = writeBytes("nul.txt", fileBytes({u"Lima/利马"}) + "\0"s);
+  for (const auto& path : {fifo.path(), picture, withNul}) {
+    SCOPED_TRACE(path.filename().string());
+    messages().clear();
+    if (!w->Command3.Visible) {
+      ASSERT_TRUE(user().click(w->Command33));
+    }
+    p->dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+    ASSERT_TRUE(user().click(w->Command3));
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_EQ(messages()[0].prompt.rfind(u"批量文件无法打开：" + fromUtf8(path.string()) + u"\r\n", 0), 0u)
+        << toUtf8(messages()[0].prompt);
+    EXPECT_FALSE(w->RichTextBox4.Visible);
+    EXPECT_EQ(w->Command3.Caption, u"批量添加(&P)");
+  }
+  EXPECT_EQ(readBytes(picture), binary);
+  EXPECT_EQ(readBytes(withNul), fileBytes({u"Lima/利马"}) + "\0"s);
+  EXPECT_EQ(places().size(), 1u);
+}
+
+TEST_F(PlaceBatchTest, EnyeFromAUtf8FileIsStoredAsTypedAndFoundByTypingIt) {
+  importFile(writeBytes("p.txt", fileBytes({u"España/西班牙", u"Ñuñoa/纽尼奥阿"}, Encoding::Utf8)));
+  EXPECT_EQ(prompts(), std::vector<Text>{Text(kDone)});
+  EXPECT_EQ(names("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Espaňa", "3|ňuňoa"}));
+  for (const TextView typed : {u"Espaňa", u"ňuňoa"}) {
+    ASSERT_TRUE(user().type(w->Text9, typed));
+    EXPECT_EQ(w->Text9.text(), u"") << toUtf8(typed);
+    EXPECT_EQ(w->RichTextBox2.text(), typed);
+  }
+}
+
+TEST_F(PlaceBatchTest, LinesEndingInCrCrLfAreAllImported) {
+  importFile(writeBytes("p.txt", fileBytes({u"Lima/利马", u"Quito/基多"}, Encoding::Gbk, u"\r\r\n")));
+  EXPECT_EQ(prompts(), std::vector<Text>{Text(kDone)});
+  EXPECT_EQ(names("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Lima", "3|Quito"}));
 }
 
 TEST_F(PlaceBatchTest, AFirstLineOfNoFormatIsToldAndNothingIsStored) {
@@ -520,6 +562,26 @@ TEST_F(PlaceBatchTest, AFailedWriteStoresNothingAndNamesTheLine) {
   EXPECT_EQ(prompts(), std::vector<Text>{Text(kDone)});
   EXPECT_EQ(places("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Lima"}));
   EXPECT_EQ(names("ID, ZD1").back(), "2|Lima");
+}
+
+// A line of only "/" writes nothing into two of the place tables, yet its
+// place is stored in all three: a place added by hand afterwards has one ID
+// in every table.
+TEST_F(PlaceBatchTest, ALineOfOnlyASlashKeepsEveryLaterPlaceUnderOneIdInAllTables) {
+  importFile(write("p.txt", {u"Lima/利马", u"/"}));
+  EXPECT_EQ(prompts(), std::vector<Text>{Text(kDone)});
+  EXPECT_EQ(places("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Lima", "3|"}));
+  EXPECT_EQ(search(), (std::vector<std::string>{"1|亚洲Asia/世界最大的洲", "2|Lima/利马", "3|/"}));
+  EXPECT_EQ(names("ID, ZD1"), (std::vector<std::string>{"1|Asia", "2|Lima", "3|"}));
+  ASSERT_TRUE(user().click(w->Command33));
+  ASSERT_TRUE(user().click(w->Command35));
+  ASSERT_TRUE(user().type(w->Text12, u"里斯本"));
+  ASSERT_TRUE(user().type(w->Text13, u"Lisboa"));
+  ASSERT_TRUE(user().click(w->Command35));
+  EXPECT_EQ(places("ID, ZD1").back(), "4|Lisboa");
+  EXPECT_EQ(search().back().substr(0, 2), "4|");
+  EXPECT_EQ(names("ID, ZD1").back(), "4|Lisboa");
+  EXPECT_EQ(w->Text5.text(), u"4");
 }
 
 // --- a kill during an import ---------------------------------------------------------

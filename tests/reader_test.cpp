@@ -253,11 +253,29 @@ TEST_F(ReaderTest, AFileThatCannotBeOpenedIsNamedAndThePaneKeepsItsText) {
   ASSERT_TRUE(open(missing));  // from Reading: the second pane alone, then the dialog
   ASSERT_EQ(p.dialogs().messages.size(), 1u);
   EXPECT_EQ(p.dialogs().messages[0].title, u" ZORVEK");
-  EXPECT_EQ(p.dialogs().messages[0].prompt, u"文件无法打开：" + fromUtf8(missing.string()));
+  EXPECT_EQ(p.dialogs().messages[0].prompt.rfind(u"文件无法打开：" + fromUtf8(missing.string()) + u"\r\n", 0), 0u);
   EXPECT_EQ(w.RichTextBox8.text(), u"primero");
   EXPECT_EQ(w.ReaderFile, fromUtf8(first.string()));
   EXPECT_FALSE(w.RichTextBox8.Visible);
   EXPECT_TRUE(w.RichTextBox12.Visible);
+}
+
+TEST_F(ReaderTest, AFifoOrAFileThatIsNoTextIsRefusedAtOnceAndNeverWritten) {
+  enableReader();
+  const Fifo fifo(files.path() / "fifo.txt");
+  const std::string binary("PK\x03\x04\x14\0\x06\0word/document.xml\0\x01", 27);
+  const fs::path document = textFile("document.txt", binary);
+  for (const fs::path& f : {fifo.path(), document}) {
+    SCOPED_TRACE(f.filename().string());
+    p.dialogs().messages.clear();
+    ASSERT_TRUE(open(f));
+    ASSERT_EQ(p.dialogs().messages.size(), 1u);
+    EXPECT_EQ(p.dialogs().messages[0].prompt.rfind(u"文件无法打开：" + fromUtf8(f.string()) + u"\r\n", 0), 0u)
+        << toUtf8(p.dialogs().messages[0].prompt);
+    EXPECT_FALSE(w.RichTextBox8.Visible);
+    EXPECT_EQ(w.ReaderFile, u"");
+  }
+  EXPECT_EQ(readBytes(document), binary);
 }
 
 TEST_F(ReaderTest, AFailedSaveIsNamedAndTheTextStaysForTheNextRelease) {

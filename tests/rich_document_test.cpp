@@ -321,7 +321,7 @@ TEST(LoadRichFile, NormalisesLineEndsOfPlainText) {
       {"CR", "a\rb", u"a\r\nb"},
       {"CR LF", "a\r\nb", u"a\r\nb"},
       {"mixed", "a\r\n\nb\rc\n", u"a\r\n\r\nb\r\nc\r\n"},
-      {"CR before CR LF", "a\r\r\nb", u"a\r\n\r\nb"},
+      {"CRs before CR LF are dropped", "a\r\r\nb\r\r\r\nc", u"a\r\nb\r\nc"},
       {"LF CR is two line ends", "a\n\rb", u"a\r\n\r\nb"},
       {"only line ends", "\n\r\n\r", u"\r\n\r\n\r\n"},
       {"empty file", "", u""},

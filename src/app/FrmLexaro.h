@@ -7,6 +7,7 @@
 #include <exception>
 #include <optional>
 
+#include "import/batch_text.h"
 #include "platform/application.h"
 #include "platform/control.h"
 #include "platform/grid.h"
@@ -593,8 +594,8 @@ class FrmLexaro : public Window {
   // Tells the user that an import failed and was undone.
   void reportFailedImport(const std::exception& e);
   void importVerbs(bool eightFields);
-  // The file chosen at the first press of a batch button.
-  Text batchFile_;
+  // The file opened at the first press of a batch button.
+  BatchText batchText_;
   // A write-back failed during this press: the press stops where it is.
   bool batchPressStopped_ = false;
 

@@ -2,7 +2,7 @@
 // entry panels, whose caption names what its next press does.
 
 #include "app/FrmLexaro.h"
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "tools/conversion_window.h"
 #include "tools/usage_help.h"
 

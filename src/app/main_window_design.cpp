@@ -47,8 +47,9 @@ constexpr DesignRow kDesign[] = {
     {.name = "RichTextBox11", .left = 220.02f, .top = 1320, .width = 9470, .height = 1760, .visible = false},
     // bottom row
     {.name = "Label18", .left = 220, .top = 5307, .width = 4680, .height = 398, .back = kTeal, .fontSize = 10.5f},
+    // The entry panels' placeholders tell the user to click this label by its caption.
     {.name = "Label7", .left = 260, .top = 5380, .width = 4480, .height = 296,
-     .text = u"输入西文或中文即可查询", .back = kTeal, .fore = kHighlightText},
+     .text = u"<作者信箱>", .back = kTeal, .fore = kHighlightText},
     {.name = "Command10A", .left = 4950, .top = 5315, .width = 1300, .height = 420, .text = u"转换窗口"},
     {.name = "Command8", .left = 6279, .top = 5315, .width = 1615, .height = 420, .text = u"动词变位(&B)", .enabled = false},
     {.name = "Command21", .left = 7939, .top = 5315, .width = 1785, .height = 420, .text = u"〖 退出(&X) 〗"},

@@ -65,9 +65,9 @@ void FrmLexaro::Command29_Click() {
   if (file.empty()) return;
   try {
     RichTextBox8.LoadFile(toUtf8(file));
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     // The pane keeps its text and the reader its file.
-    message(u"文件无法打开：" + file);
+    message(u"文件无法打开：" + file + u"\r\n" + fromUtf8(e.what()));
     return;
   }
   ReaderFile = file;

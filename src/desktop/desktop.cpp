@@ -1,14 +1,40 @@
 #include "desktop/desktop.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPointer>
+#include <QTranslator>
 #include <algorithm>
 
 #include "app/FrmLexaro.h"
 
 namespace zuvo::desktop {
 
+namespace {
+
+// Qt's own texts (the buttons of a message box, the file dialogs) in
+// Simplified Chinese, as the rest of the program speaks, once for each
+// QApplication.
+void installQtTranslations() {
+  static QPointer<QTranslator> installed;
+  if (installed || !QCoreApplication::instance()) return;
+  auto* t = new QTranslator(QCoreApplication::instance());
+  if (t->load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_",
+              QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+      QCoreApplication::installTranslator(t)) {
+    installed = t;
+  } else {
+    qWarning("Qt's Chinese translations were not found; its dialogs speak English");
+    delete t;
+  }
+}
+
+}  // namespace
+
 Desktop::Desktop(std::filesystem::path dataDir) : app_(std::move(dataDir), dialogs_), user_(app_) {
   installFontSubstitutes();
+  installQtTranslations();
   app_.afterEvent = [this] { syncAll(); };
   app_.onProgress = [this] { progressTick(); };
   dialogs_.beforeModal = [this] { syncAll(); };

@@ -137,6 +137,7 @@ void GridView::sync() {
     finishEdit();
     return;
   }
+  syncBackColour();
   const int rowHeight = fontMetrics().height() + 4;
   if (verticalHeader()->defaultSectionSize() != rowHeight) verticalHeader()->setDefaultSectionSize(rowHeight);
   cells_.refresh();
@@ -156,6 +157,15 @@ void GridView::sync() {
     selectionModel()->clear();
   }
   shownRow_ = row;
+}
+
+// The cells stand on the grid's back colour.
+void GridView::syncBackColour() {
+  const QColor back = qcolour(grid_.BackColor, view().palette());
+  if (palette().color(QPalette::Base) == back) return;
+  QPalette pal = palette();
+  pal.setColor(QPalette::Base, back);
+  setPalette(pal);
 }
 
 // A data grid's one column is as wide as the grid, or as its longest line.

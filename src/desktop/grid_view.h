@@ -74,6 +74,7 @@ class GridView : public QTableView, public ControlView {
   int64_t rowCount() const;
   int visibleRows() const;
   void fitColumn();
+  void syncBackColour();
 
   // Opens the editor on the current cell when the grid allows updates.
   bool startEdit(QKeyEvent* key = nullptr);

@@ -75,12 +75,7 @@ Text fromQString(const QString& s) {
   return Text(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size()));
 }
 
-Text keyboardText(const QString& s) {
-  Text t = fromQString(s);
-  for (char16_t& c : t)
-    if (c == u'ñ' || c == u'Ñ') c = u'ň';
-  return t;
-}
+Text keyboardText(const QString& s) { return typedText(fromQString(s)); }
 
 Text clipboardText(const QString& s) {
   QString t = s;

@@ -37,8 +37,9 @@ class WordMergeWorker : public Window {
   DataSource Data4{*this, "Data4", tables::wordSearch()};       // WordSearchStore
   // One commit for all four: the rows an import stages, their blanking and
   // the merged records land in every file or in none, so no staged row of a
-  // failed or killed run is ever merged by a later one.
-  StoreGroup MergeTables{&Data1, &Data2, &Data3, &Data4};
+  // failed or killed run is ever merged by a later one. A staged row is
+  // begun in both staging tables, a merged word in both word tables.
+  StoreGroup MergeTables{{&Data1, &Data2}, {&Data3, &Data4}};
 
   TextBox Text1{*this, "Text1"};    // key row ZD1, the key token
   TextBox Text2{*this, "Text2"};    // key row ZD2, the Spanish side

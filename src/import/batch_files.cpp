@@ -12,19 +12,17 @@ constexpr TextView kSentenceSecond = u"批量句子入库(&C)";
 constexpr TextView kVerbSecond = u"批量动词入库(&D)";
 constexpr TextView kWordSecond = u"批量单词入库(&E)";
 
-std::filesystem::path pathOf(const Text& file) { return std::filesystem::path(toUtf8(file)); }
 }  // namespace
 
 void FrmLexaro::openBatchFile(CommandButton& pressed, TextView secondCaption) {
   const Text file = CommonDialog1.chooseOpen(u"打开", u"文本文件 (*.TXT)|*.TXT");
   if (file.empty()) return;
   try {
-    RichTextBox1.LoadFile(pathOf(file));
+    batchText_.open(RichTextBox1, file);
   } catch (const std::exception& e) {
     message(u"批量文件无法打开：" + file + u"\r\n" + fromUtf8(e.what()));
     return;
   }
-  batchFile_ = file;
   pressed.Caption = Text(secondCaption);
   RichTextBox1.Move(220.02f, 1320, 9470, 3630);
   RichTextBox1.ZOrder();
@@ -37,13 +35,12 @@ void FrmLexaro::openBatchFile(CommandButton& pressed, TextView secondCaption) {
 }
 
 bool FrmLexaro::writeBackBatchFile() {
-  const auto file = pathOf(batchFile_);
   try {
-    RichTextBox1.SaveFile(file);
+    batchText_.writeBack(RichTextBox1);
   } catch (const std::exception& e) {
     Label8.BackColor = kButtonFace;
     batchPressStopped_ = true;
-    message(u"批量文件无法写回：" + batchFile_ + u"\r\n" + fromUtf8(e.what()));
+    message(u"批量文件无法写回：" + batchText_.file() + u"\r\n" + fromUtf8(e.what()));
     return false;
   }
   return true;

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/design.h"
 
 namespace zuvo {
@@ -59,8 +59,6 @@ constexpr DesignRow kBatchDesign[] = {
 };
 // clang-format on
 
-std::filesystem::path pathOf(const Text& file) { return std::filesystem::path(toUtf8(file)); }
-
 }  // namespace
 
 void frm世界地名::designBatchPanel() {
@@ -103,12 +101,11 @@ void frm世界地名::Command3_Click() {
   const Text file = CommonDialog.chooseOpen(u"打开", u"文本文件 (*.TXT)|*.TXT");
   if (file.empty()) return;
   try {
-    RichTextBox4.LoadFile(pathOf(file));
+    placeBatchText_.open(RichTextBox4, file);
   } catch (const std::exception& e) {
     app().msgBox(u"批量文件无法打开：" + file + u"\r\n" + fromUtf8(e.what()), u" ZORVEK");
     return;
   }
-  placeBatchFile_ = file;
   RichTextBox4.Width = 9400;
   RichTextBox4.Visible = true;
   RichTextBox4.ZOrder();
@@ -190,9 +187,9 @@ void frm世界地名::Command53_Click() {
 // renames it over the file, so a failure leaves the file as it was.
 bool frm世界地名::saveBackPlaceFile() {
   try {
-    RichTextBox4.SaveFile(pathOf(placeBatchFile_));
+    placeBatchText_.writeBack(RichTextBox4);
   } catch (const std::exception& e) {
-    app().msgBox(u"批量文件无法写回：" + placeBatchFile_ + u"\r\n" + fromUtf8(e.what()), u" ZORVEK");
+    app().msgBox(u"批量文件无法写回：" + placeBatchText_.file() + u"\r\n" + fromUtf8(e.what()), u" ZORVEK");
     return false;
   }
   return true;

@@ -6,7 +6,7 @@
 // past a column without rewriting it, so a pass over the panel costs the
 // length of its text.
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 
 namespace zuvo {
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "store/batch_transaction.h"
 
 namespace zuvo {

@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "platform/design.h"
 
 namespace zuvo {

@@ -1,6 +1,6 @@
 // Adding one place at a time and modifying the current place.
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 
 namespace zuvo {
 

@@ -1,7 +1,7 @@
 // Finding places: the type-ahead jump, Buscar with its listing, the result
 // lists with their partner highlight, and the links between places.
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 
 namespace zuvo {
 

@@ -1,7 +1,7 @@
 // The place window's views, what a move of the place table does in the
 // window, the world map and the small handlers of the detail rows.
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 
 namespace zuvo {
 

@@ -127,6 +127,7 @@ bool Application::event(const std::function<void()>& body) {
 
 void Application::failed(const std::exception& e) {
   rollbackAll();
+  if (dynamic_cast<const AlreadyTold*>(&e)) return;
   dialogs_.messageBox(fromUtf8(e.what()), u" ZORVEK");
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <typeindex>
 #include <vector>
@@ -49,6 +50,12 @@ class Pending {
 // Thrown by End to stop the program at once; caught where a user event
 // entered the program.
 struct ProgramEnded {};
+
+// An error the user has been told of already (a damaged file met again):
+// the event's work is dropped without a second message.
+struct AlreadyTold : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
 
 class Application {
  public:

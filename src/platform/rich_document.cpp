@@ -1,5 +1,7 @@
 #include "platform/rich_document.h"
 
+#include "platform/text_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -638,28 +640,56 @@ std::runtime_error fileError(std::string_view what, const std::filesystem::path&
   return std::runtime_error(msg);
 }
 
+// Reads a regular file whole. The file is opened without blocking and
+// looked at before any read, so a FIFO, a device or a folder is refused at
+// once instead of waiting for a writer that never comes.
 std::string readWholeFile(const std::filesystem::path& file) {
-  std::FILE* f = std::fopen(file.c_str(), "rb");
-  if (!f) throw fileError("Cannot open", file, errno);
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) throw fileError("Cannot open", file, errno);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int err = errno;
+    ::close(fd);
+    throw fileError("Cannot open", file, err);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw std::runtime_error("Cannot open " + file.string() + ": " +
+                             (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
+  }
   std::string bytes;
+  if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  const bool failed = std::ferror(f) != 0;
-  const int err = errno;
-  std::fclose(f);
-  if (failed) throw fileError("Cannot read", file, err);
+  for (;;) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const int err = errno;
+      ::close(fd);
+      throw fileError("Cannot read", file, err);
+    }
+    bytes.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fd);
   return bytes;
 }
 
+// Line ends LF, CR and CR LF become CR LF. CRs directly before a CR LF are
+// dropped: a file whose CR LF went through a second conversion ends its
+// lines in CR CR LF, which is one line end, not an empty line after each.
 Text withCrLf(TextView t) {
   Text out;
   out.reserve(t.size() + t.size() / 16);
   for (size_t i = 0; i < t.size(); ++i) {
     const char16_t c = t[i];
     if (c == CR || c == LF) {
+      if (c == CR) {
+        size_t j = i;
+        while (j + 1 < t.size() && t[j + 1] == CR) ++j;
+        if (j + 1 < t.size() && t[j + 1] == LF) i = j + 1;  // CR ... CR LF
+      }
       out += CRLF;
-      if (c == CR && i + 1 < t.size() && t[i + 1] == LF) ++i;
     } else {
       out += c;
     }
@@ -667,11 +697,13 @@ Text withCrLf(TextView t) {
   return out;
 }
 
-RichDocument plainDocument(std::string_view bytes, const CharFormat& plain) {
-  constexpr std::string_view kBom = "\xEF\xBB\xBF";
-  if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
+RichDocument plainDocument(const std::filesystem::path& file, std::string_view bytes, const CharFormat& plain) {
   RichDocument doc;
-  doc.text = withCrLf(isValidUtf8(bytes) ? fromUtf8(bytes) : fromGbk(bytes));
+  try {
+    doc.text = withCrLf(decodeTextFile(bytes));
+  } catch (const std::runtime_error& e) {
+    throw std::runtime_error("Cannot read " + file.string() + ": " + e.what());
+  }
   doc.formats.assign(doc.text.size(), plain);
   return doc;
 }
@@ -719,12 +751,18 @@ std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plai
 
 RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain) {
   const std::string bytes = readWholeFile(file);
+  std::optional<RichDocument> doc;
   try {
-    if (auto doc = readRtf(bytes, plain)) return std::move(*doc);
+    doc = readRtf(bytes, plain);
   } catch (const DamagedRtf& e) {
     throw std::runtime_error("Damaged file " + file.string() + ": " + e.what());
   }
-  return plainDocument(bytes, plain);
+  if (!doc) return plainDocument(file, bytes, plain);
+  // Rich text whose characters could not all be read, or that carries
+  // control characters, would not come back whole from a save.
+  if (holdsBinary(doc->text))
+    throw std::runtime_error("Cannot read " + file.string() + ": the rich text holds characters that cannot be read.");
+  return std::move(*doc);
 }
 
 void saveRichFile(const std::filesystem::path& file, const RichDocument& doc) {

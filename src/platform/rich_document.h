@@ -36,10 +36,14 @@ std::string writeRtf(const RichDocument& doc);
 std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plain);
 
 // Loads a file the way a rich-text box does: RTF when the file starts with
-// "{\rtf", otherwise plain text, read as UTF-8 when it is valid UTF-8 and as
-// GBK otherwise. Line ends LF, CR and CR LF all become CR LF. Plain text gets
-// the given plain format. Throws std::runtime_error naming the file when it
-// cannot be read or is damaged RTF.
+// "{\rtf", otherwise plain text decoded as decodeTextFile does (a byte-order
+// mark, else strict UTF-8 or strict GBK). Line ends LF, CR and CR LF all
+// become CR LF, and CRs directly before a CR LF are dropped. Plain text gets
+// the given plain format. Throws std::runtime_error naming the file and the
+// reason when it is not a regular file (a folder, a FIFO, a device: refused
+// before any read, never waited on), cannot be read, is damaged RTF, or is
+// not text that can be read without loss; such a file is never written by
+// a save of what was loaded, since nothing was loaded.
 RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain);
 
 // Writes the document as RTF, replacing the file atomically (a temporary file

@@ -36,8 +36,9 @@ class RichTextBox : public TextBox {
   // set, or to the end. With negation the set is inverted.
   void UpTo(TextView set, bool forward = true, bool negate = false);
 
-  // Loads a file (RTF, or plain UTF-8 or GBK text): its text replaces the
-  // box's text and runs Change when it differs. Throws on a missing file.
+  // Loads a file (RTF, or plain text as loadRichFile reads it): its text
+  // replaces the box's text and runs Change when it differs. Throws, leaving
+  // the box as it was, on a file that cannot be read whole as text.
   void LoadFile(const std::filesystem::path& file);
   // Saves the box as RTF, replacing the file atomically. Throws on failure.
   void SaveFile(const std::filesystem::path& file) const;

@@ -335,9 +335,39 @@ Text fromGbk(std::string_view bytes) {
   return out;
 }
 
+std::optional<Text> fromGbkExactly(std::string_view bytes) {
+  Iconv conv("UTF-16LE", "GBK");
+  if (!conv.ok()) return std::nullopt;
+  Text out;
+  out.reserve(bytes.size());
+  std::vector<char> buf(65536);
+  char* ip = const_cast<char*>(bytes.data());  // iconv does not write through it
+  size_t il = bytes.size();
+  while (il > 0) {
+    char* op = buf.data();
+    size_t ol = buf.size();
+    const size_t r = iconv(conv.cd, &ip, &il, &op, &ol);
+    const int err = errno;
+    for (const char* p = buf.data(); p + 1 < op; p += 2)
+      out += static_cast<char16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
+    if (r != static_cast<size_t>(-1)) break;
+    if (err != E2BIG) return std::nullopt;  // an invalid or cut-off sequence
+  }
+  return out;
+}
+
 int gbkCode(char16_t c) { return gbkTable()[c]; }
 
 Text gbkCodeText(char16_t c) { return NumText(gbkCode(c)); }
+
+// --- Text as the dictionary writes it -------------------------------------------
+
+Text typedText(TextView t) {
+  Text out(t);
+  for (char16_t& c : out)
+    if (c == u'ñ' || c == u'Ñ') c = u'ň';
+  return out;
+}
 
 // --- String helpers ----------------------------------------------------------
 

@@ -4,6 +4,7 @@
 // handlers rely on. UTF-8 appears only at the edges (files, SQLite, Qt).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,12 +31,20 @@ bool isValidUtf8(std::string_view s);
 std::string toGbk(TextView t);
 // Decodes GBK bytes; an undecodable byte becomes U+FFFD.
 Text fromGbk(std::string_view bytes);
+// Decodes GBK bytes when every byte belongs to a GBK character; nullopt
+// otherwise.
+std::optional<Text> fromGbkExactly(std::string_view bytes);
 // The character's GBK code as a signed 16-bit number: a single-byte character
 // gives its byte value, a double-byte one lead*256 + trail - 65536; a
 // character outside GBK gives 63 ('?').
 int gbkCode(char16_t c);
 // gbkCode as decimal text ("49" for "1", "-11589" for 一).
 Text gbkCodeText(char16_t c);
+
+// --- Text as the dictionary writes it ------------------------------------------
+// Text that comes in from outside (the keyboard, the input method, the
+// clipboard, a batch file) as the dictionary stores it: ñ and Ñ become "ň".
+Text typedText(TextView t);
 
 // --- String helpers, lengths and positions 64-bit ---------------------------
 int64_t Len(TextView t);

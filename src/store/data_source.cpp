@@ -80,6 +80,7 @@ DataSource::~DataSource() {
   // The bound boxes may be gone already (members die in reverse order);
   // nothing writes them while the window is destroyed.
   window().app().removePending(*this);
+  check_.reset();
   preload_.reset();
   named_.clear();
   st_.reset();
@@ -303,11 +304,18 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 // One transaction per connection: the stores of a group write into the
 // same one, and it commits once for all of them.
 void DataSource::begin() {
+  if (!conn_->inTransaction) {
+    // Damage a check found meanwhile is told before anything is written.
+    for (DataSource* m : conn_->members)
+      if (m->takeCheckResult()) throw StoreError(m->damageMessage(m->damage_), *m);
+  }
   refuseUnlessSavable();
   if (conn_->inTransaction) return;
   conn_->endRead();
+  conn_->gate->saving(true);
   if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
   conn_->inTransaction = true;
+  ++conn_->transactions;
 }
 
 void DataSource::touched() {
@@ -385,11 +393,12 @@ void DataSource::sync() {
   gridLoaded_ = false;
 }
 
-int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
+// A row with the next ID, or with the one given.
+int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
   begin();
-  sqlite3_stmt* st = statement("insert", [&] {
-    std::string cols, params;
-    int n = 0;
+  sqlite3_stmt* st = statement(rowid ? "insert at" : "insert", [&] {
+    std::string cols = rowid ? "rowid" : "", params = rowid ? "?1" : "";
+    int n = rowid ? 1 : 0;
     for (size_t i = 0; i < schema_.fields.size(); ++i) {
       if (schema_.fields[i] == "ID") continue;
       if (n) cols += ", ", params += ", ";
@@ -399,12 +408,56 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values) {
     return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
   });
   int n = 0;
+  if (rowid) sqlite3_bind_int64(st, ++n, rowid);
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
   rowWritten(values);
   return sqlite3_last_insert_rowid(db_);
+}
+
+// Stores the begun record. In a record group the record goes into every
+// partner at once under one ID, the first free in all of them: a partner
+// that began it too with what it holds so far (its later writes update the
+// row), any other partner as an empty record. So partners keep one ID even
+// when a record of one of them had nothing written into it.
+int64_t DataSource::storeBegun() {
+  if (!partners_ || !begun_) return insertRow(added_);
+  begin();
+  RecordGroup& group = *partners_;
+  if (group.nextInTransaction != conn_->transactions) {
+    int64_t last = 0;
+    for (DataSource* p : group.partners) {
+      sqlite3_stmt* st = p->statement("last id", [&] { return "SELECT max(rowid) FROM " + p->tableRef(); });
+      ++p->queries_;
+      const int rc = sqlite3_step(st);
+      const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+      sqlite3_reset(st);
+      if (rc != SQLITE_ROW) p->fail(sqlite3_errmsg(db_));
+      last = std::max(last, v);
+    }
+    group.next = last + 1;
+    group.nextInTransaction = conn_->transactions;
+  }
+  const int64_t rowid = group.next;
+  const std::shared_ptr<GroupRecord> record = begun_;
+  for (DataSource* p : group.partners) p->storeAsPartner(*record, rowid);
+  ++group.next;
+  record->rowid = rowid;
+  return rowid;
+}
+
+void DataSource::storeAsPartner(const GroupRecord& g, int64_t rowid) {
+  if (adding_ && begun_.get() == &g) {
+    insertRow(added_, rowid);
+    addedRowid_ = rowid;
+    addWritten_ = false;  // what it holds is in the row now
+    unwritten_ = false;
+    return;
+  }
+  insertRow(std::vector<std::optional<Text>>(schema_.fields.size()), rowid);
+  gridSaved(rowid);
 }
 
 // One statement for all the fields written, whatever their number.
@@ -453,19 +506,18 @@ bool DataSource::hasPendingWork() const {
 void DataSource::saveWork() {
   sync();
   if (adding_) {
-    adding_ = false;
+    int64_t rowid = addedRowid_;
     if (addWritten_) {
-      int64_t rowid = addedRowid_;
       if (rowid)
         updateRow(rowid, added_, std::vector<bool>(added_.size(), true));
       else
-        rowid = insertRow(added_);
-      if (gridLoaded_ && (gridRowids_.empty() || gridRowids_.back() < rowid)) {
-        if (auto rec = byRowid(rowid)) gridAppend(rowid, *rec);
-      }
+        rowid = storeBegun();
     }
+    adding_ = false;
+    if (rowid) gridSaved(rowid);
     addedRowid_ = 0;
     addWritten_ = false;
+    begun_.reset();
     return;
   }
   if (current_ && hasPendingWork()) {
@@ -496,7 +548,7 @@ void DataSource::writeThrough() {
     if (addedRowid_)
       updateRow(addedRowid_, added_, std::vector<bool>(added_.size(), true));
     else
-      addedRowid_ = insertRow(added_);
+      addedRowid_ = storeBegun();
   } else if (!adding_ && current_ && hasPendingWork()) {
     updateRow(current_->rowid, current_->all(), edited_);
   }
@@ -517,6 +569,7 @@ void DataSource::commit() {
     fail(sqlite3_errmsg(db_));
   }
   conn_->inTransaction = false;
+  conn_->gate->saving(false);
 }
 
 void DataSource::savePending() {
@@ -530,18 +583,28 @@ void DataSource::rollback() {
   checkedCounter_.reset();
   if (conn_->inTransaction) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   conn_->inTransaction = false;
+  conn_->gate->saving(false);
   conn_->endRead();
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
   addedRowid_ = 0;
+  begun_.reset();
+  if (partners_) partners_->reset();
   std::fill(edited_.begin(), edited_.end(), false);
   touched();
   gridLoaded_ = false;
   if (current_) arrive(byRowid(current_->rowid));
 }
 
-void DataSource::beginEvent() { versionUnchecked_ = true; }
+// The first event after the window has shown begins the file's check; the
+// events after it tell what the check found.
+void DataSource::beginEvent() {
+  versionUnchecked_ = true;
+  if (!db_) return;
+  if (!checkStarted_) startCheck();
+  if (takeCheckResult()) window().app().msgBox(fromUtf8(damageMessage(damage_)), u" ZORVEK");
+}
 
 // --- moves ---------------------------------------------------------------------
 
@@ -661,6 +724,12 @@ void DataSource::AddNew() {
   addedRowid_ = 0;
   added_.assign(schema_.fields.size(), std::nullopt);
   unwritten_ = true;
+  if (partners_) {
+    // Joining a record a partner stored already: its empty row here is this
+    // store's record.
+    begun_ = partners_->begin(*this);
+    addedRowid_ = begun_->rowid;
+  }
   refreshBoxes();
 }
 

@@ -36,6 +36,8 @@ struct sqlite3_stmt;
 namespace zuvo {
 
 class StoreConnection;
+struct RecordGroup;
+struct GroupRecord;
 
 struct TableSchema {
   std::string file;                  // database file name in the data folder, "XHKA.db"
@@ -101,6 +103,9 @@ class DataSource : public Control, public Pending, public GridSource {
   Text value(const std::string& field) const;
   // Store operations that reached the database (tests count them).
   int64_t queries() const { return queries_; }
+  // The check of the whole file, begun after the window has shown, has
+  // ended (sound, damaged, or given up).
+  bool fileChecked() const;
 
   // Opens the file (creating and seeding it when missing) and stands on the
   // first record.
@@ -145,8 +150,14 @@ class DataSource : public Control, public Pending, public GridSource {
   void checkTable();
   void setJournal();
   void closeFailed(const std::string& what);
-  void report(const std::string& what);
+  void failedToOpen(const std::string& what);
   [[noreturn]] void fail(const std::string& what);
+  // The file was found damaged: told once, and every save refused since.
+  [[noreturn]] void damaged(const std::string& why);
+  std::string damageMessage(const std::string& why) const;
+  void startCheck();
+  // Takes what the file's check found; true when it found damage not yet known.
+  bool takeCheckResult();
   void refuseUnlessSavable();
   std::string tableRef() const;
   static std::string selectList(const TableSchema& s, const std::string& from);
@@ -165,7 +176,9 @@ class DataSource : public Control, public Pending, public GridSource {
   void writeThrough();
   void begin();
   void stepToEnd(sqlite3_stmt* st);
-  int64_t insertRow(const std::vector<std::optional<Text>>& values);
+  int64_t insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid = 0);
+  int64_t storeBegun();
+  void storeAsPartner(const GroupRecord& g, int64_t rowid);
   void updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                  const std::vector<bool>& which);
   std::optional<Record> fetch(sqlite3_stmt* st);
@@ -187,6 +200,7 @@ class DataSource : public Control, public Pending, public GridSource {
   sqlite3_stmt* statement(const std::string& name, Build build);
   void loadGrid();
   void gridAppend(int64_t rowid, const Record& rec);
+  void gridSaved(int64_t rowid);
   void startPreload();
   void gridReplace(int64_t row, size_t col, TextView v);
 
@@ -195,6 +209,13 @@ class DataSource : public Control, public Pending, public GridSource {
   sqlite3* db_ = nullptr;  // the connection's handle while this store is open
   std::string alias_;      // this table's file in the connection: "main" or an attached name
   std::string openError_;  // why the file could not be opened or read
+  // Why SQLite found the file damaged ("" while it is sound). The store
+  // still reads what it can; nothing is written into it or into its group.
+  std::string damage_;
+  // SQLite's check of the whole file, once, on a thread of its own.
+  struct FileCheck;
+  std::unique_ptr<FileCheck> check_;
+  bool checkStarted_ = false;
   bool fileReadOnly_ = false;
   std::unique_ptr<Statements> st_;
   std::map<std::string, sqlite3_stmt*> named_;  // owned by st_
@@ -217,6 +238,10 @@ class DataSource : public Control, public Pending, public GridSource {
   bool unwritten_ = false;  // box writes not yet written through
   std::vector<std::optional<Text>> added_;
   int64_t addedRowid_ = 0;  // the begun record's row once written through
+  // The tables whose records are begun together with this one's, and the
+  // record of theirs that this store's begun record is part of.
+  RecordGroup* partners_ = nullptr;
+  std::shared_ptr<GroupRecord> begun_;
 
   std::vector<std::unique_ptr<Binding>> bindings_;
   bool hasDataGrids_ = false;
@@ -308,10 +333,15 @@ class DataSource : public Control, public Pending, public GridSource {
 // connection and every save lands in all of them or in none, whenever the
 // program is killed or the disk fills, so partners keep one ID. A group whose
 // file cannot be opened refuses every save into any of its stores.
+// A record begun in one store of the group is stored in every one of them
+// under one ID, or in none, whether or not any of its fields was written.
 // Declared in a window after its stores, before the window loads.
 class StoreGroup {
  public:
   StoreGroup(std::initializer_list<DataSource*> members);
+  // Stores that commit together but begin their records in separate sets
+  // (staging rows beside the records merged from them).
+  StoreGroup(std::initializer_list<std::initializer_list<DataSource*>> recordSets);
 
  private:
   std::shared_ptr<StoreConnection> conn_;

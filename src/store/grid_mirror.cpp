@@ -102,6 +102,20 @@ PreloadTurns& preloadTurns() {
 
 }  // namespace
 
+// A row saved as the table's last joins the mirror; saved again (an empty
+// record of a group filled in by its own AddNew), its cells follow.
+void DataSource::gridSaved(int64_t rowid) {
+  if (!gridLoaded_ || (!gridRowids_.empty() && gridRowids_.back() > rowid)) return;
+  auto rec = byRowid(rowid);
+  if (!rec) return;
+  if (gridRowids_.empty() || gridRowids_.back() < rowid) {
+    gridAppend(rowid, *rec);
+    return;
+  }
+  const int64_t row = static_cast<int64_t>(gridRowids_.size()) - 1;
+  for (size_t c = 0; c < schema_.fields.size(); ++c) gridReplace(row, c, rec->get(c).value_or(TextView()));
+}
+
 DataSource::Preload::~Preload() {
   cancel = true;
   preloadTurns().wake();
@@ -121,9 +135,11 @@ void DataSource::startPreload() {
   p->generation = generation_;
   Preload* raw = p.get();
   const uint64_t ticket = p->ticket = preloadTurns().take();
+  // A save meanwhile ends the read ahead rather than wait for it; the
+  // first use then reads the grid itself.
   try {
     p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
-                                              cols = schema_.fields.size(), raw, ticket]() -> std::optional<GridRead> {
+                                              cols = schema_.fields.size(), raw, ticket, gate = conn_->gate]() -> std::optional<GridRead> {
     std::optional<GridRead> out;
     if (!preloadTurns().wait(ticket, raw->cancel)) {
       raw->reading = true;
@@ -133,7 +149,8 @@ void DataSource::startPreload() {
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
       sqlite3_busy_timeout(db, 2000);
       sqlite3_stmt* st = nullptr;
-      if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
+      if (GivingWay reading(*gate, db, raw->cancel);
+          reading.entered() && sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
         GridRead read;
         if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
       }

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
+#include <thread>
 #include <cstring>
 #include <stdexcept>
 
@@ -28,6 +30,15 @@ bool folderWritable(const std::filesystem::path& dir) {
 }
 
 std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文件夹是只读的，无法保存：" + dir.string(); }
+
+// Waits up to two seconds for a lock another connection holds. The checks
+// of the connection's own files give way at once: each wait interrupts them.
+int waitForLock(void* gate, int count) {
+  static_cast<CheckGate*>(gate)->interruptAll();
+  if (count >= 1000) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  return 1;
+}
 
 }  // namespace
 
@@ -68,8 +79,7 @@ void StoreConnection::openAll() {
     try {
       m->open();
     } catch (const std::exception& e) {
-      m->closeFailed(e.what());
-      m->report(e.what());
+      m->failedToOpen(e.what());
     }
   }
   // The journal mode is set once every file of the group is known sound.
@@ -78,30 +88,63 @@ void StoreConnection::openAll() {
     try {
       m->setJournal();
     } catch (const std::exception& e) {
-      m->closeFailed(e.what());
-      m->report(e.what());
+      m->failedToOpen(e.what());
     }
   }
-  for (DataSource* m : members)
-    if (m->db_) m->beginEvent();  // takes the file's change counter as it stands
+  for (DataSource* m : members) m->versionUnchecked_ = true;  // takes the file's change counter as it stands
 }
 
-StoreGroup::StoreGroup(std::initializer_list<DataSource*> members) : conn_(std::make_shared<StoreConnection>()) {
-  for (DataSource* m : members) {
-    assert(!m->conn_->opened && "a group is declared before its window loads");
-    m->conn_ = conn_;
-    conn_->members.push_back(m);
+StoreGroup::StoreGroup(std::initializer_list<DataSource*> members) : StoreGroup({members}) {}
+
+StoreGroup::StoreGroup(std::initializer_list<std::initializer_list<DataSource*>> recordSets)
+    : conn_(std::make_shared<StoreConnection>()) {
+  for (const auto& set : recordSets) {
+    auto& records = *conn_->recordGroups.emplace_back(std::make_unique<RecordGroup>());
+    for (DataSource* m : set) {
+      assert(!m->conn_->opened && "a group is declared before its window loads");
+      m->conn_ = conn_;
+      m->partners_ = &records;
+      conn_->members.push_back(m);
+      records.partners.push_back(m);
+    }
   }
+}
+
+std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
+  if (!current || std::find(current->joined.begin(), current->joined.end(), &store) != current->joined.end())
+    current = std::make_shared<GroupRecord>();
+  current->joined.push_back(&store);
+  return current;
 }
 
 // --- one store ---------------------------------------------------------------
 
-void DataSource::report(const std::string& what) {
-  window().app().msgBox(fromUtf8("数据文件无法打开：" + path().string() + "\r\n" + what), kTitle);
+// A file SQLite finds damaged already at its opening is told as damage.
+void DataSource::failedToOpen(const std::string& what) {
+  const int code = conn_->db ? sqlite3_errcode(conn_->db) : SQLITE_OK;
+  const bool damage = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+  closeFailed(what);
+  if (damage) damage_ = what;
+  window().app().msgBox(fromUtf8(damage ? damageMessage(what) : "数据文件无法打开：" + path().string() + "\r\n" + what),
+                        kTitle);
+}
+
+std::string DataSource::damageMessage(const std::string& why) const {
+  return "数据文件出错：" + path().string() + "\r\n" + why;
 }
 
 void DataSource::fail(const std::string& what) {
-  throw StoreError("数据文件出错：" + path().string() + "\r\n" + what, *this);
+  const int code = db_ ? sqlite3_errcode(db_) : SQLITE_OK;
+  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) damaged(what);
+  throw StoreError(damageMessage(what), *this);
+}
+
+// Told once; a later failure of the same file drops its event's work
+// without a second message.
+void DataSource::damaged(const std::string& why) {
+  if (!damage_.empty()) throw AlreadyTold(damageMessage(why));
+  damage_ = why;
+  throw StoreError(damageMessage(why), *this);
 }
 
 // A store that failed while loading (a damaged page under its first
@@ -152,7 +195,7 @@ void DataSource::open() {
       conn_->db = nullptr;
       throw std::runtime_error(msg);
     }
-    sqlite3_busy_timeout(conn_->db, 2000);
+    sqlite3_busy_handler(conn_->db, waitForLock, conn_->gate.get());
     alias_ = "main";
   } else {
     const std::string alias = "t" + std::to_string(++conn_->attached);
@@ -245,6 +288,7 @@ std::optional<uint32_t> DataSource::fileCommitCounter() const {
 void DataSource::closeFailed(const std::string& what) {
   openError_ = what;
   checkedCounter_.reset();
+  check_.reset();
   preload_.reset();
   named_.clear();
   st_.reset();
@@ -265,8 +309,12 @@ void DataSource::closeFailed(const std::string& what) {
 std::string DataSource::whyNoSave() const {
   if (!openError_.empty()) return openError_;
   if (!db_) return "数据文件未打开";
-  for (const DataSource* m : conn_->members)
-    if (m != this && !m->db_) return "同组的数据文件无法打开：" + m->path().string();
+  if (!damage_.empty()) return "数据文件已损坏：" + damage_;
+  for (const DataSource* m : conn_->members) {
+    if (m == this) continue;
+    if (!m->db_) return "同组的数据文件无法打开：" + m->path().string();
+    if (!m->damage_.empty()) return "同组的数据文件已损坏：" + m->path().string();
+  }
   if (fileReadOnly_) return "数据文件是只读的";
   return {};
 }

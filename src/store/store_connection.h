@@ -9,7 +9,13 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -52,6 +58,82 @@ struct StoreError : std::runtime_error {
   DataSource* store;
 };
 
+// Where the checks of a connection's files (on threads of their own) meet
+// its saves. A commit into a file with a rollback journal waits for every
+// reader of it, so a save interrupts the checks under way, and none starts
+// again until the save has ended; an interrupted check runs again later.
+class CheckGate {
+ public:
+  // The saving side: a write transaction begins or ends.
+  void saving(bool on);
+  // Interrupts every check under way (also while a commit waits for them).
+  void interruptAll();
+  // The checking side: waits until no save is under way and registers the
+  // check's connection for interrupts; false when the check was cancelled
+  // meanwhile or a save has begun.
+  bool enter(sqlite3* db, const std::atomic<bool>& cancel);
+  void leave(sqlite3* db);
+
+ private:
+  std::mutex m_;
+  std::condition_variable quiet_;
+  bool saving_ = false;
+  std::vector<sqlite3*> running_;
+};
+
+// A long read on a connection of its own (a file's check, the grid's read
+// ahead) that gives way to every save of its file: this program's through
+// the gate, another program's when its write lock shows on the file.
+class GivingWay {
+ public:
+  GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel);
+  ~GivingWay();
+  GivingWay(const GivingWay&) = delete;
+  GivingWay& operator=(const GivingWay&) = delete;
+  // False when the read was cancelled before it could begin.
+  bool entered() const { return entered_; }
+
+ private:
+  CheckGate& gate_;
+  sqlite3* db_;
+  bool entered_;
+  std::atomic<bool> reading_{true};
+  std::thread watch_;
+};
+
+// The check of one store's file on a thread of its own.
+struct DataSource::FileCheck {
+  std::shared_ptr<CheckGate> gate;
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> done{false};
+  std::string damage;  // what the check found wrong; read once `done` holds
+  std::future<void> thread;
+  ~FileCheck();
+};
+
+// A record begun in the stores of a record group.
+struct GroupRecord {
+  std::vector<DataSource*> joined;  // the stores that began it
+  int64_t rowid = 0;                // its ID once stored, in every store of the group
+};
+
+// Stores that begin their records together and keep one ID for them.
+struct RecordGroup {
+  std::vector<DataSource*> partners;
+  std::shared_ptr<GroupRecord> current;
+  // The next ID free in every partner, known for one write transaction.
+  int64_t next = 0;
+  int64_t nextInTransaction = -1;
+
+  // The record a store's AddNew begins: the one under way, unless this store
+  // began it already.
+  std::shared_ptr<GroupRecord> begin(DataSource& store);
+  void reset() {
+    current.reset();
+    nextInTransaction = -1;
+  }
+};
+
 class StoreConnection {
  public:
   StoreConnection() = default;
@@ -75,7 +157,10 @@ class StoreConnection {
   bool reading = false;
   bool opened = false;
   int attached = 0;  // files attached beside the main one
+  int64_t transactions = 0;  // write transactions begun
+  std::shared_ptr<CheckGate> gate = std::make_shared<CheckGate>();
   std::vector<DataSource*> members;
+  std::vector<std::unique_ptr<RecordGroup>> recordGroups;
 
   void finalize();
 

@@ -55,7 +55,8 @@ constexpr DesignRow kDesign[] = {
     {.name = "Label8", .left = 1470, .top = 5280, .width = 1000, .height = 270, .fontSize = 10.5f},
     {.name = "Text1", .left = 2505, .top = 5225, .width = 1060, .height = 375, .back = kPaleOrange, .fontSize = 10.5f, .tabIndex = 0},
     {.name = "Label9", .left = 3615, .top = 5280, .width = 1050, .height = 270, .fontSize = 10.5f},
-    {.name = "Text2", .left = 4695, .top = 5225, .width = 1336, .height = 375, .back = kPaleOrange, .fontSize = 10.5f},
+    // The result in 7.5 point: fifteen significant digits and the point show whole in the box.
+    {.name = "Text2", .left = 4695, .top = 5225, .width = 1336, .height = 375, .back = kPaleOrange, .fontSize = 7.5f},
     // bottom buttons
     {.name = "Command2", .left = 192, .top = 5165, .width = 1150, .height = 420, .text = u"修 改(&G)"},
     {.name = "Command7", .left = 6210, .top = 5165, .width = 1150, .height = 420, .text = u"说明(&S)"},

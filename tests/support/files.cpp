@@ -1,9 +1,14 @@
 #include "support/files.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <fstream>
+#include <stdexcept>
 #include <sstream>
 
 namespace zuvo::testing {
@@ -51,6 +56,9 @@ std::vector<std::string> tableRows(const std::filesystem::path& file, const std:
 void execOn(const std::filesystem::path& file, const std::string& sql) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  // The running program may be reading the file (its check of the file):
+  // wait for the lock as another program would.
+  sqlite3_busy_timeout(db, 5000);
   char* err = nullptr;
   const int done = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
   const std::string why = err ? err : "";
@@ -76,7 +84,43 @@ std::string fileBytes(const std::vector<Text>& lines, Encoding enc, TextView lin
     t += lines[i];
     if (i + 1 < lines.size() || lastLineEnd) t += lineEnd;
   }
-  return enc == Encoding::Gbk ? toGbk(t) : toUtf8(t);
+  switch (enc) {
+    case Encoding::Gbk:
+      return toGbk(t);
+    case Encoding::Utf8:
+      return toUtf8(t);
+    case Encoding::Utf8Bom:
+      return "\xEF\xBB\xBF" + toUtf8(t);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      break;
+  }
+  const bool bigEndian = enc == Encoding::Utf16Be;
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t c : t) {
+    const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+
+Fifo::Fifo(std::filesystem::path path) : path_(std::move(path)) {
+  if (::mkfifo(path_.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed: " + path_.string());
+  releaser_ = std::thread([this] {
+    while (!done_) {
+      // Succeeds only while a reader has the FIFO open.
+      const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) ::close(fd);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  });
+}
+
+Fifo::~Fifo() {
+  done_ = true;
+  releaser_.join();
+  std::filesystem::remove(path_);
 }
 
 }  // namespace zuvo::testing

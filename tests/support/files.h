@@ -2,8 +2,10 @@
 // Files as another program sees them: the rows of a table file read straight
 // from disk, and the bytes of the user's own files.
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -33,9 +35,29 @@ void execOn(const std::filesystem::path& file, const std::string& sql);
 std::string readBytes(const std::filesystem::path& file);
 void writeBytes(const std::filesystem::path& file, std::string_view bytes);
 
-// A batch file's bytes: lines joined by the line end, in GBK or UTF-8.
-enum class Encoding { Gbk, Utf8 };
+// A batch file's bytes: lines joined by the line end, in GBK, UTF-8, or
+// UTF-8 or UTF-16 behind a byte-order mark.
+enum class Encoding { Gbk, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 std::string fileBytes(const std::vector<Text>& lines, Encoding enc = Encoding::Gbk, TextView lineEnd = u"\r\n",
                       bool lastLineEnd = true);
+
+// A FIFO that lives as long as the object. Whoever opens it to read and
+// waits for a writer is let go at once with nothing to read: a writer opens
+// and closes it whenever a reader is there. So a program that blocks on the
+// FIFO instead of refusing it reads an empty file rather than stalling the
+// run, and its test fails on what it then does.
+class Fifo {
+ public:
+  explicit Fifo(std::filesystem::path path);
+  ~Fifo();
+  Fifo(const Fifo&) = delete;
+  Fifo& operator=(const Fifo&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+  std::atomic<bool> done_{false};
+  std::thread releaser_;
+};
 
 }  // namespace zuvo::testing

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "places/frm世界地名.h"
+#include "places/place_window.h"
 #include "support/test_support.h"
 
 namespace zuvo::testing {

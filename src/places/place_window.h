@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "import/batch_text.h"
 #include "platform/application.h"
 #include "platform/control.h"
 #include "platform/grid.h"
@@ -272,7 +273,7 @@ class frm世界地名 : public Window {
   // columns from its start and leaves the caret at the next line's start.
   void eachPanelLine(const std::function<void()>& step);
   void emptyBoxes(std::initializer_list<TextBox*> boxes);
-  Text placeBatchFile_;  // the file the panel was opened on
+  BatchText placeBatchText_;  // the file the panel was opened on
 };
 
 }  // namespace zuvo
