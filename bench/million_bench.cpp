@@ -121,7 +121,7 @@ BENCHMARK(BM_MillionRangeQueryFewMatches)->Unit(benchmark::kMillisecond)->Measur
 // A sentence pair saved while the check of every table file runs on its
 // own thread (begun by the first event after the window has shown): the
 // commit into the sentence files waits for no check. Each save comes a
-// quarter of a second into a fresh program's checks.
+// twentieth of a second into a fresh program's checks.
 void BM_MillionSaveWhileTheFilesAreChecked(benchmark::State& state) {
   const auto dir = bench::millionDictionary();
   int64_t n = 0;
@@ -130,7 +130,7 @@ void BM_MillionSaveWhileTheFilesAreChecked(benchmark::State& state) {
     auto program = std::make_unique<bench::BigProgram>(dir);
     FrmLexaro& f = program->main;
     program->app.event([] {});
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
     if (f.Data1.fileChecked() || f.Data2.fileChecked()) {
       state.SkipWithError("the check ended before the save");
       break;
