@@ -80,8 +80,6 @@ DataSource::FileCheck::~FileCheck() {
 
 namespace {
 
-bool isDamage(int rc) { return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB; }
-
 // Runs the check until it ends on its own; "" when the file is sound or
 // could not be checked (not there, locked for good: no damage of its own).
 std::string checkFile(const std::string& file, CheckGate& gate, const std::atomic<bool>& cancel) {

@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cassert>
 #include <chrono>
-#include <thread>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 #include "platform/window.h"
 #include "store/seed.h"
@@ -121,8 +121,7 @@ std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
 
 // A file SQLite finds damaged already at its opening is told as damage.
 void DataSource::failedToOpen(const std::string& what) {
-  const int code = conn_->db ? sqlite3_errcode(conn_->db) : SQLITE_OK;
-  const bool damage = code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+  const bool damage = conn_->db && isDamage(sqlite3_errcode(conn_->db));
   closeFailed(what);
   if (damage) damage_ = what;
   window().app().msgBox(fromUtf8(damage ? damageMessage(what) : "数据文件无法打开：" + path().string() + "\r\n" + what),
@@ -134,8 +133,7 @@ std::string DataSource::damageMessage(const std::string& why) const {
 }
 
 void DataSource::fail(const std::string& what) {
-  const int code = db_ ? sqlite3_errcode(db_) : SQLITE_OK;
-  if (code == SQLITE_CORRUPT || code == SQLITE_NOTADB) damaged(what);
+  if (db_ && isDamage(sqlite3_errcode(db_))) damaged(what);
   throw StoreError(damageMessage(what), *this);
 }
 

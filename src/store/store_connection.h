@@ -15,8 +15,8 @@
 #include <memory>
 #include <mutex>
 #include <stdexcept>
-#include <thread>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -58,6 +58,10 @@ struct StoreError : std::runtime_error {
   DataSource* store;
 };
 
+// SQLite's word that a file is damaged (a page that is not what it should
+// be, or not a database at all), from a primary or an extended code.
+inline bool isDamage(int rc) { return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB; }
+
 // Where the checks of a connection's files (on threads of their own) meet
 // its saves. A commit into a file with a rollback journal waits for every
 // reader of it, so a save interrupts the checks under way, and none starts
@@ -70,7 +74,7 @@ class CheckGate {
   void interruptAll();
   // The checking side: waits until no save is under way and registers the
   // check's connection for interrupts; false when the check was cancelled
-  // meanwhile or a save has begun.
+  // meanwhile.
   bool enter(sqlite3* db, const std::atomic<bool>& cancel);
   void leave(sqlite3* db);
 
