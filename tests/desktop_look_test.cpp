@@ -8,6 +8,9 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QRawFont>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -189,18 +192,109 @@ class DesktopLookTest : public SuiteDictionary<DesktopTest> {
   FrmLexaro* main = nullptr;
 };
 
-TEST_F(DesktopLookTest, TheDesignsSongFaceIsTheInstalledUMingAtTheDesignsSizes) {
+// The faces that draw each character of a text laid out in a font, and the
+// line the text takes.
+struct LaidOut {
+  QStringList faces;
+  qreal ascent = 0;
+  qreal descent = 0;
+};
+LaidOut layOut(const QString& text, const QFont& font) {
+  QTextLayout layout(text, font);
+  layout.beginLayout();
+  const QTextLine line = layout.createLine();
+  layout.endLayout();
+  LaidOut out{{}, line.ascent(), line.descent()};
+  for (const QGlyphRun& run : layout.glyphRuns()) out.faces << run.rawFont().familyName().toLower();
+  out.faces.sort();
+  return out;
+}
+
+TEST_F(DesktopLookTest, LatinLettersAreDrawnInTheLatinFaceAndChineseInTheSongFaceOnTheSongFacesLine) {
   for (const Control* c : {static_cast<const Control*>(&main->Label1), static_cast<const Control*>(&main->Command20),
                            static_cast<const Control*>(&main->Command51)}) {
     SCOPED_TRACE(c->name());
     const QFont f = widget(*c)->font();
-    EXPECT_EQ(QFontInfo(f).family(), "AR PL UMing CN");
+    EXPECT_EQ(QFontInfo(f).family(), "Zuvo Serif");
     EXPECT_EQ(f.pointSizeF(), c->FontSize);
     // Its line is one em high, as the boxes were drawn for.
     EXPECT_EQ(QFontMetrics(f).height(), std::lround(c->FontSize * 96 / 72));
     for (QChar ch : QString::fromUtf8("三千五百输入 áéíóúüňÑ"))
       EXPECT_TRUE(QFontMetrics(f).inFont(ch)) << int(ch.unicode());
+    EXPECT_EQ(layOut("hablar", f).faces, QStringList{"zuvo serif"});
+    EXPECT_EQ(layOut(QString::fromUtf8("说"), f).faces, QStringList{"ar pl uming cn"});
   }
+  // At every size and weight the program draws text in, a line of Spanish,
+  // of Chinese or of both lies where the Song face alone puts it.
+  QFont song = widget(main->Label1)->font();
+  song.setFamilies({"AR PL UMing CN"});
+  for (const qreal points : {7.5, 9.0, 10.0, 10.5, 12.0, 13.0}) {
+    for (const bool bold : {false, true}) {
+      SCOPED_TRACE(std::to_string(points) + (bold ? " bold" : ""));
+      QFont f = widget(main->Label1)->font();
+      f.setPointSizeF(points);
+      f.setBold(bold);
+      song.setPointSizeF(points);
+      song.setBold(bold);
+      EXPECT_EQ(QFontMetrics(f).height(), QFontMetrics(song).height());
+      EXPECT_EQ(QFontMetrics(f).ascent(), QFontMetrics(song).ascent());
+      for (const QString text : {QString("hablar gÍy"), QString::fromUtf8("说西班牙语"), QString::fromUtf8("Hablo 说 ñ")}) {
+        const LaidOut mine = layOut(text, f);
+        const LaidOut its = layOut(text, song);
+        EXPECT_EQ(mine.ascent, its.ascent) << text.toStdString();
+        EXPECT_EQ(mine.descent, its.descent) << text.toStdString();
+      }
+    }
+  }
+}
+
+TEST_F(DesktopLookTest, TheInputBoxDrawsSmallLDigitOneCapitalIAndIAcuteApart) {
+  BoxView& input = box(main->RichTextBox16);
+  ASSERT_EQ(input.font().pointSizeF(), 12);
+  const int caretWidth = input.cursorWidth();
+  input.setCursorWidth(0);  // the caret stays out of the pictures
+  const QString letters[] = {"l", "1", "I", QString::fromUtf8("í")};
+  std::vector<QImage> shots;
+  for (const QString& letter : letters) {
+    clearInput();
+    type(main->RichTextBox16, letter);
+    QCoreApplication::processEvents();
+    shots.push_back(input.viewport()->grab().toImage().convertToFormat(QImage::Format_Grayscale8));
+  }
+  clearInput();
+  type(main->RichTextBox16, QString::fromUtf8("hablar l1Ií 说"));
+  QCoreApplication::processEvents();
+  const QImage whole = input.viewport()->grab().toImage();
+  input.setCursorWidth(caretWidth);
+  // The four side by side, and the box with all of them, for a person to see.
+  const QSize cell = shots.front().size();
+  QImage sheet(cell.width(), cell.height() * 5, QImage::Format_RGB32);
+  sheet.fill(Qt::white);
+  {
+    QPainter p(&sheet);
+    for (size_t i = 0; i < shots.size(); ++i) p.drawImage(0, static_cast<int>(i) * cell.height(), shots[i]);
+    p.drawImage(0, 4 * cell.height(), whole);
+  }
+  const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
+  std::filesystem::create_directories(out);
+  EXPECT_TRUE(sheet.save(QString::fromStdString((out / "latin_letters.png").string())));
+  // Each two differ in a good many pixels drawn clearly dark in one and light
+  // in the other.
+  const auto apart = [](const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+      for (int x = 0; x < a.width(); ++x)
+        if (std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 96) ++n;
+    return n;
+  };
+  constexpr int kLettersApart = 0;
+  for (size_t i = 0; i < shots.size(); ++i)
+    for (size_t j = i + 1; j < shots.size(); ++j)
+      std::printf("APART %s %s %d\n", letters[i].toUtf8().data(), letters[j].toUtf8().data(), apart(shots[i], shots[j]));
+  for (size_t i = 0; i < shots.size(); ++i)
+    for (size_t j = i + 1; j < shots.size(); ++j)
+      EXPECT_GE(apart(shots[i], shots[j]), kLettersApart)
+          << letters[i].toStdString() << " and " << letters[j].toStdString() << " look alike";
 }
 
 TEST_F(DesktopLookTest, EveryScreenShowsEveryTextWhole) {

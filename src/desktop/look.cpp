@@ -3,6 +3,10 @@
 #include <QFontDatabase>
 #include <QStringList>
 #include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "store/seed.h"
 
 namespace zuvo::desktop {
 
@@ -37,14 +41,41 @@ QColor qcolour(Colour c, const QPalette& p) {
   }
 }
 
+namespace {
+
+// The Latin face the build writes from the Song face below: a serif face
+// whose "l", "1" and "I" read apart, on the Song face's line.
+constexpr const char* kLatinFace = "Zuvo Serif";
+constexpr const char* kLatinFaceSong = "AR PL UMing CN";
+
+// An installed program finds the face beside its rows; one run from its
+// build tree, where the build wrote it.
+std::filesystem::path latinFaceDir() {
+  std::error_code ec;
+  const auto installed = shippedDataDir() / "fonts";
+  return std::filesystem::is_directory(installed, ec) ? installed : std::filesystem::path(ZUVO_FONT_DIR);
+}
+
+bool loadLatinFace() {
+  bool loaded = false;
+  for (const char* style : {"Regular", "Bold"}) {
+    const auto file = latinFaceDir() / (std::string("ZuvoSerif-") + style + ".ttf");
+    if (QFontDatabase::addApplicationFont(QString::fromStdString(file.string())) >= 0) loaded = true;
+  }
+  if (!loaded) qWarning("the Latin face was not found; Latin letters are drawn in the Song face");
+  return loaded;
+}
+
+}  // namespace
+
 void installFontSubstitutes() {
   static bool done = false;
   if (done) return;
   done = true;
   // Song faces first, those whose line is one em high as 宋体's is (the
   // boxes were sized for it), then the taller Song faces, then whatever
-  // covers Chinese. Their own Latin letters serve the Spanish text.
-  const QStringList candidates = {"SimSun", "NSimSun", "AR PL UMing CN", "AR PL SungtiL GB",
+  // covers Chinese.
+  const QStringList candidates = {"SimSun", "NSimSun", kLatinFaceSong, "AR PL SungtiL GB",
                                   "Noto Serif CJK SC", "Source Han Serif SC", "WenQuanYi Zen Hei",
                                   "Noto Sans CJK SC", "Source Han Sans SC", "WenQuanYi Micro Hei",
                                   "Droid Sans Fallback"};
@@ -55,6 +86,9 @@ void installFontSubstitutes() {
     for (const QString& f : QFontDatabase::families(QFontDatabase::SimplifiedChinese))
       installed << f;
   }
+  // Latin letters in the Latin face, which keeps the line of the Song face
+  // it was written from; every other character falls back to the Song face.
+  if (!installed.isEmpty() && installed.front() == kLatinFaceSong && loadLatinFace()) installed.prepend(kLatinFace);
   for (const char* name : {"宋体", "新宋体", "黑体", "楷体", "楷体_GB2312", "仿宋", "仿宋_GB2312", "微软雅黑",
                            "SimSun", "NSimSun", "SimHei"}) {
     const QString family = QString::fromUtf8(name);

@@ -36,7 +36,8 @@ class Scale {
 QColor qcolour(Colour c, const QPalette& palette);
 
 // Maps the fonts the model names (宋体 and its kin) to installed families
-// that cover Chinese, once, before any widget is made.
+// that cover Chinese, led by the program's Latin face where it was written
+// for the first of them, once, before any widget is made.
 void installFontSubstitutes();
 QFont qfont(TextView name, float points, bool bold);
 inline QFont qfont(const Control& c) { return qfont(c.FontName, c.FontSize, c.FontBold); }
