@@ -12,8 +12,8 @@ advances, kerning and mark positions scale with the em, and moving every
 outline by the same amount leaves mark anchors where they meet.
 
 The source face's outline hints refer to heights that no longer hold, so they
-are dropped. The copy bears a new name: the source's licence reserves its
-name for unmodified copies.
+are dropped. The copy bears a new name, as the source's licence requires of a modified
+copy, and keeps its copyright, trademark and licence notices.
 
 usage: make_latin_face.py SONG_FILE SONG_FAMILY LATIN_FILE FAMILY OUT_FILE
 """
@@ -120,7 +120,7 @@ def rename(font, family):
     style = name.getDebugName(2) or "Regular"
     postscript = family.replace(" ", "") + "-" + style.replace(" ", "")
     source = name.getDebugName(1)
-    kept = {0, 13, 14}  # copyright and licence stay as they are
+    kept = {0, 7, 13, 14}  # copyright, trademark and licence notices stay
     name.names = [n for n in name.names if n.nameID in kept]
     notice = (name.getDebugName(0) or "") + (
         f" Modified from {source}: vertical metrics and glyph heights set to a Song face's line,"

@@ -278,8 +278,9 @@ TEST_F(DesktopLookTest, TheInputBoxDrawsSmallLDigitOneCapitalIAndIAcuteApart) {
   const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
   std::filesystem::create_directories(out);
   EXPECT_TRUE(sheet.save(QString::fromStdString((out / "latin_letters.png").string())));
-  // Each two differ in a good many pixels drawn clearly dark in one and light
-  // in the other.
+  // Each two differ in pixels drawn clearly dark in one and light in the
+  // other: a few at least, and "l" and "1" in many. (The Song face's own
+  // letters differ in 3 pixels for "l" and "1", none for "1" and "I".)
   const auto apart = [](const QImage& a, const QImage& b) {
     int n = 0;
     for (int y = 0; y < a.height(); ++y)
@@ -287,13 +288,10 @@ TEST_F(DesktopLookTest, TheInputBoxDrawsSmallLDigitOneCapitalIAndIAcuteApart) {
         if (std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 96) ++n;
     return n;
   };
-  constexpr int kLettersApart = 0;
+  EXPECT_GE(apart(shots[0], shots[1]), 16) << "l and 1 look alike";
   for (size_t i = 0; i < shots.size(); ++i)
     for (size_t j = i + 1; j < shots.size(); ++j)
-      std::printf("APART %s %s %d\n", letters[i].toUtf8().data(), letters[j].toUtf8().data(), apart(shots[i], shots[j]));
-  for (size_t i = 0; i < shots.size(); ++i)
-    for (size_t j = i + 1; j < shots.size(); ++j)
-      EXPECT_GE(apart(shots[i], shots[j]), kLettersApart)
+      EXPECT_GE(apart(shots[i], shots[j]), 4)
           << letters[i].toStdString() << " and " << letters[j].toStdString() << " look alike";
 }
 
