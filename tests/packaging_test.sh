@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the desktop entry
 # there: valid, and its icon installed as a scalable picture under the name
-# the entry gives.
+# the entry gives; and the program's Latin face installed with its licence.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -14,3 +14,7 @@ icon=$(sed -n 's/^Icon=//p' "$entry")
 svg=$prefix/share/icons/hicolor/scalable/apps/$icon.svg
 [ -f "$svg" ] || { echo "no icon at $svg"; exit 1; }
 python3 -c 'import sys, xml.dom.minidom; d = xml.dom.minidom.parse(sys.argv[1]); assert d.documentElement.tagName == "svg"' "$svg"
+# The Latin face, both weights, with its licence beside it.
+for f in ZuvoSerif-Regular.ttf ZuvoSerif-Bold.ttf ZuvoSerif-COPYRIGHT; do
+  [ -s "$prefix/share/zuvo/fonts/$f" ] || { echo "no $f in $prefix/share/zuvo/fonts"; exit 1; }
+done
