@@ -1,8 +1,9 @@
 // The windows as a person sees them on Qt's offscreen platform: on every
-// screen each visible control's text lies whole within the control in the
-// installed Song font, the input box's line stays put whatever is typed, a
-// button reached by Tab shows the focus; a screenshot of every screen is
-// left in the test-output folder.
+// screen each visible control's text lies whole within the control, Latin
+// letters drawn in the program's Latin face and Chinese in the installed Song
+// face on the Song face's line, the input box's line stays put whatever is
+// typed, a button reached by Tab shows the focus; a screenshot of every
+// screen is left in the test-output folder.
 
 #include <gtest/gtest.h>
 
