@@ -86,8 +86,9 @@ void installFontSubstitutes() {
     for (const QString& f : QFontDatabase::families(QFontDatabase::SimplifiedChinese))
       installed << f;
   }
-  // Latin letters in the Latin face, which keeps the line of the Song face
-  // it was written from; every other character falls back to the Song face.
+  // What the Latin face holds (Latin letters, digits, Western punctuation)
+  // is drawn in it, on the line of the Song face it was written from; every
+  // other character falls back to the Song face.
   if (!installed.isEmpty() && installed.front() == kLatinFaceSong && loadLatinFace()) installed.prepend(kLatinFace);
   for (const char* name : {"宋体", "新宋体", "黑体", "楷体", "楷体_GB2312", "仿宋", "仿宋_GB2312", "微软雅黑",
                            "SimSun", "NSimSun", "SimHei"}) {
