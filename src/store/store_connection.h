@@ -24,6 +24,21 @@
 
 namespace zuvo {
 
+// The page cache of each file of a store, in KiB.
+inline constexpr int64_t kPageCacheKiB = 65536;
+// The page cache, in KiB, of a file while a batch transaction is open, when
+// its table has no index beside its row number: the batch's rows then go in
+// at the right edge of one b-tree, and a small cache holds every page it
+// touches again. The pages it has filled go to the file as the cache needs
+// room, rather than piling up in memory for the commit to write at once
+// (which costs more time and memory, and saves no read). A table with
+// indexes keeps its cache: its rows go in all over them.
+inline constexpr int64_t kAppendCacheKiB = 2048;
+// The statement that sets the page cache of the file `schema` holding the
+// table `table` for a batch transaction (`batch`), or back to every day's;
+// "" when a batch leaves it as it is.
+std::string batchCachePragma(const TableSchema& table, const std::string& schema, bool batch);
+
 // --- prepared statements, kept per SQL text ------------------------------------
 
 class DataSource::Statements {
@@ -155,6 +170,9 @@ class StoreConnection {
   // It ends with the event, before a write begins and before a dialog.
   void beginRead();
   void endRead();
+  // The page caches of the files while a batch transaction is open (true),
+  // or every day's again (false).
+  void batchCache(bool on);
 
   sqlite3* db = nullptr;
   bool inTransaction = false;
@@ -172,6 +190,7 @@ class StoreConnection {
   bool run(sqlite3_stmt*& st, const char* sql);
   sqlite3_stmt* beginSt_ = nullptr;
   sqlite3_stmt* commitSt_ = nullptr;
+  bool batchCache_ = false;
 };
 
 }  // namespace zuvo
