@@ -135,7 +135,6 @@ class Floor {
       exec("PRAGMA " + db + ".journal_mode=delete");
       exec("PRAGMA " + db + ".synchronous=FULL");
       exec("PRAGMA " + db + ".cache_size=" + std::to_string(-kPageCacheKiB));
-      if (const std::string batch = batchCachePragma(tables[i], db, true); !batch.empty()) exec(batch);
       std::string names, params;
       for (const auto& f : tables[i].fields) {
         if (f == "ID") continue;
@@ -147,6 +146,9 @@ class Floor {
       if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
       inserts_.push_back(st);
     }
+    std::vector<std::pair<const TableSchema*, std::string>> files;
+    for (size_t i = 0; i < tables.size(); ++i) files.emplace_back(&tables[i], i ? "t" + std::to_string(i) : "main");
+    if (const std::string batch = batchCachePragmas(files, true); !batch.empty()) exec(batch);
   }
   ~Floor() {
     for (auto* st : inserts_) sqlite3_finalize(st);

@@ -15,8 +15,8 @@
 // program dies. Members of different groups commit one group after the
 // other.
 //
-// While it is open, the files its members append to keep a small page
-// cache (see batchCachePragma).
+// While it is open, a connection whose files only grow at their right edge
+// keeps a small page cache (see kAppendCacheKiB).
 
 #include <initializer_list>
 #include <vector>

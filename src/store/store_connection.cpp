@@ -61,21 +61,26 @@ void StoreConnection::endRead() {
   if (!run(commitSt_, "COMMIT") && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
-std::string batchCachePragma(const TableSchema& table, const std::string& schema, bool batch) {
-  for (const auto& ix : table.indexes)
-    if (ix != "ID" || table.fields.empty() || table.fields[0] != "ID") return {};
-  return "PRAGMA " + sqlName(schema) + ".cache_size=" + std::to_string(-(batch ? kAppendCacheKiB : kPageCacheKiB)) +
-         ";";
+std::string batchCachePragmas(const std::vector<std::pair<const TableSchema*, std::string>>& files, bool batch) {
+  for (const auto& [table, schema] : files)
+    for (const auto& ix : table->indexes)
+      if (ix != "ID" || table->fields.empty() || table->fields[0] != "ID") return {};
+  std::string sql;
+  for (const auto& [table, schema] : files)
+    sql += "PRAGMA " + sqlName(schema) + ".cache_size=" + std::to_string(-(batch ? kAppendCacheKiB : kPageCacheKiB)) +
+           ";";
+  return sql;
 }
 
 void StoreConnection::batchCache(bool on) {
   if (!db || batchCache_ == on) return;
   batchCache_ = on;
-  std::string sql;
+  std::vector<std::pair<const TableSchema*, std::string>> files;
   for (const DataSource* m : members)
-    if (m->db_ && !m->fileReadOnly_) sql += batchCachePragma(m->schema_, m->alias_, on);
+    if (m->db_ && !m->fileReadOnly_) files.emplace_back(&m->schema_, m->alias_);
   // Only the batch's speed depends on it: a failure changes nothing else.
-  if (!sql.empty()) sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+  if (const std::string sql = batchCachePragmas(files, on); !sql.empty())
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
 void StoreConnection::finalize() {
