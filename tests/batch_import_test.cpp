@@ -803,6 +803,9 @@ TEST_F(KilledImportTest, AKillAfterTheBatchHasReachedTheFilesLeavesNone) {
     };
   });
   EXPECT_GT(std::filesystem::file_size(dir.path() / "XHKA.db"), before);  // pages went in ahead of the commit
+  // The program started again finds the dictionary as it was before the import.
+  ProgramTest::start();
+  EXPECT_EQ(w().Text2.text(), u"你好。");
   EXPECT_EQ(sentences(), std::vector<std::string>{"1:你好。:Hola."});
   EXPECT_EQ(searchRows(), std::vector<std::string>{"1:你好。/Hola."});
 }

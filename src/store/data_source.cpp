@@ -6,6 +6,7 @@
 #include <cassert>
 #include <charconv>
 #include <cstring>
+#include <deque>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -213,7 +214,9 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
     sqlite3_bind_null(st, i);
     return;
   }
-  thread_local std::vector<std::string> buffers;
+  // A deque: growing it moves no buffer bound already (a short text lives
+  // inside its string).
+  thread_local std::deque<std::string> buffers;
   if (buffers.size() <= static_cast<size_t>(i)) buffers.resize(i + 1);
   std::string& u = buffers[i];
   toUtf8(*v, u);
