@@ -500,6 +500,29 @@ TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfS
   EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "2:五/cinco"}));
 }
 
+// A batch larger than the page cache it keeps reaches the table files before
+// its commit; a failure after that still lands none of it.
+std::vector<Text> longSentenceLines(int n) {
+  const Text filler(60, u'字');
+  std::vector<Text> lines;
+  for (int i = 0; i < n; ++i) lines.push_back(filler + NumText(i) + u"/frase número " + NumText(i));
+  return lines;
+}
+constexpr int kLongLines = 20000;
+
+TEST_F(BatchImportTest, AFailureAfterTheBatchOutgrewItsPageCacheLandsNothing) {
+  start();
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "XHKB.db",
+                                 "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= " +
+                                     std::to_string(kLongLines - 5) + " BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+  open(w().Command58, textFile("s.txt", longSentenceLines(kLongLines)));
+  press(w().Command58);
+  ASSERT_EQ(messages().size(), 1u);
+  EXPECT_NE(messages()[0].find(u"disk full"), Text::npos) << toUtf8(messages()[0]);
+  EXPECT_EQ(sentences(), std::vector<std::string>{"1:你好。:Hola."});
+  EXPECT_EQ(searchRows(), std::vector<std::string>{"1:你好。/Hola."});
+}
+
 // --- verb files ----------------------------------------------------------------
 
 TEST_F(BatchImportTest, AStoreFailureInAVerbImportLeavesNoVerbInAnyOfTheThreeTables) {
@@ -766,6 +789,25 @@ TEST_F(KilledImportTest, AKillAnywhereInAnImportLeavesAllOrNone) {
   }
   EXPECT_GT(total, 1);
   EXPECT_FALSE(verbs().empty());
+}
+
+TEST_F(KilledImportTest, AKillAfterTheBatchHasReachedTheFilesLeavesNone) {
+  writeDictionary(dir.path(), {{u"你好。", u"Hola."}});
+  const auto path = textFile("s.txt", longSentenceLines(kLongLines));
+  const auto before = std::filesystem::file_size(dir.path() / "XHKA.db");
+  runChild(&FrmLexaro::Command58, path, [](FrmLexaro& win) {
+    auto lines = std::make_shared<int>(0);
+    win.Text42.Change = [&win, lines] {
+      win.Text42_Change();
+      if (++*lines == kLongLines) ::kill(::getpid(), SIGKILL);  // the last line, before the commit
+    };
+  });
+  EXPECT_GT(std::filesystem::file_size(dir.path() / "XHKA.db"), before);  // pages went in ahead of the commit
+  // The program started again finds the dictionary as it was before the import.
+  ProgramTest::start();
+  EXPECT_EQ(w().Text2.text(), u"你好。");
+  EXPECT_EQ(sentences(), std::vector<std::string>{"1:你好。:Hola."});
+  EXPECT_EQ(searchRows(), std::vector<std::string>{"1:你好。/Hola."});
 }
 
 }  // namespace

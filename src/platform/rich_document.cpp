@@ -681,18 +681,21 @@ std::string readWholeFile(const std::filesystem::path& file) {
 Text withCrLf(TextView t) {
   Text out;
   out.reserve(t.size() + t.size() / 16);
-  for (size_t i = 0; i < t.size(); ++i) {
-    const char16_t c = t[i];
-    if (c == CR || c == LF) {
-      if (c == CR) {
-        size_t j = i;
-        while (j + 1 < t.size() && t[j + 1] == CR) ++j;
-        if (j + 1 < t.size() && t[j + 1] == LF) i = j + 1;  // CR ... CR LF
-      }
-      out += CRLF;
-    } else {
-      out += c;
+  size_t i = 0;
+  while (i < t.size()) {
+    // The text up to the next line end, in one piece.
+    size_t end = i;
+    while (end < t.size() && t[end] != CR && t[end] != LF) ++end;
+    out.append(t.data() + i, end - i);
+    if (end == t.size()) break;
+    i = end;
+    if (t[i] == CR) {
+      size_t j = i;
+      while (j + 1 < t.size() && t[j + 1] == CR) ++j;
+      if (j + 1 < t.size() && t[j + 1] == LF) i = j + 1;  // CR ... CR LF
     }
+    out += CRLF;
+    ++i;
   }
   return out;
 }

@@ -4,6 +4,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -21,24 +22,6 @@ constexpr char16_t kReplacement = 0xFFFD;
 bool isHighSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool isLowSurrogate(char32_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 bool isSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
-
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 
 // Decodes one UTF-8 sequence at s[i]. On success stores the code point and
 // the sequence length and returns true. On failure stores in len the length
@@ -191,21 +174,68 @@ double parseCDouble(const std::string& s) {
 
 // --- UTF-8 -------------------------------------------------------------------
 
-std::string toUtf8(TextView t) {
-  std::string out;
-  out.reserve(t.size());
-  for (size_t i = 0; i < t.size(); ++i) {
+size_t unitsToUtf8(TextView t, char* out) {
+  char* o = out;
+  const size_t n = t.size();
+  for (size_t i = 0; i < n; ++i) {
+    char32_t u = t[i];
+    if (u < 0x80) {
+      *o++ = static_cast<char>(u);
+      continue;
+    }
+    if (u < 0x800) {
+      *o++ = static_cast<char>(0xC0 | (u >> 6));
+      *o++ = static_cast<char>(0x80 | (u & 0x3F));
+      continue;
+    }
+    if (isSurrogate(u)) {
+      if (isHighSurrogate(u) && i + 1 < n && isLowSurrogate(t[i + 1])) {
+        const char32_t cp = 0x10000 + ((u - 0xD800) << 10) + (t[++i] - 0xDC00);
+        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
+        continue;
+      }
+      u = kReplacement;  // a lone surrogate has no UTF-8 form
+    }
+    *o++ = static_cast<char>(0xE0 | (u >> 12));
+    *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    *o++ = static_cast<char>(0x80 | (u & 0x3F));
+  }
+  return static_cast<size_t>(o - out);
+}
+
+namespace {
+// The bytes unitsToUtf8 writes for t.
+size_t utf8Size(TextView t) {
+  size_t bytes = 0;
+  const size_t n = t.size();
+  for (size_t i = 0; i < n; ++i) {
     const char32_t u = t[i];
-    if (isHighSurrogate(u) && i + 1 < t.size() && isLowSurrogate(t[i + 1])) {
-      const char32_t cp = 0x10000 + ((u - 0xD800) << 10) + (t[i + 1] - 0xDC00);
-      appendUtf8(out, cp);
+    if (u < 0x80) {
+      bytes += 1;
+    } else if (u < 0x800) {
+      bytes += 2;
+    } else if (isHighSurrogate(u) && i + 1 < n && isLowSurrogate(t[i + 1])) {
+      bytes += 4;
       ++i;
-    } else if (isSurrogate(u)) {
-      appendUtf8(out, kReplacement);  // a lone surrogate has no UTF-8 form
     } else {
-      appendUtf8(out, u);
+      bytes += 3;
     }
   }
+  return bytes;
+}
+}  // namespace
+
+void toUtf8(TextView t, std::string& out) {
+  out.resize(utf8Size(t));
+  unitsToUtf8(t, out.data());
+}
+
+std::string toUtf8(TextView t) {
+  std::string out;
+  toUtf8(t, out);
   return out;
 }
 
@@ -338,21 +368,18 @@ Text fromGbk(std::string_view bytes) {
 std::optional<Text> fromGbkExactly(std::string_view bytes) {
   Iconv conv("UTF-16LE", "GBK");
   if (!conv.ok()) return std::nullopt;
-  Text out;
-  out.reserve(bytes.size());
-  std::vector<char> buf(65536);
+  // Every GBK character takes at least one byte: iconv writes its units
+  // straight into the text, which has room for one unit per byte.
+  Text out(bytes.size(), u'\0');
   char* ip = const_cast<char*>(bytes.data());  // iconv does not write through it
   size_t il = bytes.size();
-  while (il > 0) {
-    char* op = buf.data();
-    size_t ol = buf.size();
-    const size_t r = iconv(conv.cd, &ip, &il, &op, &ol);
-    const int err = errno;
-    for (const char* p = buf.data(); p + 1 < op; p += 2)
-      out += static_cast<char16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
-    if (r != static_cast<size_t>(-1)) break;
-    if (err != E2BIG) return std::nullopt;  // an invalid or cut-off sequence
-  }
+  char* op = reinterpret_cast<char*>(out.data());
+  size_t ol = out.size() * sizeof(char16_t);
+  if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0)
+    return std::nullopt;  // an invalid or cut-off sequence
+  out.resize(static_cast<size_t>(op - reinterpret_cast<char*>(out.data())) / sizeof(char16_t));
+  if constexpr (std::endian::native == std::endian::big)
+    for (char16_t& c : out) c = static_cast<char16_t>((c >> 8) | (c << 8));
   return out;
 }
 

@@ -1,8 +1,22 @@
 #include "store/batch_transaction.h"
 
+#include "store/store_connection.h"
+
 namespace zuvo {
 
-BatchTransaction::BatchTransaction(std::initializer_list<DataSource*> members) : members_(members) {}
+BatchTransaction::BatchTransaction(std::initializer_list<DataSource*> members) : members_(members) {
+  batchCache(true);
+}
+
+void BatchTransaction::batchCache(bool on) {
+  for (DataSource* m : members_) m->conn_->batchCache(on);
+}
+
+// Every day's page cache again once the transaction has ended, however it ends.
+struct BatchTransaction::Released {
+  BatchTransaction& batch;
+  ~Released() { batch.batchCache(false); }
+};
 
 BatchTransaction::~BatchTransaction() {
   if (!open_) return;
@@ -16,6 +30,7 @@ BatchTransaction::~BatchTransaction() {
 void BatchTransaction::commit() {
   if (!open_) return;
   open_ = false;
+  Released released{*this};
   size_t done = 0;
   try {
     for (; done < members_.size(); ++done) members_[done]->savePending();
@@ -35,6 +50,7 @@ void BatchTransaction::rollback() {
   open_ = false;
   // Partners first: a store put back on its record moves its partners,
   // which must hold no pending record by then.
+  Released released{*this};
   for (auto it = members_.rbegin(); it != members_.rend(); ++it) (*it)->rollback();
 }
 

@@ -14,6 +14,9 @@
 // commit lands in all of their files or in none, whatever moment the
 // program dies. Members of different groups commit one group after the
 // other.
+//
+// While it is open, a connection whose files only grow at their right edge
+// keeps a small page cache (see kAppendCacheKiB).
 
 #include <initializer_list>
 #include <vector>
@@ -37,6 +40,9 @@ class BatchTransaction {
   void rollback();
 
  private:
+  struct Released;
+  void batchCache(bool on);
+
   std::vector<DataSource*> members_;
   bool open_ = true;
 };

@@ -6,6 +6,7 @@
 #include <cassert>
 #include <charconv>
 #include <cstring>
+#include <deque>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -204,13 +205,22 @@ std::string DataSource::selectList(const TableSchema& s, const std::string& from
 }
 
 namespace {
+// A parameter's text is converted into a buffer kept for that parameter
+// number, which SQLite reads without a copy of its own: every statement's
+// parameters are bound anew before each run (a statement is handed out with
+// its bindings cleared), and none is bound while another one is stepping.
 void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
   if (!v) {
     sqlite3_bind_null(st, i);
     return;
   }
-  const std::string u = toUtf8(*v);
-  sqlite3_bind_text(st, i, u.data(), static_cast<int>(u.size()), SQLITE_TRANSIENT);
+  // A deque: growing it moves no buffer bound already (a short text lives
+  // inside its string).
+  thread_local std::deque<std::string> buffers;
+  if (buffers.size() <= static_cast<size_t>(i)) buffers.resize(i + 1);
+  std::string& u = buffers[i];
+  toUtf8(*v, u);
+  sqlite3_bind_text(st, i, u.data(), static_cast<int>(u.size()), SQLITE_STATIC);
 }
 }  // namespace
 

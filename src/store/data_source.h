@@ -53,6 +53,7 @@ class DataSource : public Control, public Pending, public GridSource {
  public:
   friend class StoreConnection;
   friend class StoreGroup;
+  friend class BatchTransaction;
 
   DataSource(Window& owner, std::string name, TableSchema schema);
   ~DataSource() override;

@@ -61,6 +61,28 @@ void StoreConnection::endRead() {
   if (!run(commitSt_, "COMMIT") && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
+std::string batchCachePragmas(const std::vector<std::pair<const TableSchema*, std::string>>& files, bool batch) {
+  for (const auto& [table, schema] : files)
+    for (const auto& ix : table->indexes)
+      if (ix != "ID" || table->fields.empty() || table->fields[0] != "ID") return {};
+  std::string sql;
+  for (const auto& [table, schema] : files)
+    sql += "PRAGMA " + sqlName(schema) + ".cache_size=" + std::to_string(-(batch ? kAppendCacheKiB : kPageCacheKiB)) +
+           ";";
+  return sql;
+}
+
+void StoreConnection::batchCache(bool on) {
+  if (!db || batchCache_ == on) return;
+  batchCache_ = on;
+  std::vector<std::pair<const TableSchema*, std::string>> files;
+  for (const DataSource* m : members)
+    if (m->db_ && !m->fileReadOnly_) files.emplace_back(&m->schema_, m->alias_);
+  // Only the batch's speed depends on it: a failure changes nothing else.
+  if (const std::string sql = batchCachePragmas(files, on); !sql.empty())
+    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
 void StoreConnection::finalize() {
   sqlite3_finalize(beginSt_);
   sqlite3_finalize(commitSt_);
@@ -259,9 +281,7 @@ void DataSource::setJournal() {
     if (pragma("journal_mode=" + mode) != mode && conn_->grouped())
       throw std::runtime_error("另一个程序正以 WAL 方式使用此文件，无法与同组文件一起保存");
     pragma("synchronous=FULL");
-    // A batch import is one long transaction: a page cache of up to 64 MB
-    // keeps it from spilling into the file before its commit.
-    pragma("cache_size=-65536");
+    pragma("cache_size=" + std::to_string(-kPageCacheKiB));
   }
   if (schema_.readOnly) sqlite3_exec(db_, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
 }

@@ -24,6 +24,23 @@
 
 namespace zuvo {
 
+// The page cache of each file of a store, in KiB.
+inline constexpr int64_t kPageCacheKiB = 65536;
+// The page cache, in KiB, of the files of a connection while a batch
+// transaction is open, when none of their tables has an index beside its
+// row number: the batch's rows then go in at the right edge of one b-tree
+// per file, and a small cache holds every page it touches again. The pages
+// it has filled go to the file as the cache needs room, rather than piling
+// up in memory for the commit to write at once (which costs more time and
+// memory, and saves no read). Files with indexes keep their cache: rows go
+// in all over an index, and a batch over them reads as it writes.
+inline constexpr int64_t kAppendCacheKiB = 2048;
+// The statements that set the page caches of a connection's files, each
+// table with the name its file has in the connection, for a batch
+// transaction (`batch`) or back to every day's; "" when a batch leaves
+// them as they are.
+std::string batchCachePragmas(const std::vector<std::pair<const TableSchema*, std::string>>& files, bool batch);
+
 // --- prepared statements, kept per SQL text ------------------------------------
 
 class DataSource::Statements {
@@ -155,6 +172,9 @@ class StoreConnection {
   // It ends with the event, before a write begins and before a dialog.
   void beginRead();
   void endRead();
+  // The page caches of the files while a batch transaction is open (true),
+  // or every day's again (false).
+  void batchCache(bool on);
 
   sqlite3* db = nullptr;
   bool inTransaction = false;
@@ -172,6 +192,7 @@ class StoreConnection {
   bool run(sqlite3_stmt*& st, const char* sql);
   sqlite3_stmt* beginSt_ = nullptr;
   sqlite3_stmt* commitSt_ = nullptr;
+  bool batchCache_ = false;
 };
 
 }  // namespace zuvo
