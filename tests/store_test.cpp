@@ -711,6 +711,129 @@ TEST_F(StoreTest, AGridOfSeveralBlocksHoldsEveryCellAsTheTableDoes) {
   });
 }
 
+// Rows written straight into a table file of one text field besides its
+// ID, as another program adds them: texts of one to four bytes a
+// character, numbers and empty fields.
+void addRowsOnDisk(const std::filesystem::path& file, const std::string& field, int first, int count) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_stmt* st = nullptr;
+  const std::string sql = "INSERT INTO \"表1\" (\"" + field + "\") VALUES (?1)";
+  ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
+  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+  for (int i = first; i < first + count; ++i) {
+    if (i % 7 == 0) {
+      sqlite3_bind_null(st, 1);
+    } else if (i % 7 == 1) {
+      sqlite3_bind_int64(st, 1, int64_t{i} * 1000);
+    } else {
+      const std::string text = toUtf8(u"第" + NumText(i) + u"句。/Año " + NumText(i) + u" \U0001F600");
+      sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+    ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+    sqlite3_reset(st);
+  }
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+}
+
+// Every cell of a grid, row after row.
+std::vector<std::vector<Text>> gridCells(FlexGrid& grid) {
+  std::vector<std::vector<Text>> out;
+  for (int64_t r = 0; r < grid.Rows(); ++r) {
+    out.emplace_back();
+    for (int64_t c = 0; c < grid.Cols(); ++c) out.back().push_back(grid.TextMatrix(r, c));
+  }
+  return out;
+}
+
+// A grid of several blocks read again after another program changed its
+// table, however it changed it: every cell as a program started afresh
+// reads it, and a search finds what the change wrote.
+TEST_F(StoreTest, AGridReadAgainAfterAnotherProgramsSaveHoldsTheTableAsItIsNow) {
+  constexpr int kRows = 6 * 4096 + 5;
+  createTable(dir.path() / "XHKA.db", tables::sentences());
+  const auto file = dir.path() / "XHKB.db";
+  createTable(file, tables::sentenceSearch());
+  ASSERT_NO_FATAL_FAILURE(addRowsOnDisk(file, "Zd1", 0, kRows));
+  p.event([&] { ASSERT_EQ(s().MSFlexGrid1.Rows(), kRows); });
+  struct Case {
+    const char* what;
+    std::string sql;
+    const char16_t* found;  // a text the change put in, or null
+  };
+  const Case cases[] = {
+      {"a cell made longer", "UPDATE \"表1\" SET Zd1 = Zd1 || ' y una cola más larga' WHERE ID = 9000",
+       u"y una cola más larga"},
+      {"a row deleted early on", "DELETE FROM \"表1\" WHERE ID = 100", nullptr},
+      {"rows deleted across the middle", "DELETE FROM \"表1\" WHERE ID BETWEEN 12000 AND 13000", nullptr},
+      {"a row put into a gap", "INSERT INTO \"表1\" (ID, Zd1) VALUES (12500, '中间的/en medio')", u"中间的/en medio"},
+      {"a row before every other", "INSERT INTO \"表1\" (ID, Zd1) VALUES (-7, '最前/primera')", u"最前/primera"},
+      {"rows added at the end", "INSERT INTO \"表1\" (Zd1) SELECT Zd1 || ' otra vez' FROM \"表1\" WHERE ID < 5000",
+       u"otra vez"},
+      {"a cell emptied", "UPDATE \"表1\" SET Zd1 = NULL WHERE ID = 20000", nullptr},
+      {"all but a few rows deleted", "DELETE FROM \"表1\" WHERE ID > 3", nullptr},
+      {"the table filled again", "", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.sql.empty()) {
+      ASSERT_NO_FATAL_FAILURE(addRowsOnDisk(file, "Zd1", 0, kRows));
+    } else {
+      ASSERT_NO_FATAL_FAILURE(testing::execOn(file, c.sql));
+    }
+    std::vector<std::vector<Text>> want;
+    {
+      Program fresh(dir.path());
+      fresh.event([&] { want = gridCells(fresh.form<Sentences>().MSFlexGrid1); });
+    }
+    ASSERT_GT(want.size(), 0u);
+    p.event([&] {
+      const auto got = gridCells(s().MSFlexGrid1);
+      ASSERT_EQ(got.size(), want.size());
+      for (size_t r = 0; r < got.size(); ++r) ASSERT_EQ(got[r], want[r]) << "row " << r;
+      if (c.found) {
+        EXPECT_GE(s().MSFlexGrid1.findInColumn(1, c.found), 0);
+      }
+    });
+  }
+}
+
+// A table of its own keeps a write-ahead log, in which another program
+// commits while an event of ours reads: a grid read again in that event
+// holds the table as the event's other reads see it, and the next event
+// shows the later save.
+class PoolGrid : public Window {
+ public:
+  explicit PoolGrid(Application& app) : Window(app, "PoolGrid") {
+    Data1.bind(Text1, "ZD1");
+    Data1.bind(MSFlexGrid1);
+  }
+  DataSource Data1{*this, "Data1", tables::wordStagingPool()};
+  TextBox Text1{*this, "Text1"};
+  FlexGrid MSFlexGrid1{*this, "MSFlexGrid1"};
+};
+
+TEST_F(StoreTest, AGridReadAgainInAWriteAheadLogFileHoldsWhatItsEventReads) {
+  constexpr int kRows = 6 * 4096;
+  const auto file = dir.path() / tables::wordStagingPool().file;
+  PoolGrid& pool = p.form<PoolGrid>();
+  ASSERT_NO_FATAL_FAILURE(addRowsOnDisk(file, "ZD1", 0, kRows));
+  p.event([&] { ASSERT_EQ(pool.MSFlexGrid1.Rows(), kRows); });
+  ASSERT_NO_FATAL_FAILURE(testing::execOn(file, "UPDATE \"表1\" SET ZD1 = '一' WHERE ID = 1"));
+  p.event([&] {
+    pool.Data1.MoveFirst();
+    EXPECT_EQ(pool.Text1.text(), u"一");
+    testing::execOn(file, "UPDATE \"表1\" SET ZD1 = '二' WHERE ID = 1");
+    ASSERT_EQ(pool.MSFlexGrid1.Rows(), kRows);
+    EXPECT_EQ(pool.MSFlexGrid1.TextMatrix(0, 1), u"一");
+    EXPECT_EQ(pool.MSFlexGrid1.findInColumn(1, u"二"), -1);
+  });
+  p.event([&] { EXPECT_EQ(pool.MSFlexGrid1.TextMatrix(0, 1), u"二"); });
+}
+
 // A sentence table large enough that its grid is read ahead while the
 // window opens: the first use sees the table as it is then, whether or not
 // another program saved into it in between.

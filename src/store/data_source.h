@@ -310,6 +310,16 @@ class DataSource : public Control, public Pending, public GridSource {
   // blocks of `reuse`, an earlier mirror, lend their memory to the new ones.
   static int readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
                       std::atomic<bool>* started, std::vector<GridBlock>* reuse = nullptr);
+  // Reads the whole table in parts side by side, each part the rows from
+  // one of `firsts` (rowids, ascending) to the next, on a read-only
+  // connection of its own; `earlier` (the mirror read before, first block
+  // first) lends its memory. False, with `out` untouched, when the parts
+  // could not be sure to read the file as this event's read does, or any
+  // of them failed: the caller then reads it in one pass.
+  bool readGridInParts(const std::vector<int64_t>& firsts, std::vector<GridBlock>& earlier, GridRead& out);
+  // Where a read in parts splits the table: rowids of the mirror now held,
+  // each the first of a block.
+  std::vector<int64_t> gridSplits() const;
   bool mirrored_ = false;  // a flex grid mirrors this table
   bool gridLoaded_ = false;
   std::vector<int64_t> gridRowids_;

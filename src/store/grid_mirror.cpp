@@ -173,6 +173,7 @@ void DataSource::loadGrid() {
   if (gridLoaded_) return;
   // The mirror read before lends its memory to the new one: a table read
   // again after another program's save fills memory already in use.
+  const std::vector<int64_t> splits = gridSplits();
   std::vector<GridBlock> earlier = std::move(gridBlocks_);
   gridBlocks_.clear();
   gridRowids_.clear();
@@ -208,15 +209,20 @@ void DataSource::loadGrid() {
     }
   }
   readHere();
-  sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
   GridRead read;
-  std::reverse(earlier.begin(), earlier.end());  // taken from the back, first block first
-  const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr, &earlier);
-  sqlite3_reset(st);
-  if (rc != SQLITE_DONE) {
-    // A damaged page ends the read: reported, never a grid cut short.
-    gridLoaded_ = false;
-    fail(sqlite3_errmsg(db_));
+  // A table read before (another program has saved into it since) is read
+  // again in parts side by side where that is sure to read what this event
+  // reads, else in one pass on the event's own connection.
+  if (!readGridInParts(splits, earlier, read)) {
+    sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
+    std::reverse(earlier.begin(), earlier.end());  // taken from the back, first block first
+    const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr, &earlier);
+    sqlite3_reset(st);
+    if (rc != SQLITE_DONE) {
+      // A damaged page ends the read: reported, never a grid cut short.
+      gridLoaded_ = false;
+      fail(sqlite3_errmsg(db_));
+    }
   }
   gridRowids_ = std::move(read.rowids);
   gridBlocks_ = std::move(read.blocks);
