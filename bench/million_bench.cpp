@@ -88,9 +88,10 @@ void BM_MillionKeystrokeAfterAnotherProgramSaved(benchmark::State& state) {
     keystrokes += ms(Clock::now() - start);
   }
   const double n = static_cast<double>(state.iterations());
-  state.counters["sqlite_read_ms"] = reads / n;
-  state.counters["sqlite_default_read_ms"] = defaultReads / n;
-  state.counters["x_read"] = keystrokes / reads;
+  // The goal is set against the faster of the two reads, SQLite's defaults.
+  state.counters["sqlite_read_ms"] = defaultReads / n;
+  state.counters["sqlite_read_as_program_ms"] = reads / n;
+  state.counters["x_read"] = keystrokes / defaultReads;
 }
 BENCHMARK(BM_MillionKeystrokeAfterAnotherProgramSaved)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(5);
 

@@ -210,6 +210,7 @@ void DataSource::loadGrid() {
   }
   readHere();
   GridRead read;
+  read.rowids = std::move(gridRowids_);  // empty, its memory lent as the blocks' is
   // A table read before (another program has saved into it since) is read
   // again in parts side by side where that is sure to read what this event
   // reads, else in one pass on the event's own connection.

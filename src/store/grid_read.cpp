@@ -297,7 +297,10 @@ bool DataSource::readGridInParts(const std::vector<int64_t>& firsts, std::vector
   // The parts joined in order. A part whose rows do not fill its last block
   // (rows were added or deleted since the splits were taken) moves every
   // later row into place.
+  size_t rows = 0;
+  for (const auto& r : read) rows += r->rowids.size();
   out.rowids.clear();
+  out.rowids.reserve(rows);
   out.blocks.clear();
   for (auto& r : read) {
     GridRead& part = *r;
