@@ -10,8 +10,8 @@
 // pending until the move.
 //
 // The grid mirror, the table's cells held for the flex grids, is kept in
-// grid_mirror.cpp (cells, column search, writes, read-ahead) and read in
-// one pass by grid_read.cpp.
+// grid_mirror.cpp (cells, column search, writes, read-ahead) and read by
+// grid_read.cpp, in one pass or, read again, in parts side by side.
 
 #include <array>
 #include <atomic>

@@ -3,6 +3,11 @@
 // other threads turn full blocks into the mirror's columns meanwhile, so a
 // large table loads at about the speed SQLite reads it. Blocks keep their
 // order, and a table of less than one block never leaves the calling thread.
+//
+// A table read again, after another program's save, is read in parts by
+// rowid, side by side, each on a connection of its own, split where the
+// mirror before it had block boundaries: it loads faster than SQLite reads
+// it in one pass.
 
 #include <sqlite3.h>
 
@@ -146,7 +151,8 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
 
 namespace {
 
-// Parts a table of this many blocks or more is read in, at most.
+// A table read again is read in at most this many parts, of at least this
+// many blocks each: no more threads than a read in one pass keeps busy.
 constexpr size_t kParts = kDecoders + 1;
 constexpr size_t kBlocksPerPart = 2;
 
