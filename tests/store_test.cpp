@@ -801,6 +801,43 @@ TEST_F(StoreTest, AGridReadAgainAfterAnotherProgramsSaveHoldsTheTableAsItIsNow) 
   }
 }
 
+// Another program waits to save while an event of ours reads a grid again:
+// the grid is read whole as the event sees the table, and the save lands
+// once the event has ended.
+TEST_F(StoreTest, AGridReadAgainWhileAnotherProgramWaitsToSaveIsReadWhole) {
+  constexpr int kRows = 6 * 4096;
+  createTable(dir.path() / "XHKA.db", tables::sentences());
+  const auto file = dir.path() / "XHKB.db";
+  createTable(file, tables::sentenceSearch());
+  ASSERT_NO_FATAL_FAILURE(addRowsOnDisk(file, "Zd1", 0, kRows));
+  p.event([&] { ASSERT_EQ(s().MSFlexGrid1.Rows(), kRows); });
+  ASSERT_NO_FATAL_FAILURE(testing::execOn(file, "UPDATE \"表1\" SET Zd1 = '一' WHERE ID = 1"));
+  std::thread writer;
+  int saved = SQLITE_ERROR;
+  p.event([&] {
+    s().Data2.setIndex("ID");
+    s().Data2.Seek("=", u"1");
+    EXPECT_EQ(s().Text14.text(), u"一");
+    writer = std::thread([&] {
+      sqlite3* db = nullptr;
+      if (sqlite3_open(file.c_str(), &db) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 10000);
+        saved = sqlite3_exec(db, "UPDATE \"表1\" SET Zd1 = '二' WHERE ID = 1", nullptr, nullptr, nullptr);
+      }
+      sqlite3_close(db);
+    });
+    // Time for it to wait on our read lock, holding off new readers.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(s().MSFlexGrid1.Rows(), kRows);
+    EXPECT_EQ(s().MSFlexGrid1.TextMatrix(0, 1), u"一");
+    EXPECT_EQ(s().MSFlexGrid1.TextMatrix(kRows - 1, 1), u"第" + NumText(kRows - 1) + u"句。/Año " + NumText(kRows - 1) + u" \U0001F600");
+  });
+  writer.join();
+  EXPECT_EQ(saved, SQLITE_OK);
+  EXPECT_TRUE(p.dialogs().messages.empty());
+  p.event([&] { EXPECT_EQ(s().MSFlexGrid1.TextMatrix(0, 1), u"二"); });
+}
+
 // A table of its own keeps a write-ahead log, in which another program
 // commits while an event of ours reads: a grid read again in that event
 // holds the table as the event's other reads see it, and the next event
