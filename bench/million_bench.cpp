@@ -92,6 +92,7 @@ void BM_MillionKeystrokeAfterAnotherProgramSaved(benchmark::State& state) {
   state.counters["sqlite_read_ms"] = defaultReads / n;
   state.counters["sqlite_read_as_program_ms"] = reads / n;
   state.counters["x_read"] = keystrokes / defaultReads;
+  state.counters["resident_MB"] = bench::residentMegabytes();
 }
 BENCHMARK(BM_MillionKeystrokeAfterAnotherProgramSaved)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->Iterations(5);
 
