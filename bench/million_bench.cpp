@@ -77,11 +77,11 @@ void BM_MillionKeystrokeAfterAnotherProgramSaved(benchmark::State& state) {
     program.user.type(f->RichTextBox16, u"na");
     bench::saveAsAnotherProgram(file);
     auto start = Clock::now();
-    if (bench::readWholeTable(file, true) != 1000000) state.SkipWithError("the table was not read whole");
-    reads += ms(Clock::now() - start);
-    start = Clock::now();
     if (bench::readWholeTable(file) != 1000000) state.SkipWithError("the table was not read whole");
     defaultReads += ms(Clock::now() - start);
+    start = Clock::now();
+    if (bench::readWholeTable(file, true) != 1000000) state.SkipWithError("the table was not read whole");
+    reads += ms(Clock::now() - start);
     start = Clock::now();
     state.ResumeTiming();
     if (!program.user.type(f->RichTextBox16, u"d")) state.SkipWithError("the input box took no keystroke");
