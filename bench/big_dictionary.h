@@ -19,6 +19,7 @@
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 #include "store/seed.h"
+#include "store/store_connection.h"
 #include "store/tables.h"
 
 namespace zuvo::bench {
@@ -162,7 +163,8 @@ inline int64_t readWholeTable(const std::filesystem::path& file, bool asTheProgr
   int64_t rows = 0;
   const int flags = asTheProgram ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX : SQLITE_OPEN_READONLY;
   if (sqlite3_open_v2(file.c_str(), &db, flags, nullptr) == SQLITE_OK &&
-      (!asTheProgram || sqlite3_exec(db, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr) == SQLITE_OK) &&
+      (!asTheProgram || sqlite3_exec(db, ("PRAGMA cache_size=" + std::to_string(-kPageCacheKiB)).c_str(), nullptr,
+                                     nullptr, nullptr) == SQLITE_OK) &&
       sqlite3_prepare_v2(db, "SELECT rowid, * FROM \"表1\" ORDER BY rowid", -1, &st, nullptr) == SQLITE_OK) {
     const int cols = sqlite3_column_count(st);
     while (sqlite3_step(st) == SQLITE_ROW) {
