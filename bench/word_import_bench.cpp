@@ -3,13 +3,16 @@
 // merged into a fresh dictionary (and the same at 1,000,000 lines), and a
 // second file of 1,000 lines imported on top of the 100,000, whose merge
 // walks every key row staged before. Folders go when the program ends, so
-// any number of repetitions can run.
+// any number of repetitions can run. The peak resident memory of each
+// import is reported beside its time.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <string>
 
 #include "app/FrmLexaro.h"
 #include "bench_folder.h"
@@ -121,6 +124,19 @@ struct OpenWordFile {
   }
 };
 
+// The process's peak resident memory since the last reset, in MB: what one
+// import needed, without the folders and counts around it.
+void resetPeakMemory() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+double peakMemoryMb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.starts_with("VmHWM:")) return std::stod(line.substr(6)) / 1024;
+  return 0;
+}
+
 int64_t recordsOf(const fs::path& data) {
   ScriptedDialogs dialogs;
   Application app(data, dialogs);
@@ -150,6 +166,7 @@ void BM_WordFile(benchmark::State& state) {
   const fs::path dir = scratch("full");
   const int lines = static_cast<int>(state.range(0));
   int64_t records = 0;
+  double peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
     fs::remove_all(dir);
@@ -157,15 +174,18 @@ void BM_WordFile(benchmark::State& state) {
     const fs::path file = writeWordFile(dir / "words.txt", lines, 1);
     {
       OpenWordFile run(dir / "data", file);
+      resetPeakMemory();
       state.ResumeTiming();
       run.importIt();
       state.PauseTiming();
+      peak = std::max(peak, peakMemoryMb());
       if (!run.succeeded()) state.SkipWithError("the import did not succeed");
     }
     records = recordsOf(dir / "data");
     state.ResumeTiming();
   }
   state.counters["key_records"] = static_cast<double>(records);
+  state.counters["peak_rss_mb"] = peak;
   fs::remove_all(dir);
 }
 BENCHMARK(BM_WordFile)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -551,6 +551,65 @@ class Pool : public Window {
   TextBox Text1{*this, "Text1"}, Text2{*this, "Text2"};
 };
 
+// A walk that seeks one key again and again, writing each record it finds
+// away from the key (as the word merge blanks its pool rows), meets the
+// records of the key in stored order and sees every change made meanwhile:
+// to a record still ahead, by a record leaving the key or taking it again,
+// by a new record, and by another program.
+TEST_F(StoreTest, AWalkOverOneKeySeesEveryChangeMadeWhileItRuns) {
+  Pool& pool = p.form<Pool>();
+  DataSource& d = pool.Data1;
+  p.event([&] {
+    for (int64_t i = 1; i <= 12; ++i) {  // "k" in 1 2 4 5 7 8 10 11, "otra" in 3 6 9 12
+      d.AddNew();
+      pool.Text1.setText(i % 3 == 0 ? u"otra" : u"k");
+      pool.Text2.setText(NumText(i));
+    }
+    d.MoveFirst();
+  });
+  auto seekK = [&] {
+    d.setIndex("ZD1");
+    d.Seek("=", u"k");
+    return d.NoMatch() ? Text(u"-") : pool.Text2.text();
+  };
+  // Finds the record and writes it away from the key.
+  auto take = [&](TextView want) {
+    EXPECT_EQ(seekK(), want);
+    pool.Text1.setText(u"done");
+  };
+  auto onRecord = [&](const char16_t* id) {
+    d.setIndex("ID");
+    d.Seek("=", id);
+  };
+  p.event([&] {
+    for (const char16_t* want : {u"1", u"2", u"4"}) take(want);
+    onRecord(u"7");
+    pool.Text2.setText(u"7b");
+    take(u"5");
+    take(u"7b");
+    onRecord(u"8");
+    pool.Text1.setText(u"otra");
+    onRecord(u"2");
+    pool.Text1.setText(u"k");
+    take(u"2");
+    take(u"10");
+    d.AddNew();
+    pool.Text1.setText(u"k");
+    pool.Text2.setText(u"13");
+    take(u"11");
+    take(u"13");
+    EXPECT_EQ(seekK(), u"-");
+  });
+  EXPECT_EQ(rowsOnDisk("CKUB0F.db", "ZD1"),
+            (std::vector<std::string>{"1:done", "2:done", "3:otra", "4:done", "5:done", "6:otra", "7:done", "8:otra",
+                                      "9:otra", "10:done", "11:done", "12:otra", "13:done"}));
+  ASSERT_NO_FATAL_FAILURE(testing::execOn(dir.path() / "CKUB0F.db", "UPDATE \"表1\" SET ZD1 = 'k' WHERE ID IN (3, 9)"));
+  p.event([&] {
+    take(u"3");
+    EXPECT_EQ(seekK(), u"9");
+  });
+}
+
 // A record found and found again from memory, in a file that keeps a
 // rollback journal, in one that keeps a write-ahead log and in a shipped
 // table: when another program changes it, the next event shows the change,

@@ -5,7 +5,10 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -220,6 +223,30 @@ TEST(Val, Table) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "text \"" << toUtf8(c.text) << "\"");
     EXPECT_DOUBLE_EQ(Val(c.text), c.want);
+  }
+}
+
+// Plain decimals, the counters' texts among them, read exactly as the C
+// library reads them, to the last bit.
+TEST(Val, PlainDecimalsAsStrtod) {
+  std::mt19937_64 rng(7);
+  std::vector<std::string> texts = {"0", "-0", "7", "0.2", "99.8", "100", "-12.5", "1.", "123456789012345",
+                                    "0.000000000000001", "99999999999999.9", "12345.678901234"};
+  for (int i = 0; i < 20000; ++i) {
+    const int digits = 1 + static_cast<int>(rng() % 15);
+    std::string t = rng() % 4 == 0 ? "-" : "";
+    const int point = static_cast<int>(rng() % (digits + 1));
+    for (int d = 0; d < digits; ++d) {
+      if (d == point && point > 0) t += '.';
+      t += static_cast<char>('0' + rng() % 10);
+    }
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    SCOPED_TRACE(t);
+    const double want = std::strtod(t.c_str(), nullptr);
+    const double got = Val(fromUtf8(t));
+    EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << got << " != " << want;
   }
 }
 

@@ -510,6 +510,29 @@ Text NumText(double v) {
 Text NumText(int64_t v) { return asciiToText(std::to_string(v)); }
 
 double Val(TextView t) {
+  // A plain decimal of up to 15 digits, as counters and codes are written,
+  // is read without the general parse: its digits are exact in a double,
+  // and one division by an exact power of ten rounds as strtod does.
+  if (!t.empty() && t.size() <= 15) {
+    static constexpr double kTens[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = t[0] == u'-';
+    int64_t v = 0;
+    size_t i = negative ? 1 : 0, point = 0, digits = 0;
+    for (; i < t.size(); ++i) {
+      if (t[i] >= u'0' && t[i] <= u'9') {
+        v = v * 10 + (t[i] - u'0');
+        ++digits;
+      } else if (t[i] == u'.' && !point) {
+        point = i + 1;
+      } else {
+        break;
+      }
+    }
+    if (i == t.size() && digits) {
+      const double d = static_cast<double>(v) / kTens[point ? t.size() - point : 0];
+      return negative ? -d : d;
+    }
+  }
   // The original drops the blanks first, wherever they are.
   Text s;
   s.reserve(t.size());

@@ -332,14 +332,16 @@ void DataSource::touched() {
   ++generation_;
   edgeCache_.clear();
   seekMemos_.clear();
+  run_.active = false;
 }
 
 // A row of ours now holds these values. A key that found nothing still
 // finds nothing unless this row took it on, so a walk that writes as it
 // seeks (a merge) does not seek the same missing key in the file again.
-void DataSource::rowWritten(const std::vector<std::optional<Text>>& values) {
+void DataSource::rowWritten(int64_t rowid, const std::vector<std::optional<Text>>& values) {
   ++generation_;
   edgeCache_.clear();
+  keyRunWritten(rowid, values);
   for (SeekMemo& memo : seekMemos_) {
     memo.found.clear();
     const int f = fieldIndex(memo.index);
@@ -347,6 +349,75 @@ void DataSource::rowWritten(const std::vector<std::optional<Text>>& values) {
       memo.missing.clear();
     else if (f >= 0 && values[f])
       memo.missing.erase(*values[f]);
+  }
+}
+
+// The first record of a key in index order. A key sought again after its
+// record was written away (a merge that blanks every row it took) is the
+// start of a walk over the key's rows: those that follow are read ahead in
+// growing batches and taken one by one, instead of one query per Seek.
+std::optional<DataSource::Record> DataSource::seekKey(TextView key) {
+  KeyRun& run = run_;
+  const bool walking = run.active && run.index == index_ && run.key == key;
+  if (walking && run.next < run.rows.size()) return run.rows[run.next];
+  if (walking && run.complete) return std::nullopt;
+  if (!walking) {
+    sqlite3_stmt* st = statement("seek " + index_, [&] {
+      return selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1";
+    });
+    bindText(st, 1, Text(key));
+    auto rec = fetch(st);
+    run.active = rec.has_value();
+    if (!rec) return rec;
+    run.index = index_;
+    run.key.assign(key);
+    run.rows.assign(1, *rec);
+    run.next = 0;
+    run.after = rec->rowid;
+    run.complete = false;
+    run.batch = 1;
+    return rec;
+  }
+  // The rows of the key after those read: none of ours has taken the key
+  // since (that ends the walk), so none can come before them.
+  sqlite3_stmt* st = statement("seek after " + index_, [&] {
+    return selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) +
+           " = ?1 AND rowid > ?2 ORDER BY rowid LIMIT ?3";
+  });
+  run.batch = std::min<int64_t>(run.batch * 4, 256);
+  bindText(st, 1, Text(key));
+  sqlite3_bind_int64(st, 2, run.after);
+  sqlite3_bind_int64(st, 3, run.batch);
+  run.rows.clear();
+  run.next = 0;
+  fetchAll(st, run.rows);
+  run.complete = static_cast<int64_t>(run.rows.size()) < run.batch;
+  if (run.rows.empty()) return std::nullopt;
+  run.after = run.rows.back().rowid;
+  // Large records are read a few at a time.
+  size_t units = 0;
+  for (const Record& r : run.rows) units += r.data.size();
+  if (units > (size_t{1} << 20)) run.batch = 1;
+  return run.rows.front();
+}
+
+// A row written by this store: one that the walk holds and that left the
+// key is passed over; one that holds the key (a row the walk has read and
+// changed, or one that took the key on) ends the walk.
+void DataSource::keyRunWritten(int64_t rowid, const std::vector<std::optional<Text>>& values) {
+  KeyRun& run = run_;
+  if (!run.active) return;
+  const int f = fieldIndex(run.index);
+  const bool hasKey = f >= 0 && values[f] && *values[f] == run.key;
+  auto it = std::find_if(run.rows.begin() + static_cast<std::ptrdiff_t>(run.next), run.rows.end(),
+                         [&](const Record& r) { return r.rowid == rowid; });
+  if (hasKey) {
+    run.active = false;
+  } else if (it != run.rows.end()) {
+    if (it - run.rows.begin() == static_cast<std::ptrdiff_t>(run.next))
+      ++run.next;
+    else
+      run.rows.erase(it);
   }
 }
 
@@ -423,8 +494,9 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, in
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
-  rowWritten(values);
-  return sqlite3_last_insert_rowid(db_);
+  const int64_t stored = sqlite3_last_insert_rowid(db_);
+  rowWritten(stored, values);
+  return stored;
 }
 
 // Stores the begun record. In a record group the record goes into every
@@ -492,7 +564,7 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
   sqlite3_bind_int64(st, static_cast<int>(fields.size()) + 1, rowid);
   ++queries_;
   stepToEnd(st);
-  rowWritten(values);
+  rowWritten(rowid, values);
 }
 
 void DataSource::boxWritten(int field, const Text& value) {
@@ -701,11 +773,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      sqlite3_stmt* st = statement("seek " + index_, [&] {
-        return selectList(schema_, tableRef()) + " WHERE " + sqlName(index_) + " = ?1 ORDER BY rowid LIMIT 1";
-      });
-      bindText(st, 1, Text(key));
-      rec = fetch(st);
+      rec = seekKey(key);
     }
     if (rec)
       memo.found.insert_or_assign(Text(key), std::pair{generation_, rec->rowid});

@@ -195,7 +195,9 @@ class DataSource : public Control, public Pending, public GridSource {
   void touched();
   void sync();
   void readHere();
-  void rowWritten(const std::vector<std::optional<Text>>& values);
+  void rowWritten(int64_t rowid, const std::vector<std::optional<Text>>& values);
+  std::optional<Record> seekKey(TextView key);
+  void keyRunWritten(int64_t rowid, const std::vector<std::optional<Text>>& values);
   // A prepared statement by a short name; `build` gives its text the first time.
   template <class Build>
   sqlite3_stmt* statement(const std::string& name, Build build);
@@ -268,6 +270,18 @@ class DataSource : public Control, public Pending, public GridSource {
   };
   std::vector<SeekMemo> seekMemos_;
   SeekMemo& seekMemo(const std::string& index);
+  // The rows of the key last sought, from the first not yet written away,
+  // in index order (rowid order within the key).
+  struct KeyRun {
+    bool active = false;
+    std::string index;
+    Text key;
+    std::vector<Record> rows;
+    size_t next = 0;
+    int64_t after = 0;      // the last row read
+    bool complete = false;  // no row of the key after `after`
+    int64_t batch = 1;
+  } run_;
   // A shipped table's records once read, by row: nothing of this program
   // writes them, so a lookup that comes back costs no query.
   struct KeptRecords {
