@@ -104,7 +104,7 @@ class BatchImportTest : public ProgramTest {
     while (start < doc.text.size()) {
       size_t end = doc.text.find(u"\r\n", start);
       if (end == Text::npos) end = doc.text.size();
-      if (end > start && doc.formats[start].colour == 255) out.push_back(doc.text.substr(start, end - start));
+      if (end > start && doc.formats.at(static_cast<int64_t>(start)).colour == 255) out.push_back(doc.text.substr(start, end - start));
       start = end + 2;
     }
     return out;
@@ -426,7 +426,7 @@ TEST_F(BatchImportTest, BadSentenceLinesTurnRedTheFileIsWrittenBackAndNothingIsS
   click(w().Command11);
   RichDocument fixed = doc;
   fixed.text = u"一/uno\r\n二/dos tres\r\n / \r\n三/tres\r\n四/\r\n";
-  fixed.formats.resize(fixed.text.size(), doc.formats.back());
+  fixed.formats.resize(Len(fixed.text), doc.formats.at(doc.formats.size() - 1));
   saveRichFile(path, fixed);
   open(w().Command58, path);
   press(w().Command58);

@@ -108,7 +108,7 @@ class PlaceBatchTest : public PlaceWindowTest {
     EXPECT_NE(at, Text::npos) << toUtf8(part);
     std::vector<Colour> out;
     if (at == Text::npos) return out;
-    for (size_t i = at; i < at + part.size(); ++i) out.push_back(doc.formats[i].colour);
+    for (size_t i = at; i < at + part.size(); ++i) out.push_back(doc.formats.at(static_cast<int64_t>(i)).colour);
     return out;
   }
   bool allColoured(const std::filesystem::path& file, TextView part, Colour c) {

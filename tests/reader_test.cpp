@@ -152,8 +152,8 @@ TEST_F(ReaderTest, EveryKeyReleaseWritesTheTextBackAsRichText) {
 }
 
 TEST_F(ReaderTest, ARichTextFileKeepsItsColoursThroughTheSave) {
-  RichDocument doc{u"rojo y negro", std::vector<CharFormat>(12)};
-  for (int i = 0; i < 4; ++i) doc.formats[i].colour = 255;
+  RichDocument doc{u"rojo y negro", FormatRuns(12, CharFormat{})};
+  doc.formats.update(0, 4, [](CharFormat& f) { f.colour = 255; });
   enableReader();
   const fs::path f = textFile("colours.rtf", writeRtf(doc));
   ASSERT_TRUE(open(f));
@@ -162,8 +162,8 @@ TEST_F(ReaderTest, ARichTextFileKeepsItsColoursThroughTheSave) {
   ASSERT_TRUE(user.pressKey(w.RichTextBox8, kKeyHome));
   const RichDocument back = loadRichFile(f, {});
   EXPECT_EQ(back.text, u"rojo y negro");
-  EXPECT_EQ(back.formats[3].colour, 255u);
-  EXPECT_EQ(back.formats[5].colour, kWindowText);
+  EXPECT_EQ(back.formats.at(3).colour, 255u);
+  EXPECT_EQ(back.formats.at(5).colour, kWindowText);
 }
 
 TEST_F(ReaderTest, TheSecondPaneIsSavedThroughTheSaveAsDialogOnce) {

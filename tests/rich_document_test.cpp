@@ -39,12 +39,19 @@ CharFormat format(Colour c, bool bold = false, float size = 12) {
   return CharFormat{c, bold, size};
 }
 
+// The format of each character, in order.
+std::vector<CharFormat> perCharacter(const FormatRuns& f) {
+  std::vector<CharFormat> out;
+  for (int64_t i = 0; i < f.size(); ++i) out.push_back(f.at(i));
+  return out;
+}
+
 // Builds a document run by run.
 class Doc {
  public:
   Doc& add(TextView t, const CharFormat& f = kPlain) {
     doc_.text += t;
-    doc_.formats.insert(doc_.formats.end(), t.size(), f);
+    doc_.formats.append(Len(t), f);
     return *this;
   }
   operator RichDocument() const { return doc_; }
@@ -55,12 +62,12 @@ class Doc {
 
 void expectSameDocument(const RichDocument& actual, const RichDocument& expected) {
   EXPECT_EQ(actual.text, expected.text);
-  ASSERT_EQ(actual.formats.size(), actual.text.size());
-  for (size_t i = 0; i < actual.formats.size() && i < expected.formats.size(); ++i) {
-    if (actual.formats[i] != expected.formats[i]) {
+  ASSERT_EQ(actual.formats.size(), Len(actual.text));
+  for (int64_t i = 0; i < actual.formats.size() && i < expected.formats.size(); ++i) {
+    if (actual.formats.at(i) != expected.formats.at(i)) {
       ADD_FAILURE() << "first format difference at character " << i << ": "
-                    << ::testing::PrintToString(actual.formats[i]) << " instead of "
-                    << ::testing::PrintToString(expected.formats[i]);
+                    << ::testing::PrintToString(actual.formats.at(i)) << " instead of "
+                    << ::testing::PrintToString(expected.formats.at(i));
       return;
     }
   }
@@ -297,7 +304,7 @@ TEST(ReadRtf, ReadsCharacterFormats) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const RichDocument doc = parse(c.rtf);
-    EXPECT_EQ(doc.formats, c.formats);
+    EXPECT_EQ(perCharacter(doc.formats), c.formats);
     EXPECT_EQ(doc.text.size(), c.formats.size());
   }
 }
@@ -305,7 +312,7 @@ TEST(ReadRtf, ReadsCharacterFormats) {
 TEST(ReadRtf, UnstatedFormatsComeFromThePlainFormat) {
   const CharFormat plain = format(kGreen, true, 9);
   const RichDocument doc = parse("{\\rtf1 a\\b0\\fs30 b\\plain c}", plain);
-  EXPECT_EQ(doc.formats, (std::vector<CharFormat>{plain, format(kGreen, false, 15), plain}));
+  EXPECT_EQ(perCharacter(doc.formats), (std::vector<CharFormat>{plain, format(kGreen, false, 15), plain}));
 }
 
 // --- Loading files -------------------------------------------------------------
@@ -334,7 +341,7 @@ TEST(LoadRichFile, NormalisesLineEndsOfPlainText) {
     writeBytes(file, c.bytes);
     const RichDocument doc = loadRichFile(file, plain);
     EXPECT_EQ(doc.text, c.text);
-    EXPECT_EQ(doc.formats, std::vector<CharFormat>(c.text.size(), plain));
+    EXPECT_EQ(perCharacter(doc.formats), std::vector<CharFormat>(c.text.size(), plain));
   }
 }
 

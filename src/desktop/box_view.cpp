@@ -170,7 +170,7 @@ void BoxView::syncText() {
       return;
     }
   }
-  const std::vector<CharFormat>& f = rich->formats();
+  const FormatRuns& f = rich->formats();
   // Formats set in place lay their range out at once; over much of the
   // text, writing it anew lets the layout run lazily.
   constexpr int64_t kInPlace = 65536;
@@ -207,7 +207,7 @@ QTextCharFormat BoxView::charFormat(const CharFormat& f) const {
   return cf;
 }
 
-void BoxView::writeRichText(const QString& s, const std::vector<CharFormat>& f) {
+void BoxView::writeRichText(const QString& s, const FormatRuns& f) {
   QTextDocument* doc = document();
   QTextCursor cur(doc);
   // The text and its formats in one edit from a cleared document: Qt takes
@@ -216,7 +216,7 @@ void BoxView::writeRichText(const QString& s, const std::vector<CharFormat>& f) 
   // Clearing makes the document's frame anew, with the default margins.
   doc->clear();
   applyMargins();
-  const int64_t n = std::min<int64_t>(static_cast<int64_t>(f.size()), static_cast<int64_t>(shown_.size()));
+  const int64_t n = std::min<int64_t>(f.size(), static_cast<int64_t>(shown_.size()));
   // A range result holds a few formats in hundreds of thousands of runs.
   std::vector<std::pair<CharFormat, QTextCharFormat>> made;
   auto format = [&](const CharFormat& c) -> const QTextCharFormat& {
@@ -224,12 +224,10 @@ void BoxView::writeRichText(const QString& s, const std::vector<CharFormat>& f) 
       if (k == c) return v;
     return made.emplace_back(c, charFormat(c)).second;
   };
-  for (int64_t i = 0; i < n;) {
-    int64_t j = i + 1;
-    while (j < n && f[j] == f[i]) ++j;
-    const int from = viewPos(i);
-    cur.insertText(s.mid(from, viewPos(j) - from), format(f[i]));
-    i = j;
+  const auto& runs = f.runs();
+  for (size_t r = 0; r < runs.size() && runs[r].start < n; ++r) {
+    const int from = viewPos(runs[r].start);
+    cur.insertText(s.mid(from, viewPos(std::min(f.runEnd(r), n)) - from), format(runs[r].format));
   }
   if (n < static_cast<int64_t>(shown_.size())) cur.insertText(s.mid(viewPos(n)));
   // The caret starts at the text's start, as after a plain write; set while
@@ -240,47 +238,45 @@ void BoxView::writeRichText(const QString& s, const std::vector<CharFormat>& f) 
   rememberRuns(f);
 }
 
-void BoxView::paintFormats(const std::vector<CharFormat>& f, int64_t from, int64_t to) {
+void BoxView::paintFormats(const FormatRuns& f, int64_t from, int64_t to) {
   QTextCursor cur(document());
   cur.beginEditBlock();
-  for (int64_t i = from; i < to;) {
-    int64_t j = i + 1;
-    while (j < to && f[j] == f[i]) ++j;
-    cur.setPosition(viewPos(i));
-    cur.setPosition(viewPos(j), QTextCursor::KeepAnchor);
-    cur.setCharFormat(charFormat(f[i]));
-    i = j;
+  to = std::min(to, f.size());
+  for (size_t r = from < to ? f.runIndexAt(from) : f.runs().size(); r < f.runs().size() && from < to; ++r) {
+    const int64_t end = std::min(f.runEnd(r), to);
+    cur.setPosition(viewPos(from));
+    cur.setPosition(viewPos(end), QTextCursor::KeepAnchor);
+    cur.setCharFormat(charFormat(f.runs()[r].format));
+    from = end;
   }
   cur.endEditBlock();
   rememberRuns(f);
 }
 
-void BoxView::rememberRuns(const std::vector<CharFormat>& f) {
-  shownRuns_.clear();
-  const int64_t n = static_cast<int64_t>(f.size());
-  for (int64_t i = 0; i < n;) {
-    int64_t j = i + 1;
-    while (j < n && f[j] == f[i]) ++j;
-    shownRuns_.push_back({j, f[i]});
-    i = j;
-  }
+void BoxView::rememberRuns(const FormatRuns& f) {
+  shownFormats_ = f;
   runsStale_ = false;
 }
 
-std::pair<int64_t, int64_t> BoxView::changedFormats(const std::vector<CharFormat>& f) const {
-  const int64_t n = static_cast<int64_t>(f.size());
+std::pair<int64_t, int64_t> BoxView::changedFormats(const FormatRuns& f) const {
+  const int64_t n = f.size();
   if (runsStale_) return {0, n};
-  int64_t first = n, last = 0, start = 0;
-  for (const Run& r : shownRuns_) {
-    const int64_t end = std::min(r.end, n);
-    for (int64_t i = start; i < end; ++i) {
-      if (f[i] == r.format) continue;
-      first = std::min(first, i);
-      last = i + 1;
+  const FormatRuns& shown = shownFormats_;
+  const int64_t common = std::min(n, shown.size());
+  int64_t first = n, last = 0;
+  // Walks both run lists together, one piece of constant formats at a time.
+  size_t a = 0, b = 0;
+  for (int64_t p = 0; p < common;) {
+    const int64_t end = std::min({f.runEnd(a), shown.runEnd(b), common});
+    if (f.runs()[a].format != shown.runs()[b].format) {
+      first = std::min(first, p);
+      last = end;
     }
-    start = end;
+    p = end;
+    if (p == f.runEnd(a)) ++a;
+    if (p == shown.runEnd(b)) ++b;
   }
-  if (start < n) first = std::min(first, start), last = n;
+  if (common < n) first = std::min(first, common), last = n;
   return {first, last};
 }
 

@@ -49,18 +49,13 @@ class BoxView : public QTextEdit, public ControlView {
   QString viewText(std::vector<int>* toView) const;
   // A rich box's text and formats written into a fresh document in one
   // edit, so that Qt lays it out once, lazily, as it does plain text.
-  void writeRichText(const QString& s, const std::vector<CharFormat>& formats);
+  void writeRichText(const QString& s, const FormatRuns& formats);
   // Formats changed over the model's [from, to): only that range is set.
-  void paintFormats(const std::vector<CharFormat>& formats, int64_t from, int64_t to);
+  void paintFormats(const FormatRuns& formats, int64_t from, int64_t to);
   QTextCharFormat charFormat(const CharFormat& f) const;
-  // Runs of equal formats of the shown text, by their model end.
-  struct Run {
-    int64_t end;
-    CharFormat format;
-  };
-  void rememberRuns(const std::vector<CharFormat>& formats);
+  void rememberRuns(const FormatRuns& formats);
   // The model's range whose formats differ from the shown ones; empty when none do.
-  std::pair<int64_t, int64_t> changedFormats(const std::vector<CharFormat>& formats) const;
+  std::pair<int64_t, int64_t> changedFormats(const FormatRuns& formats) const;
   // Where a navigation key puts the caret, by the view's layout.
   int64_t navigationTarget(const QKeyEvent& e) const;
   int64_t modelPosAt(QPoint viewportPos) const;
@@ -72,7 +67,8 @@ class BoxView : public QTextEdit, public ControlView {
   Text shown_;
   // View position of every model position of the shown text.
   std::vector<int> toView_;
-  std::vector<Run> shownRuns_;
+  // The formats of the shown text, as last written or painted.
+  FormatRuns shownFormats_;
   // The shown runs no longer tell what is painted (the fore colour changed).
   bool runsStale_ = true;
   QColor shownBack_, shownFore_;

@@ -21,20 +21,19 @@ void bump(TextBox& counter, int delta) { counter.setText(NumText(static_cast<int
 // takes the format of the character before it, as typing there does.
 RichDocument withSlashesAt(const RichTextBox& box, const std::vector<int64_t>& inserts) {
   const Text& text = box.text();
-  const std::vector<CharFormat>& formats = box.formats();
+  const FormatRuns& formats = box.formats();
   RichDocument after;
   after.text.reserve(text.size() + inserts.size());
-  after.formats.reserve(text.size() + inserts.size());
   size_t from = 0;
   for (const int64_t at : inserts) {
     after.text.append(text, from, at - from);
-    after.formats.insert(after.formats.end(), formats.begin() + from, formats.begin() + at);
+    after.formats.append(formats, static_cast<int64_t>(from), at);
     after.text += u'/';
-    after.formats.push_back(formats[at - 1]);
+    after.formats.append(1, formats.at(at - 1));
     from = at;
   }
   after.text.append(text, from);
-  after.formats.insert(after.formats.end(), formats.begin() + from, formats.end());
+  after.formats.append(formats, static_cast<int64_t>(from), formats.size());
   return after;
 }
 }  // namespace

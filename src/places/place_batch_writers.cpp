@@ -17,7 +17,7 @@ void frm世界地名::writePlaceLines(int columns, bool tick,
   // cutting them out one by one would have left: the CR LF of every written
   // line, then the text from the first empty line on.
   const Text& text = RichTextBox4.text();
-  const std::vector<CharFormat>& formats = RichTextBox4.formats();
+  const FormatRuns& formats = RichTextBox4.formats();
   RichDocument left;
   size_t pos = static_cast<size_t>(RichTextBox4.SelStart());
   int64_t written = 0;
@@ -39,13 +39,13 @@ void frm世界地名::writePlaceLines(int columns, bool tick,
       }
       const size_t kept = std::min(end + 2, text.size());
       left.text.append(text, end, kept - end);
-      left.formats.insert(left.formats.end(), formats.begin() + end, formats.begin() + kept);
+      left.formats.append(formats, static_cast<int64_t>(end), static_cast<int64_t>(kept));
       pos = end + 2;
       write(cols);
       ++written;
     }
     left.text.append(text, std::min(pos, text.size()));
-    left.formats.insert(left.formats.end(), formats.begin() + std::min(pos, formats.size()), formats.end());
+    left.formats.append(formats, static_cast<int64_t>(pos), formats.size());
     // Nothing of the import stays behind in the entry boxes for the next
     // single add.
     emptyBoxes({&Text12, &Text13, &Text14, &Text21, &Text60, &Text62, &Text63, &Text66, &Text67, &Text68, &Text69,

@@ -79,9 +79,16 @@ class RtfWriter {
   }
 
  private:
-  const CharFormat& formatAt(size_t i) const {
+  // The format at i, found from the run of the previous call: the body is
+  // written front to back, so this walks the runs once.
+  const CharFormat& formatAt(size_t i) {
     static const CharFormat kDefault;
-    return i < doc_.formats.size() ? doc_.formats[i] : kDefault;
+    const FormatRuns& f = doc_.formats;
+    const auto pos = static_cast<int64_t>(i);
+    if (pos >= f.size()) return kDefault;
+    if (run_ >= f.runs().size() || pos < f.runs()[run_].start) run_ = f.runIndexAt(pos);
+    while (pos >= f.runEnd(run_)) ++run_;
+    return f.runs()[run_].format;
   }
 
   int colourIndex(Colour c) const {
@@ -91,8 +98,10 @@ class RtfWriter {
 
   void collectColours() {
     Colour previous = kWindowText;
-    for (size_t i = 0; i < doc_.text.size(); ++i) {
-      const Colour c = formatAt(i).colour;
+    const auto n = static_cast<int64_t>(doc_.text.size());
+    for (const FormatRuns::Run& r : doc_.formats.runs()) {
+      if (r.start >= n) break;
+      const Colour c = r.format.colour;
       if (c == previous || isAutomatic(c)) continue;
       previous = c;
       if (index_.emplace(rgbOf(c), static_cast<int>(colours_.size()) + 1).second) {
@@ -169,7 +178,13 @@ class RtfWriter {
   size_t writeAsciiRun(size_t i, const CharFormat& f) {
     const Text& t = doc_.text;
     const size_t start = i;
-    while (i < t.size() && isPlainAscii(t[i]) && formatAt(i) == f) ++i;
+    // The run of f ends the copy (f is the format at i).
+    const FormatRuns& formats = doc_.formats;
+    const size_t end =
+        static_cast<int64_t>(i) < formats.size()
+            ? std::min(t.size(), static_cast<size_t>(formats.runEnd(formats.runIndexAt(static_cast<int64_t>(i)))))
+            : t.size();
+    while (i < end && isPlainAscii(t[i])) ++i;
     const size_t old = out_.size();
     out_.resize(old + (i - start));
     char* out = out_.data() + old;
@@ -194,6 +209,7 @@ class RtfWriter {
   }
 
   const RichDocument& doc_;
+  size_t run_ = 0;
   std::string out_;
   std::vector<Colour> colours_;
   std::unordered_map<Colour, int> index_;
@@ -323,7 +339,6 @@ class RtfReader {
     state_.format = plain;
     // Most RTF has fewer characters than bytes; a guess saves regrowing.
     doc_.text.reserve(in.size() / 4);
-    doc_.formats.reserve(in.size() / 4);
   }
 
   RichDocument read() {
@@ -591,7 +606,7 @@ class RtfReader {
   void emit(char16_t c) {
     flush();
     doc_.text += c;
-    doc_.formats.push_back(state_.format);
+    doc_.formats.append(1, state_.format);
   }
 
   // Bytes are gathered until something else comes, so that the two bytes of
@@ -608,7 +623,7 @@ class RtfReader {
     } else {
       doc_.text += decodeCodePage(bytes_, currentCodePage());
     }
-    doc_.formats.resize(doc_.text.size(), state_.format);
+    doc_.formats.resize(static_cast<int64_t>(doc_.text.size()), state_.format);
     bytes_.clear();
   }
 
@@ -707,7 +722,7 @@ RichDocument plainDocument(const std::filesystem::path& file, std::string_view b
   } catch (const std::runtime_error& e) {
     throw std::runtime_error("Cannot read " + file.string() + ": " + e.what());
   }
-  doc.formats.assign(doc.text.size(), plain);
+  doc.formats.assign(static_cast<int64_t>(doc.text.size()), plain);
   return doc;
 }
 

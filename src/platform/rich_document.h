@@ -1,5 +1,5 @@
 #pragma once
-// A text with a format per character, as a rich-text box holds it, and the
+// A text with a format for each character, as a rich-text box holds it, and the
 // files it loads and saves: RTF written by us (colour table, \uN escapes) and
 // read back with the same text and colours; plain text as UTF-8 or GBK.
 
@@ -10,19 +10,13 @@
 #include <vector>
 
 #include "platform/control.h"
+#include "platform/format_runs.h"
 
 namespace zuvo {
 
-struct CharFormat {
-  Colour colour = kWindowText;  // kWindowText is the plain (automatic) colour
-  bool bold = false;
-  float size = 12;
-  bool operator==(const CharFormat&) const = default;
-};
-
 struct RichDocument {
   Text text;                        // line breaks are CR LF
-  std::vector<CharFormat> formats;  // one per character of text
+  FormatRuns formats;               // covering each character of text
 };
 
 // RTF of the document. Plain-coloured characters use the automatic colour,

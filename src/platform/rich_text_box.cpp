@@ -22,13 +22,13 @@ CharFormat RichTextBox::plainFormat() const {
 }
 
 CharFormat RichTextBox::formatAt(int64_t pos) const {
-  if (pos >= 0 && pos < static_cast<int64_t>(formats_.size())) return formats_[pos];
+  if (pos >= 0 && pos < formats_.size()) return formats_.at(pos);
   return plainFormat();
 }
 
 void RichTextBox::textReplaced() {
   TextBox::textReplaced();
-  formats_.assign(text_.size(), plainFormat());
+  formats_.assign(Len(text_), plainFormat());
   typing_.reset();
 }
 
@@ -36,12 +36,12 @@ void RichTextBox::spliced(int64_t pos, int64_t removed, int64_t inserted) {
   // Text written over a selection takes the format of the selection's first
   // character; inserted text the pending typing format, else the format of
   // the character before it (the first character's at the start).
-  const CharFormat f = removed > 0                      ? formats_[pos]
+  const CharFormat f = removed > 0                      ? formats_.at(pos)
                        : typing_ && typingPos_ == pos ? *typing_
-                       : pos > 0                        ? formats_[pos - 1]
+                       : pos > 0                        ? formats_.at(pos - 1)
                                                         : formatAt(0);
-  formats_.erase(formats_.begin() + pos, formats_.begin() + pos + removed);
-  formats_.insert(formats_.begin() + pos, inserted, f);
+  formats_.erase(pos, removed);
+  formats_.insert(pos, inserted, f);
   typing_.reset();
 }
 
@@ -49,14 +49,14 @@ template <class F>
 void RichTextBox::applyToSelection(F&& f) {
   if (selLength_ == 0) {
     CharFormat t = typing_ && typingPos_ == selStart_ ? *typing_
-                   : selStart_ > 0                    ? formats_[selStart_ - 1]
+                   : selStart_ > 0                    ? formats_.at(selStart_ - 1)
                                                       : formatAt(0);
     f(t);
     typing_ = t;
     typingPos_ = selStart_;
     return;
   }
-  for (int64_t i = selStart_; i < selStart_ + selLength_; ++i) f(formats_[i]);
+  formats_.update(selStart_, selStart_ + selLength_, f);
 }
 
 Colour RichTextBox::SelColor() const {
@@ -120,7 +120,7 @@ void RichTextBox::setDocument(RichDocument doc) {
   const bool differs = doc.text != text_;
   text_ = std::move(doc.text);
   formats_ = std::move(doc.formats);
-  formats_.resize(text_.size(), plainFormat());
+  formats_.resize(Len(text_), plainFormat());
   selStart_ = 0;
   selLength_ = 0;
   typing_.reset();

@@ -43,7 +43,7 @@ class RichTextBox : public TextBox {
   // Saves the box as RTF, replacing the file atomically. Throws on failure.
   void SaveFile(const std::filesystem::path& file) const;
 
-  const std::vector<CharFormat>& formats() const { return formats_; }
+  const FormatRuns& formats() const { return formats_; }
   CharFormat formatAt(int64_t pos) const;
   CharFormat plainFormat() const;
   RichDocument document() const;
@@ -60,7 +60,7 @@ class RichTextBox : public TextBox {
   template <class F>
   void applyToSelection(F&& f);
 
-  std::vector<CharFormat> formats_;
+  FormatRuns formats_;
   // The format of the next insertion at the caret, set on an empty selection.
   std::optional<CharFormat> typing_;
   int64_t typingPos_ = -1;

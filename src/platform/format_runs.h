@@ -1,0 +1,93 @@
+#pragma once
+// The character formats of a rich text as runs: each run holds one format
+// from its start up to the next run's start (or the end). A plain text of
+// any length is one run, so a long document costs a few bytes a run rather
+// than a record per character. Neighbouring runs always differ and none is
+// empty, so two equal sequences of formats have equal runs.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/control.h"
+
+namespace zuvo {
+
+struct CharFormat {
+  Colour colour = kWindowText;  // kWindowText is the plain (automatic) colour
+  bool bold = false;
+  float size = 12;
+  bool operator==(const CharFormat&) const = default;
+};
+
+class FormatRuns {
+ public:
+  struct Run {
+    int64_t start;
+    CharFormat format;
+    bool operator==(const Run&) const = default;
+  };
+
+  FormatRuns() = default;
+  FormatRuns(int64_t count, const CharFormat& f) { append(count, f); }
+
+  // The number of characters covered.
+  int64_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  // The format of the character at pos (0 <= pos < size()).
+  const CharFormat& at(int64_t pos) const { return runs_[runIndexAt(pos)].format; }
+
+  // The runs in order; run i ends where run i + 1 starts, the last at size().
+  const std::vector<Run>& runs() const { return runs_; }
+  int64_t runEnd(size_t i) const { return i + 1 < runs_.size() ? runs_[i + 1].start : size_; }
+  // The index of the run holding pos (0 <= pos < size()).
+  size_t runIndexAt(int64_t pos) const;
+
+  void clear() {
+    runs_.clear();
+    size_ = 0;
+  }
+  void assign(int64_t count, const CharFormat& f) {
+    clear();
+    append(count, f);
+  }
+  // Adds count characters of format f at the end.
+  void append(int64_t count, const CharFormat& f);
+  // Adds the formats of other's [from, to) at the end.
+  void append(const FormatRuns& other, int64_t from, int64_t to);
+  // Cuts to count characters, or grows to it with format f.
+  void resize(int64_t count, const CharFormat& f);
+
+  // Puts count characters of format f in at pos (0 <= pos <= size()).
+  void insert(int64_t pos, int64_t count, const CharFormat& f);
+  // Removes the characters [pos, pos + count), within the size.
+  void erase(int64_t pos, int64_t count);
+  // Gives the characters [from, to) format f.
+  void set(int64_t from, int64_t to, const CharFormat& f) {
+    update(from, to, [&f](CharFormat& c) { c = f; });
+  }
+  // Changes the format of each character of [from, to) by edit, run by run.
+  template <class Edit>
+  void update(int64_t from, int64_t to, Edit&& edit) {
+    if (from < 0) from = 0;
+    if (to > size_) to = size_;
+    if (from >= to) return;
+    const size_t first = splitAt(from);
+    const size_t last = splitAt(to);
+    for (size_t i = first; i < last; ++i) edit(runs_[i].format);
+    mergeAround(first, last);
+  }
+
+  bool operator==(const FormatRuns&) const = default;
+
+ private:
+  // Makes a run start at pos (0 <= pos <= size()) and returns its index
+  // (runs_.size() for pos == size()).
+  size_t splitAt(int64_t pos);
+  // Joins equal neighbours among the runs [first - 1, last].
+  void mergeAround(size_t first, size_t last);
+
+  std::vector<Run> runs_;
+  int64_t size_ = 0;
+};
+
+}  // namespace zuvo
