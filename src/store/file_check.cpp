@@ -75,6 +75,7 @@ GivingWay::~GivingWay() {
 DataSource::FileCheck::~FileCheck() {
   cancel = true;
   gate->interruptAll();
+  readTurns().wake();
   if (thread.valid()) thread.wait();
 }
 
@@ -85,6 +86,17 @@ namespace {
 std::string checkFile(const std::string& file, CheckGate& gate, const std::atomic<bool>& cancel) {
   using namespace std::chrono_literals;
   while (!cancel) {
+    // The check waits for the grids read ahead before it, and for the
+    // checks of other files: at most one whole file is read beside the
+    // window at a time, and the first keystroke's table is read first.
+    const uint64_t ticket = readTurns().take();
+    if (!readTurns().wait(ticket, cancel)) return "";
+    struct Turn {
+      uint64_t ticket;
+      ~Turn() {
+        if (ticket) readTurns().done(ticket);
+      }
+    } turn{ticket};
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
       const int rc = db ? sqlite3_extended_errcode(db) : SQLITE_CANTOPEN;
@@ -108,7 +120,10 @@ std::string checkFile(const std::string& file, CheckGate& gate, const std::atomi
     if (rc == SQLITE_DONE) return rows.size() == 1 && rows[0] == "ok" ? "" : rows.empty() ? "quick_check" : rows[0];
     if (isDamage(rc)) return why;
     if ((rc & 0xff) != SQLITE_INTERRUPT && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) return "";
-    // A save took the file: the check starts again once saves have paused.
+    // A save took the file: the check starts again once saves have paused,
+    // behind the reads asked for meanwhile.
+    readTurns().done(turn.ticket);
+    turn.ticket = 0;
     for (int i = 0; i < 10 && !cancel; ++i) std::this_thread::sleep_for(50ms);
   }
   return "";

@@ -39,68 +39,17 @@ void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
   for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
 }
 
-namespace {
-
-// Read-aheads take turns, in the order they were started: a table read on
-// its own is ready sooner than several read side by side, and a window's
-// first table is the one its first keystroke needs. One given up before its
-// turn leaves the line at once.
-class PreloadTurns {
- public:
-  uint64_t take() {
-    std::lock_guard lock(mutex_);
-    line_.push_back(++last_);
-    return last_;
-  }
-  // False when cancelled before the turn came; the ticket is then given up.
-  bool wait(uint64_t ticket, const std::atomic<bool>& cancel) {
-    std::unique_lock lock(mutex_);
-    while (line_.front() != ticket) {
-      if (cancel) {
-        leave(ticket);
-        return false;
-      }
-      turn_.wait(lock);
-    }
-    return true;
-  }
-  void done(uint64_t ticket) {
-    std::lock_guard lock(mutex_);
-    leave(ticket);
-  }
-  void wake() {
-    std::lock_guard lock(mutex_);
-    turn_.notify_all();
-  }
-  // A read-ahead wanted now reads at once, beside the one reading.
-  void hurry(uint64_t ticket) {
-    std::lock_guard lock(mutex_);
-    const auto it = std::find(line_.begin(), line_.end(), ticket);
-    if (it == line_.end() || it == line_.begin()) return;
-    line_.erase(it);
-    line_.push_front(ticket);
-    turn_.notify_all();
-  }
-
- private:
-  void leave(uint64_t ticket) {
-    line_.erase(std::find(line_.begin(), line_.end(), ticket));
-    turn_.notify_all();
-  }
-  std::mutex mutex_;
-  std::condition_variable turn_;
-  std::deque<uint64_t> line_;
-  uint64_t last_ = 0;
-};
+void ReadTurns::leave(uint64_t ticket) {
+  line_.erase(std::find(line_.begin(), line_.end(), ticket));
+  turn_.notify_all();
+}
 
 // Never destroyed: a window may still give up its read-ahead while the
 // program's statics go.
-PreloadTurns& preloadTurns() {
-  static auto* turns = new PreloadTurns;
+ReadTurns& readTurns() {
+  static auto* turns = new ReadTurns;
   return *turns;
 }
-
-}  // namespace
 
 // A row saved as the table's last joins the mirror; saved again (an empty
 // record of a group filled in by its own AddNew), its cells follow.
@@ -118,7 +67,7 @@ void DataSource::gridSaved(int64_t rowid) {
 
 DataSource::Preload::~Preload() {
   cancel = true;
-  preloadTurns().wake();
+  readTurns().wake();
   if (result.valid()) result.wait();
 }
 
@@ -134,14 +83,14 @@ void DataSource::startPreload() {
   p->dataVersion = dataVersion_;
   p->generation = generation_;
   Preload* raw = p.get();
-  const uint64_t ticket = p->ticket = preloadTurns().take();
+  const uint64_t ticket = p->ticket = readTurns().take();
   // A save meanwhile ends the read ahead rather than wait for it; the
   // first use then reads the grid itself.
   try {
     p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
                                               cols = schema_.fields.size(), raw, ticket, gate = conn_->gate]() -> std::optional<GridRead> {
     std::optional<GridRead> out;
-    if (!preloadTurns().wait(ticket, raw->cancel)) {
+    if (!readTurns().wait(ticket, raw->cancel)) {
       raw->reading = true;
       return out;
     }
@@ -158,11 +107,11 @@ void DataSource::startPreload() {
     }
     raw->reading = true;
     sqlite3_close_v2(db);
-    preloadTurns().done(ticket);
+    readTurns().done(ticket);
     return out;
   });
   } catch (...) {
-    preloadTurns().done(ticket);
+    readTurns().done(ticket);
     throw;
   }
   preload_ = std::move(p);
@@ -192,7 +141,7 @@ void DataSource::loadGrid() {
     gridLoaded_ = true;
     if (preload_ && conn_->reading) {
       preload_->readingAtCheck = true;
-      preloadTurns().hurry(preload_->ticket);
+      readTurns().hurry(preload_->ticket);
     }
   }
   if (auto p = std::move(preload_)) {

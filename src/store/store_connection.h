@@ -9,8 +9,11 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
+#include <deque>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -121,6 +124,58 @@ class GivingWay {
   std::atomic<bool> reading_{true};
   std::thread watch_;
 };
+
+// The whole-table reads made beside the window (the grids' read-aheads and
+// the files' checks) take turns, in the order they were asked for: a table
+// read on its own is ready sooner than several read side by side, a
+// window's first table is the one its first keystroke needs, and the checks
+// come after the read-aheads the window started. One given up before its
+// turn leaves the line at once.
+class ReadTurns {
+ public:
+  uint64_t take() {
+    std::lock_guard lock(mutex_);
+    line_.push_back(++last_);
+    return last_;
+  }
+  // False when cancelled before the turn came; the ticket is then given up.
+  bool wait(uint64_t ticket, const std::atomic<bool>& cancel) {
+    std::unique_lock lock(mutex_);
+    while (line_.front() != ticket) {
+      if (cancel) {
+        leave(ticket);
+        return false;
+      }
+      turn_.wait(lock);
+    }
+    return true;
+  }
+  void done(uint64_t ticket) {
+    std::lock_guard lock(mutex_);
+    leave(ticket);
+  }
+  void wake() {
+    std::lock_guard lock(mutex_);
+    turn_.notify_all();
+  }
+  // A read wanted now reads at once, beside the one reading.
+  void hurry(uint64_t ticket) {
+    std::lock_guard lock(mutex_);
+    const auto it = std::find(line_.begin(), line_.end(), ticket);
+    if (it == line_.end() || it == line_.begin()) return;
+    line_.erase(it);
+    line_.push_front(ticket);
+    turn_.notify_all();
+  }
+
+ private:
+  void leave(uint64_t ticket);
+  std::mutex mutex_;
+  std::condition_variable turn_;
+  std::deque<uint64_t> line_;
+  uint64_t last_ = 0;
+};
+ReadTurns& readTurns();
 
 // The check of one store's file on a thread of its own.
 struct DataSource::FileCheck {
