@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 
 namespace zuvo {
@@ -120,6 +121,54 @@ TEST(FormatRuns, APlainTextOfAnyLengthIsOneRun) {
   EXPECT_EQ(r.size(), 999'990);
   EXPECT_EQ(r.runs().size(), 1u);
   EXPECT_EQ(r.runIndexAt(999'989), 0u);
+}
+
+// The runs are kept on both sides of the last edit: long mixed sequences of
+// edits here and there, and reads between them, must agree with a plain
+// per-character list at every step.
+TEST(FormatRuns, EditsAnywhereInAnyOrderAgreeWithAListOfFormats) {
+  std::mt19937 rng(7);
+  const std::string letters = "abcABC";
+  std::string model;
+  FormatRuns r;
+  for (int step = 0; step < 4000; ++step) {
+    const auto n = static_cast<int64_t>(model.size());
+    const auto pos = static_cast<int64_t>(rng() % static_cast<unsigned>(n + 1));
+    const auto len = static_cast<int64_t>(rng() % 6);
+    const char l = letters[rng() % letters.size()];
+    switch (rng() % 5) {
+      case 0:
+        r.insert(pos, len, letterFormat(l));
+        model.insert(static_cast<size_t>(pos), static_cast<size_t>(len), l);
+        break;
+      case 1:
+        r.erase(pos, len);
+        model.erase(static_cast<size_t>(pos), static_cast<size_t>(std::min(len, n - pos)));
+        break;
+      case 2:
+      case 3: {
+        r.set(pos, pos + len, letterFormat(l));
+        for (int64_t i = pos; i < std::min(pos + len, n); ++i) model[static_cast<size_t>(i)] = l;
+        break;
+      }
+      default:
+        r.append(len, letterFormat(l));
+        model.append(static_cast<size_t>(len), l);
+        break;
+    }
+    ASSERT_EQ(r.size(), static_cast<int64_t>(model.size())) << "step " << step;
+    if (!model.empty()) {
+      const auto at = static_cast<int64_t>(rng() % model.size());
+      ASSERT_EQ(formatLetter(r.at(at)), model[static_cast<size_t>(at)]) << "step " << step << " at " << at;
+    }
+    if (step % 97 == 0) {
+      ASSERT_EQ(lettersOf(r), model) << "step " << step;
+      expectWellFormed(r);
+      EXPECT_EQ(r, runsOf(model));
+    }
+  }
+  EXPECT_EQ(lettersOf(r), model);
+  expectWellFormed(r);
 }
 
 }  // namespace

@@ -4,15 +4,49 @@
 
 namespace zuvo {
 
+void FormatRuns::moveCursorFor(size_t i) const {
+  while (before_.size() > i) {
+    after_.push_back(before_.back());
+    before_.pop_back();
+  }
+  while (before_.size() < i && !after_.empty()) {
+    before_.push_back(after_.back());
+    after_.pop_back();
+  }
+}
+
+void FormatRuns::moveCursor(size_t i) { moveCursorFor(i); }
+
+bool FormatRuns::operator==(const FormatRuns& o) const {
+  if (size_ != o.size_ || runCount() != o.runCount()) return false;
+  for (size_t i = 0; i < runCount(); ++i)
+    if (!(run(i) == o.run(i))) return false;
+  return true;
+}
+
 size_t FormatRuns::runIndexAt(int64_t pos) const {
-  const auto it = std::upper_bound(runs_.begin(), runs_.end(), pos,
-                                   [](int64_t p, const Run& r) { return p < r.start; });
-  return static_cast<size_t>(it - runs_.begin()) - 1;
+  // Edits come near the last one: the runs beside the cursor first.
+  const size_t c = before_.size();
+  if (c > 0 && before_.back().start <= pos && (after_.empty() || pos < after_.back().start)) return c - 1;
+  if (!after_.empty() && after_.back().start <= pos && (after_.size() < 2 || pos < after_[after_.size() - 2].start))
+    return c;
+  // The last run that starts at or before pos.
+  size_t lo = 0, hi = runCount();
+  while (hi - lo > 1) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (run(mid).start <= pos) {
+      lo = mid;
+    } else {
+      hi = mid;
+    }
+  }
+  return lo;
 }
 
 void FormatRuns::append(int64_t count, const CharFormat& f) {
   if (count <= 0) return;
-  if (runs_.empty() || runs_.back().format != f) runs_.push_back({size_, f});
+  moveCursor(runCount());
+  if (before_.empty() || before_.back().format != f) before_.push_back({size_, f});
   size_ += count;
 }
 
@@ -22,7 +56,7 @@ void FormatRuns::append(const FormatRuns& other, int64_t from, int64_t to) {
   if (from >= to) return;
   for (size_t i = other.runIndexAt(from); from < to; ++i) {
     const int64_t end = std::min(other.runEnd(i), to);
-    append(end - from, other.runs_[i].format);
+    append(end - from, other.run(i).format);
     from = end;
   }
 }
@@ -42,8 +76,9 @@ void FormatRuns::insert(int64_t pos, int64_t count, const CharFormat& f) {
     return;
   }
   const size_t i = splitAt(pos);
-  runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(i), Run{pos, f});
-  for (size_t k = i + 1; k < runs_.size(); ++k) runs_[k].start += count;
+  moveCursor(i);
+  before_.push_back(Run{pos, f});
+  for (size_t k = i + 1; k < runCount(); ++k) run(k).start += count;
   size_ += count;
   mergeAround(i, i + 1);
 }
@@ -54,32 +89,36 @@ void FormatRuns::erase(int64_t pos, int64_t count) {
   if (count <= 0) return;
   const size_t a = splitAt(pos);
   const size_t b = splitAt(pos + count);
-  runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(a), runs_.begin() + static_cast<std::ptrdiff_t>(b));
-  for (size_t k = a; k < runs_.size(); ++k) runs_[k].start -= count;
+  moveCursor(b);
+  before_.resize(a);
+  for (size_t k = a; k < runCount(); ++k) run(k).start -= count;
   size_ -= count;
   mergeAround(a, a);
 }
 
 size_t FormatRuns::splitAt(int64_t pos) {
-  if (pos >= size_) return runs_.size();
+  if (pos >= size_) return runCount();
   const size_t i = runIndexAt(pos);
-  if (runs_[i].start == pos) return i;
-  runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(i) + 1, Run{pos, runs_[i].format});
+  if (run(i).start == pos) return i;
+  const CharFormat f = run(i).format;
+  moveCursor(i + 1);
+  before_.push_back(Run{pos, f});
   return i + 1;
 }
 
 void FormatRuns::mergeAround(size_t first, size_t last) {
-  if (runs_.empty()) return;
+  if (runCount() == 0) return;
   const size_t lo = first > 0 ? first - 1 : 0;
-  const size_t hi = std::min(last, runs_.size() - 1);
+  const size_t hi = std::min(last, runCount() - 1);
   if (lo >= hi) return;
+  // The runs [lo, hi] end before_, where equal neighbours are joined.
+  moveCursor(hi + 1);
   size_t out = lo;
   for (size_t k = lo + 1; k <= hi; ++k) {
-    if (runs_[k].format == runs_[out].format) continue;
-    runs_[++out] = runs_[k];
+    if (before_[k].format == before_[out].format) continue;
+    before_[++out] = before_[k];
   }
-  runs_.erase(runs_.begin() + static_cast<std::ptrdiff_t>(out) + 1,
-              runs_.begin() + static_cast<std::ptrdiff_t>(hi) + 1);
+  before_.resize(out + 1);
 }
 
 }  // namespace zuvo

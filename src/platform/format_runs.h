@@ -3,7 +3,9 @@
 // from its start up to the next run's start (or the end). A plain text of
 // any length is one run, so a long document costs a few bytes a run rather
 // than a record per character. Neighbouring runs always differ and none is
-// empty, so two equal sequences of formats have equal runs.
+// empty, so two equal sequences of formats have equal runs. The runs are
+// kept on both sides of the last edit, so edits made front to back, as
+// the panes colour their hits, never move the runs after them.
 
 #include <cstdint>
 #include <vector>
@@ -34,16 +36,21 @@ class FormatRuns {
   int64_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
   // The format of the character at pos (0 <= pos < size()).
-  const CharFormat& at(int64_t pos) const { return runs_[runIndexAt(pos)].format; }
+  const CharFormat& at(int64_t pos) const { return run(runIndexAt(pos)).format; }
 
   // The runs in order; run i ends where run i + 1 starts, the last at size().
-  const std::vector<Run>& runs() const { return runs_; }
-  int64_t runEnd(size_t i) const { return i + 1 < runs_.size() ? runs_[i + 1].start : size_; }
+  const std::vector<Run>& runs() const {
+    joinSides();
+    return before_;
+  }
+  size_t runCount() const { return before_.size() + after_.size(); }
+  int64_t runEnd(size_t i) const { return i + 1 < runCount() ? run(i + 1).start : size_; }
   // The index of the run holding pos (0 <= pos < size()).
   size_t runIndexAt(int64_t pos) const;
 
   void clear() {
-    runs_.clear();
+    before_.clear();
+    after_.clear();
     size_ = 0;
   }
   void assign(int64_t count, const CharFormat& f) {
@@ -73,20 +80,32 @@ class FormatRuns {
     if (from >= to) return;
     const size_t first = splitAt(from);
     const size_t last = splitAt(to);
-    for (size_t i = first; i < last; ++i) edit(runs_[i].format);
+    for (size_t i = first; i < last; ++i) edit(run(i).format);
     mergeAround(first, last);
   }
 
-  bool operator==(const FormatRuns&) const = default;
+  bool operator==(const FormatRuns& o) const;
 
  private:
+  // Run i in order, wherever the cursor stands.
+  const Run& run(size_t i) const {
+    return i < before_.size() ? before_[i] : after_[after_.size() - 1 - (i - before_.size())];
+  }
+  Run& run(size_t i) { return i < before_.size() ? before_[i] : after_[after_.size() - 1 - (i - before_.size())]; }
+  // Puts the cursor before run i: runs [0, i) in before_, the rest in after_.
+  void moveCursor(size_t i);
+  void joinSides() const { moveCursorFor(runCount()); }
+  void moveCursorFor(size_t i) const;
   // Makes a run start at pos (0 <= pos <= size()) and returns its index
-  // (runs_.size() for pos == size()).
+  // (runCount() for pos == size()).
   size_t splitAt(int64_t pos);
   // Joins equal neighbours among the runs [first - 1, last].
   void mergeAround(size_t first, size_t last);
 
-  std::vector<Run> runs_;
+  // The runs before the cursor in order, and those after it last first.
+  // Reading them all in one vector moves the cursor to the end.
+  mutable std::vector<Run> before_;
+  mutable std::vector<Run> after_;
   int64_t size_ = 0;
 };
 
