@@ -4,7 +4,7 @@
 
 namespace zuvo {
 
-void FormatRuns::moveCursorFor(size_t i) const {
+void FormatRuns::moveCursor(size_t i) const {
   while (before_.size() > i) {
     after_.push_back(before_.back());
     before_.pop_back();
@@ -14,8 +14,6 @@ void FormatRuns::moveCursorFor(size_t i) const {
     after_.pop_back();
   }
 }
-
-void FormatRuns::moveCursor(size_t i) { moveCursorFor(i); }
 
 bool FormatRuns::operator==(const FormatRuns& o) const {
   if (size_ != o.size_ || runCount() != o.runCount()) return false;

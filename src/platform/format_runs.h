@@ -93,9 +93,10 @@ class FormatRuns {
   }
   Run& run(size_t i) { return i < before_.size() ? before_[i] : after_[after_.size() - 1 - (i - before_.size())]; }
   // Puts the cursor before run i: runs [0, i) in before_, the rest in after_.
-  void moveCursor(size_t i);
-  void joinSides() const { moveCursorFor(runCount()); }
-  void moveCursorFor(size_t i) const;
+  // It changes where the runs are kept, never what they are, so a reader
+  // may move it too.
+  void moveCursor(size_t i) const;
+  void joinSides() const { moveCursor(runCount()); }
   // Makes a run start at pos (0 <= pos <= size()) and returns its index
   // (runCount() for pos == size()).
   size_t splitAt(int64_t pos);

@@ -161,7 +161,7 @@ class RtfWriter {
         out_ += "\\par\r\n";
         i += 2;
       } else if (isPlainAscii(c)) {
-        i = writeAsciiRun(i, f);
+        i = writeAsciiRun(i);
       } else {
         writeChar(c);
         ++i;
@@ -173,17 +173,15 @@ class RtfWriter {
     return c >= 0x20 && c < 0x7F && c != u'\\' && c != u'{' && c != u'}';
   }
 
-  // Copies the characters from i that need no escape and share format f;
-  // returns the position after them.
-  size_t writeAsciiRun(size_t i, const CharFormat& f) {
+  // Copies the characters from i that need no escape and share the format
+  // at i, which formatAt has just found; returns the position after them.
+  size_t writeAsciiRun(size_t i) {
     const Text& t = doc_.text;
     const size_t start = i;
-    // The run of f ends the copy (f is the format at i).
     const FormatRuns& formats = doc_.formats;
-    const size_t end =
-        static_cast<int64_t>(i) < formats.size()
-            ? std::min(t.size(), static_cast<size_t>(formats.runEnd(formats.runIndexAt(static_cast<int64_t>(i)))))
-            : t.size();
+    const size_t end = static_cast<int64_t>(i) < formats.size()
+                           ? std::min(t.size(), static_cast<size_t>(formats.runEnd(run_)))
+                           : t.size();
     while (i < end && isPlainAscii(t[i])) ++i;
     const size_t old = out_.size();
     out_.resize(old + (i - start));

@@ -174,6 +174,9 @@ double parseCDouble(const std::string& s) {
 
 // --- UTF-8 -------------------------------------------------------------------
 
+namespace {
+// Encodes t into out, which has room for every byte (a unit gives at most
+// three, a surrogate pair four); returns the bytes written.
 size_t unitsToUtf8(TextView t, char* out) {
   char* o = out;
   const size_t n = t.size();
@@ -206,7 +209,6 @@ size_t unitsToUtf8(TextView t, char* out) {
   return static_cast<size_t>(o - out);
 }
 
-namespace {
 // The bytes unitsToUtf8 writes for t.
 size_t utf8Size(TextView t) {
   size_t bytes = 0;

@@ -22,9 +22,6 @@ std::string toUtf8(TextView t);
 // The same into `out`, whose memory is reused: for a caller that converts
 // text after text.
 void toUtf8(TextView t, std::string& out);
-// Encodes t into out, which has room for 3 * t.size() bytes (a unit never
-// gives more than three, a surrogate pair four); returns the bytes written.
-size_t unitsToUtf8(TextView t, char* out);
 Text fromUtf8(std::string_view s);
 // Decodes s into out, which has room for s.size() units (a sequence never
 // gives more units than bytes); returns the number of units written.
