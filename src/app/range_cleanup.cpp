@@ -25,7 +25,7 @@ void FrmLexaro::cleanUpRangeResult(RangeResultLines& lines, TextView input) {
   {
     // A tick for every line before each of the first three passes.
     ProgressSteps progress(*this);
-    const auto tickPerLine = [&] { progress.advance(static_cast<int64_t>(lines.lines().size())); };
+    const auto tickPerLine = [&] { progress.advance(static_cast<int64_t>(lines.size())); };
     tickPerLine();
     lines.removeEmptyLines();
     tickPerLine();
