@@ -171,5 +171,31 @@ TEST(FormatRuns, EditsAnywhereInAnyOrderAgreeWithAListOfFormats) {
   expectWellFormed(r);
 }
 
+// Looking a run up near the cursor and far from it must give the same run:
+// every position, read with the cursor left at the start, in the middle
+// and at the end by an edit that changes no format.
+TEST(FormatRuns, EveryPositionFindsItsRunWhereverTheCursorStands) {
+  std::mt19937 rng(11);
+  std::string model;
+  for (int k = 0; k < 200; ++k) model.append(1 + rng() % 3, "abc"[k % 3]);
+  FormatRuns r = runsOf(model);
+  const std::vector<FormatRuns::Run> runs = r.runs();
+  auto runHolding = [&](int64_t pos) {
+    size_t i = 0;
+    while (i + 1 < runs.size() && runs[i + 1].start <= pos) ++i;
+    return i;
+  };
+  const auto n = static_cast<int64_t>(model.size());
+  for (const int64_t at : {int64_t{0}, int64_t{1}, n / 3, n / 2, n - 2, n - 1}) {
+    SCOPED_TRACE("cursor moved by an edit at " + std::to_string(at));
+    r.set(at, at + 1, r.at(at));
+    for (int64_t pos = 0; pos < n; ++pos) {
+      ASSERT_EQ(r.runIndexAt(pos), runHolding(pos)) << "at " << pos;
+      ASSERT_EQ(formatLetter(r.at(pos)), model[static_cast<size_t>(pos)]) << "at " << pos;
+    }
+  }
+  EXPECT_EQ(r.runs(), runs);
+}
+
 }  // namespace
 }  // namespace zuvo

@@ -135,6 +135,45 @@ TEST_F(PlatformTest, RichTextFormatsFollowSelectionAndResetOnANewText) {
   EXPECT_EQ(r.formatAt(0).colour, kWindowText);
 }
 
+// Colour and boldness set in one call leave the same formats as the two
+// setters one after the other: over a selection across runs, and at a caret
+// for what is written there next.
+TEST_F(PlatformTest, ColourAndBoldAtOnceEqualTheTwoSettersInTurn) {
+  RichTextBox& r = w().Rich1;
+  auto run = [&](bool together) {
+    r.setText(u"");
+    r.setText(u"abcdefgh");
+    r.setSelStart(2);
+    r.setSelLength(3);
+    r.setSelColor(192);  // a run of another colour under part of the selection
+    r.setSelStart(1);
+    r.setSelLength(5);
+    if (together) {
+      r.setSelColorBold(255, true);
+    } else {
+      r.setSelColor(255);
+      r.setSelBold(true);
+    }
+    r.setSelStart(6);
+    if (together) {
+      r.setSelColorBold(kWindowText, false);
+    } else {
+      r.setSelColor(kWindowText);
+      r.setSelBold(false);
+    }
+    r.setSelText(u"XY");
+    return r.formats();
+  };
+  const FormatRuns inTurn = run(false);
+  const FormatRuns atOnce = run(true);
+  EXPECT_EQ(atOnce, inTurn);
+  EXPECT_EQ(r.text(), u"abcdefXYgh");
+  EXPECT_EQ(r.formatAt(5).colour, 255u);
+  EXPECT_TRUE(r.formatAt(5).bold);
+  EXPECT_EQ(r.formatAt(6).colour, kWindowText);
+  EXPECT_FALSE(r.formatAt(6).bold);
+}
+
 TEST_F(PlatformTest, SpanAndUpTo) {
   RichTextBox& r = w().Rich1;
   r.setText(u"uno dos\r\ntres");

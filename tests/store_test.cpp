@@ -711,6 +711,29 @@ TEST_F(StoreTest, AGridColumnSearchFindsOnlyMatchesWithinOneCell) {
   });
 }
 
+// A hit many cells after where the search starts, or after a match that
+// ran over a cell's end, is found in its own row.
+TEST_F(StoreTest, AGridColumnSearchFindsAHitFarFromItsStart) {
+  p.event([&] {
+    for (int i = 0; i < 30; ++i) {
+      const Text zh = i == 6 ? Text(u"cq") : i == 20 ? Text(u"abc") : u"k" + NumText(i);
+      s().addPair(zh, i == 5 ? u"ab" : u"v");
+    }
+  });
+  struct Case {
+    const char16_t* what;
+    int64_t from, row;
+  };
+  const Case cases[] = {
+      {u"abc", 0, 20}, {u"abc", 6, 20}, {u"abc", 21, -1}, {u"k29", 0, 29}, {u"k1", 0, 1},
+      {u"k1", 2, 10},  {u"abcq", 0, -1}, {u"/v", 25, 25}, {u"k", 29, 29},
+  };
+  p.event([&] {
+    for (const Case& c : cases)
+      EXPECT_EQ(s().MSFlexGrid1.findInColumn(1, c.what, c.from), c.row) << toUtf8(c.what) << " from " << c.from;
+  });
+}
+
 // A grid of several blocks of rows holds every cell as the table does, in
 // the table's order: texts of one, two, three and four bytes a character,
 // numbers, empty fields and bytes that are no UTF-8.

@@ -25,7 +25,7 @@ void FrmLexaro::cleanUpRangeResult(RangeResultLines& lines, TextView input) {
   {
     // A tick for every line before each of the first three passes.
     ProgressSteps progress(*this);
-    const auto tickPerLine = [&] { progress.advance(static_cast<int64_t>(lines.lines().size())); };
+    const auto tickPerLine = [&] { progress.advance(static_cast<int64_t>(lines.size())); };
     tickPerLine();
     lines.removeEmptyLines();
     tickPerLine();
@@ -117,12 +117,10 @@ void FrmLexaro::Command70_Click() {
   for (int64_t p = InStr(1, pane.text(), input); p > 0; p = InStr(p + 1, pane.text(), input)) {
     pane.setSelStart(p - 1);
     pane.setSelLength(Len(input));
-    pane.setSelColor(kRed);
-    pane.setSelBold(true);
+    pane.setSelColorBold(kRed, true);
     pane.setSelStart(p - 1 + Len(input));
     // What is typed at the caret would be plain again.
-    pane.setSelColor(kWindowText);
-    pane.setSelBold(false);
+    pane.setSelColorBold(kWindowText, false);
   }
 }
 

@@ -1,8 +1,9 @@
 #include "app/range_result.h"
 
 #include <algorithm>
+#include <bit>
+#include <functional>
 #include <string_view>
-#include <unordered_set>
 
 namespace zuvo {
 
@@ -23,15 +24,19 @@ bool isSeparator(TextView line) {
 }
 }  // namespace
 
+void RangeResultLines::add(TextView line, bool continues) {
+  lines_.push_back(Line{chars_.size(), line.size(), continues});
+  chars_.append(line);
+}
+
 void RangeResultLines::appendCell(TextView cell) {
-  forEachLine(cell, [this](TextView line) { appendLine(line); });
+  forEachLine(cell, [this](TextView line) { add(line, false); });
 }
 
 void RangeResultLines::appendVerbLine(TextView line) {
   bool first = true;
   forEachLine(line, [&](TextView l) {
-    lines_.emplace_back(l);
-    continues_.push_back(!first);
+    add(l, !first);
     first = false;
   });
 }
@@ -43,63 +48,66 @@ void RangeResultLines::eraseLines(F&& drop) {
   size_t out = 0;
   for (size_t i = 0; i < lines_.size(); ++i) {
     if (drop(i, out)) continue;
-    if (out != i) {
-      lines_[out] = std::move(lines_[i]);
-      continues_[out] = continues_[i];
-    }
-    ++out;
+    lines_[out++] = lines_[i];
   }
   lines_.resize(out);
-  continues_.resize(out);
 }
 
 int64_t RangeResultLines::appendLinesContaining(TextView text, TextView input) {
   int64_t n = 0;
   forEachLine(text, [&](TextView line) {
     if (line.find(input) == TextView::npos) return;
-    appendLine(line);
+    add(line, false);
     ++n;
   });
   return n;
 }
 
 void RangeResultLines::removeEmptyLines() {
-  eraseLines([this](size_t i, size_t) { return lines_[i].empty(); });
+  eraseLines([this](size_t i, size_t) { return lines_[i].size == 0; });
 }
 
 void RangeResultLines::keepLinesHolding(TextView input) {
   std::vector<bool> keep(lines_.size());
   size_t head = 0;
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (!continues_[i]) head = i;
-    keep[i] = isSeparator(lines_[i]) || lines_[i].find(input) != Text::npos;
-    if (keep[i] && continues_[i]) keep[head] = true;
+    if (!lines_[i].continues) head = i;
+    const TextView l = line(i);
+    keep[i] = isSeparator(l) || l.find(input) != TextView::npos;
+    if (keep[i] && lines_[i].continues) keep[head] = true;
   }
   eraseLines([&](size_t i, size_t) { return !keep[i]; });
 }
 
 void RangeResultLines::removeRepeatedLines() {
+  // The lines kept so far, by hash, in a table at most half full: slot
+  // values are line numbers + 1, 0 for a free slot.
+  const size_t slots = std::bit_ceil(std::max<size_t>(2 * lines_.size(), 16));
+  std::vector<size_t> table(slots);
   std::vector<bool> keep(lines_.size());
-  {
-    // Views into lines_, which stays untouched while they live.
-    std::unordered_set<std::u16string_view> seen;
-    seen.reserve(lines_.size());
-    for (size_t i = 0; i < lines_.size(); ++i) keep[i] = seen.insert(lines_[i]).second;
+  const std::hash<TextView> hash;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const TextView l = line(i);
+    size_t s = hash(l) & (slots - 1);
+    while (table[s] != 0 && line(table[s] - 1) != l) s = (s + 1) & (slots - 1);
+    if (table[s] != 0) continue;
+    table[s] = i + 1;
+    keep[i] = true;
   }
   eraseLines([&](size_t i, size_t) { return !keep[i]; });
 }
 
 void RangeResultLines::removeRepeatedNeighbours() {
-  eraseLines([this](size_t i, size_t kept) { return kept > 0 && lines_[i] == lines_[kept - 1]; });
+  eraseLines([this](size_t i, size_t kept) { return kept > 0 && line(i) == line(kept - 1); });
 }
 
 Text RangeResultLines::joined() const {
   size_t size = 0;
-  for (const Text& l : lines_) size += l.size() + 2;
+  for (const Line& l : lines_) size += l.size + 2;
   Text out;
   out.reserve(size);
-  for (const Text& l : lines_) {
-    out += l;
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    out += line(i);
     out += CRLF;
   }
   return out;

@@ -2,6 +2,7 @@
 // The raw list of the range query, line by line, and the clean-up steps that
 // run over it before it is shown: each a single pass over the lines.
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/text.h"
@@ -17,10 +18,7 @@ class RangeResultLines {
  public:
   // A cell is appended whole; its inner line breaks start new lines.
   void appendCell(TextView cell);
-  void appendLine(TextView line) {
-    lines_.emplace_back(line);
-    continues_.push_back(false);
-  }
+  void appendLine(TextView line) { add(line, false); }
   // A verb's line (infinitive, " ★" and its meaning): the meaning's later
   // lines follow as lines of their own, and whichever of them stays keeps
   // the verb's first line before it.
@@ -38,17 +36,27 @@ class RangeResultLines {
   // RemoveRepeatedNeighbourLines: a line equal to the one before it goes.
   void removeRepeatedNeighbours();
 
-  const std::vector<Text>& lines() const { return lines_; }
+  size_t size() const { return lines_.size(); }
+  TextView line(size_t i) const { return TextView(chars_).substr(lines_[i].start, lines_[i].size); }
   // The pane's text: every line followed by CR LF.
   Text joined() const;
 
  private:
+  // A line is a stretch of chars_; removing lines leaves their characters
+  // where they are, so a query's list costs one growing buffer, not a string
+  // a line.
+  struct Line {
+    size_t start;
+    size_t size;
+    bool continues;  // carries on the verb line before it
+  };
+  void add(TextView line, bool continues);
   // Removes the lines for which drop(i, kept) holds.
   template <class F>
   void eraseLines(F&& drop);
 
-  std::vector<Text> lines_;
-  std::vector<bool> continues_;  // line i carries on the verb line before it
+  Text chars_;
+  std::vector<Line> lines_;
 };
 
 }  // namespace zuvo

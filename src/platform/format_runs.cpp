@@ -23,11 +23,22 @@ bool FormatRuns::operator==(const FormatRuns& o) const {
 }
 
 size_t FormatRuns::runIndexAt(int64_t pos) const {
-  // Edits come near the last one: the runs beside the cursor first.
-  const size_t c = before_.size();
-  if (c > 0 && before_.back().start <= pos && (after_.empty() || pos < after_.back().start)) return c - 1;
-  if (!after_.empty() && after_.back().start <= pos && (after_.size() < 2 || pos < after_[after_.size() - 2].start))
-    return c;
+  // Edits come near the last one: a few runs on either side of the cursor
+  // first, as hits coloured front to back step over the runs between them.
+  constexpr size_t kNear = 8;
+  const size_t c = before_.size(), a = after_.size();
+  if (c > 0 && before_.back().start <= pos) {
+    for (size_t k = 0; k < kNear && k <= a; ++k) {
+      // Run c - 1 + k holds pos when the run after it starts beyond pos.
+      if (k == a || pos < after_[a - 1 - k].start) return c - 1 + k;
+    }
+  } else if (c > 0) {
+    for (size_t k = 1; k < kNear && k < c; ++k)
+      if (before_[c - 1 - k].start <= pos) return c - 1 - k;
+  } else if (a > 0) {
+    for (size_t k = 0; k < kNear && k < a; ++k)
+      if (k + 1 == a || pos < after_[a - 2 - k].start) return k;
+  }
   // The last run that starts at or before pos.
   size_t lo = 0, hi = runCount();
   while (hi - lo > 1) {

@@ -75,6 +75,13 @@ void RichTextBox::setSelBold(bool b) {
   applyToSelection([b](CharFormat& f) { f.bold = b; });
 }
 
+void RichTextBox::setSelColorBold(Colour c, bool b) {
+  applyToSelection([c, b](CharFormat& f) {
+    f.colour = c;
+    f.bold = b;
+  });
+}
+
 float RichTextBox::SelFontSize() const {
   if (selLength_ == 0 && typing_ && typingPos_ == selStart_) return typing_->size;
   return formatAt(selStart_).size;

@@ -23,6 +23,8 @@ class RichTextBox : public TextBox {
   void setSelBold(bool b);
   float SelFontSize() const;
   void setSelFontSize(float s);
+  // setSelColor(c) and setSelBold(b) in one pass over the selection.
+  void setSelColorBold(Colour c, bool b);
 
   // Span(set, forward, negated): with forward and negated, the selection
   // becomes the text from its start up to, not including, the first

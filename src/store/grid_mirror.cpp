@@ -216,6 +216,7 @@ int64_t findInCells(const Cells& cells, size_t first, TextView what) {
   const char* base = reinterpret_cast<const char*>(cells.text.data());
   const size_t size = cells.text.size() * sizeof(char16_t);
   size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
+  size_t from = first;  // no cell before it holds a character at or after `at`
   while (at + bytes <= size) {
     const void* hit = memmem(base + at, size - at, what.data(), bytes);
     if (!hit) break;
@@ -225,9 +226,17 @@ int64_t findInCells(const Cells& cells, size_t first, TextView what) {
       continue;
     }
     const size_t unit = b / sizeof(char16_t);
-    const size_t i = static_cast<size_t>(std::upper_bound(cells.ends.begin(), cells.ends.end(), unit) - cells.ends.begin());
+    // The cell holding the hit, most often a few cells on: looked for from
+    // the search's start before the rest is searched by halves.
+    constexpr size_t kNear = 8;
+    size_t i = from;
+    while (i < from + kNear && cells.ends[i] <= unit) ++i;
+    if (cells.ends[i] <= unit)
+      i = static_cast<size_t>(std::upper_bound(cells.ends.begin() + static_cast<std::ptrdiff_t>(i), cells.ends.end(), unit) -
+                              cells.ends.begin());
     if (unit + what.size() <= cells.ends[i]) return static_cast<int64_t>(i);
     at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
+    from = i + 1;
   }
   return -1;
 }
