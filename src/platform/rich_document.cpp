@@ -670,11 +670,16 @@ std::string readWholeFile(const std::filesystem::path& file) {
     throw std::runtime_error("Cannot open " + file.string() + ": " +
                              (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
   }
+  // Read straight into the text, with room for the size the file has now
+  // and more as it grows meanwhile.
   std::string bytes;
-  if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
-  char buf[65536];
+  bytes.reserve(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
+  adviseLargePages(bytes.data(), bytes.capacity());
+  bytes.resize(bytes.capacity());
+  size_t size = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (size == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -682,16 +687,29 @@ std::string readWholeFile(const std::filesystem::path& file) {
       ::close(fd);
       throw fileError("Cannot read", file, err);
     }
-    bytes.append(buf, static_cast<size_t>(n));
+    size += static_cast<size_t>(n);
   }
   ::close(fd);
+  bytes.resize(size);
   return bytes;
 }
 
 // Line ends LF, CR and CR LF become CR LF. CRs directly before a CR LF are
 // dropped: a file whose CR LF went through a second conversion ends its
 // lines in CR CR LF, which is one line end, not an empty line after each.
-Text withCrLf(TextView t) {
+Text withCrLf(Text t) {
+  // A text whose every line already ends in one CR LF is kept as it is.
+  const auto clean = [&] {
+    const char16_t* p = t.data();
+    const char16_t* const end = p + t.size();
+    for (; p != end; ++p) {
+      if (*p > CR) continue;
+      if (*p == CR ? p + 1 == end || p[1] != LF : *p == LF) return false;
+      if (*p == CR) ++p;  // past its LF
+    }
+    return true;
+  };
+  if (clean()) return t;
   Text out;
   out.reserve(t.size() + t.size() / 16);
   size_t i = 0;

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 #include <locale.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <bit>
@@ -294,7 +295,10 @@ size_t utf8ToUnits(std::string_view s, char16_t* out) {
 }
 
 Text fromUtf8(std::string_view s) {
-  Text out(s.size(), u'\0');
+  Text out;
+  out.reserve(s.size());
+  adviseLargePages(out.data(), s.size() * sizeof(char16_t));
+  out.resize(s.size());
   out.resize(utf8ToUnits(s, out.data()));
   return out;
 }
@@ -367,18 +371,45 @@ Text fromGbk(std::string_view bytes) {
   return out;
 }
 
+void adviseLargePages(void* data, size_t bytes) {
+  // Below this the allocator reuses memory it has freed, already touched;
+  // from it on, it maps fresh memory for each buffer.
+  constexpr uintptr_t kLarge = uintptr_t{32} << 20, kPage = uintptr_t{2} << 20;
+  if (bytes < kLarge) return;
+  const auto begin = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kPage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 std::optional<Text> fromGbkExactly(std::string_view bytes) {
   Iconv conv("UTF-16LE", "GBK");
   if (!conv.ok()) return std::nullopt;
-  // Every GBK character takes at least one byte: iconv writes its units
-  // straight into the text, which has room for one unit per byte.
-  Text out(bytes.size(), u'\0');
+  // iconv writes its units straight into the text. A GBK character is one
+  // byte below 0x80 and two from a lead byte on, so the text is given the
+  // units the bytes make when they are GBK, not one per byte: a large file's
+  // text is then neither cleared nor touched beyond its end. Bytes that are
+  // not GBK fail below, whatever room they find.
+  size_t units = 0;
+  for (size_t i = 0; i < bytes.size(); ++units) i += static_cast<unsigned char>(bytes[i]) < 0x80 ? 1 : 2;
+  Text out;
+  out.reserve(units);
+  adviseLargePages(out.data(), units * sizeof(char16_t));
+  out.resize(units);
   char* ip = const_cast<char*>(bytes.data());  // iconv does not write through it
   size_t il = bytes.size();
   char* op = reinterpret_cast<char*>(out.data());
   size_t ol = out.size() * sizeof(char16_t);
-  if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0)
-    return std::nullopt;  // an invalid or cut-off sequence
+  if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) {
+    if (errno != E2BIG) return std::nullopt;  // an invalid or cut-off sequence
+    // A single-byte character above 0x7F: one unit per byte is room enough.
+    out.assign(bytes.size(), u'\0');
+    ip = const_cast<char*>(bytes.data());
+    il = bytes.size();
+    op = reinterpret_cast<char*>(out.data());
+    ol = out.size() * sizeof(char16_t);
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) return std::nullopt;
+  }
   out.resize(static_cast<size_t>(op - reinterpret_cast<char*>(out.data())) / sizeof(char16_t));
   if constexpr (std::endian::native == std::endian::big)
     for (char16_t& c : out) c = static_cast<char16_t>((c >> 8) | (c << 8));
