@@ -182,6 +182,16 @@ size_t unitsToUtf8(TextView t, char* out) {
   char* o = out;
   const size_t n = t.size();
   for (size_t i = 0; i < n; ++i) {
+    // Plain ASCII four units at a time while none is above 0x7F.
+    while (i + 4 <= n) {
+      uint64_t w;
+      std::memcpy(&w, t.data() + i, 8);
+      if (w & 0xFF80FF80FF80FF80ull) break;
+      for (int k = 0; k < 4; ++k) o[k] = static_cast<char>(t[i + k]);
+      o += 4;
+      i += 4;
+    }
+    if (i == n) break;
     char32_t u = t[i];
     if (u < 0x80) {
       *o++ = static_cast<char>(u);
@@ -232,13 +242,15 @@ size_t utf8Size(TextView t) {
 }  // namespace
 
 void toUtf8(TextView t, std::string& out) {
-  out.resize(utf8Size(t));
-  unitsToUtf8(t, out.data());
+  // Room for the most a unit gives, then cut to what was written: one pass
+  // over the text, and a reused buffer keeps its memory.
+  out.resize(t.size() * 3);
+  out.resize(unitsToUtf8(t, out.data()));
 }
 
 std::string toUtf8(TextView t) {
-  std::string out;
-  toUtf8(t, out);
+  std::string out(utf8Size(t), '\0');
+  unitsToUtf8(t, out.data());
   return out;
 }
 
@@ -372,9 +384,8 @@ Text fromGbk(std::string_view bytes) {
 }
 
 void adviseLargePages(void* data, size_t bytes) {
-  // Below this the allocator reuses memory it has freed, already touched;
-  // from it on, it maps fresh memory for each buffer.
-  constexpr uintptr_t kLarge = uintptr_t{32} << 20, kPage = uintptr_t{2} << 20;
+  // A buffer this large holds at least one whole large page.
+  constexpr uintptr_t kLarge = uintptr_t{4} << 20, kPage = uintptr_t{2} << 20;
   if (bytes < kLarge) return;
   const auto begin = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
   const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kPage - 1);

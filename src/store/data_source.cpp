@@ -342,8 +342,11 @@ void DataSource::rowWritten(int64_t rowid, const std::vector<std::optional<Text>
   ++generation_;
   edgeCache_.clear();
   keyRunWritten(rowid, values);
+  // An empty memo is left alone: clearing a hash table clears every bucket
+  // it has ever grown, however few keys it holds.
   for (SeekMemo& memo : seekMemos_) {
-    memo.found.clear();
+    if (!memo.found.empty()) memo.found.clear();
+    if (memo.missing.empty()) continue;
     const int f = fieldIndex(memo.index);
     if (memo.index == "ID")
       memo.missing.clear();
@@ -477,7 +480,12 @@ void DataSource::sync() {
 // A row with the next ID, or with the one given.
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
   begin();
-  sqlite3_stmt* st = statement(rowid ? "insert at" : "insert", [&] {
+  sqlite3_stmt*& hot = st_->inserts[rowid ? 1 : 0];
+  if (hot) {
+    sqlite3_reset(hot);
+    sqlite3_clear_bindings(hot);
+  }
+  sqlite3_stmt* st = hot ? hot : hot = statement(rowid ? "insert at" : "insert", [&] {
     std::string cols = rowid ? "rowid" : "", params = rowid ? "?1" : "";
     int n = rowid ? 1 : 0;
     for (size_t i = 0; i < schema_.fields.size(); ++i) {
@@ -570,7 +578,9 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
 void DataSource::boxWritten(int field, const Text& value) {
   if (!db_ || schema_.readOnly || schema_.fields[field] == "ID") return;
   if (adding_) {
-    added_[field] = value;
+    std::optional<Text>& slot = added_[field];
+    if (!slot) slot.emplace(std::move(spareTexts_[field]));
+    slot->assign(value);
     addWritten_ = true;
     unwritten_ = true;
   } else if (current_) {
@@ -800,6 +810,10 @@ void DataSource::AddNew() {
   adding_ = true;
   addWritten_ = false;
   addedRowid_ = 0;
+  // The texts of the record before lend their memory to this one's.
+  spareTexts_.resize(schema_.fields.size());
+  for (size_t i = 0; i < added_.size() && i < spareTexts_.size(); ++i)
+    if (added_[i]) spareTexts_[i] = std::move(*added_[i]);
   added_.assign(schema_.fields.size(), std::nullopt);
   unwritten_ = true;
   if (partners_) {

@@ -240,6 +240,7 @@ class DataSource : public Control, public Pending, public GridSource {
   bool addWritten_ = false;
   bool unwritten_ = false;  // box writes not yet written through
   std::vector<std::optional<Text>> added_;
+  std::vector<Text> spareTexts_;  // memory for the next begun record's texts
   int64_t addedRowid_ = 0;  // the begun record's row once written through
   // The tables whose records are begun together with this one's, and the
   // record of theirs that this store's begun record is part of.
