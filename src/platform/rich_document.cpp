@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -656,7 +657,14 @@ std::runtime_error fileError(std::string_view what, const std::filesystem::path&
 // Reads a regular file whole. The file is opened without blocking and
 // looked at before any read, so a FIFO, a device or a folder is refused at
 // once instead of waiting for a writer that never comes.
-std::string readWholeFile(const std::filesystem::path& file) {
+// The bytes of a file, in memory that is not cleared before the read fills it.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  size_t size = 0;
+  std::string_view view() const { return {data.get(), size}; }
+};
+
+FileBytes readWholeFile(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) throw fileError("Cannot open", file, errno);
   struct stat st {};
@@ -670,16 +678,19 @@ std::string readWholeFile(const std::filesystem::path& file) {
     throw std::runtime_error("Cannot open " + file.string() + ": " +
                              (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
   }
-  // Read straight into the text, with room for the size the file has now
+  // Read straight into the buffer, with room for the size the file has now
   // and more as it grows meanwhile.
-  std::string bytes;
-  bytes.reserve(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
-  adviseLargePages(bytes.data(), bytes.capacity());
-  bytes.resize(bytes.capacity());
-  size_t size = 0;
+  size_t room = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0};
+  adviseLargePages(bytes.data.get(), room);
   for (;;) {
-    if (size == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
+    if (bytes.size == room) {
+      auto larger = std::make_unique_for_overwrite<char[]>(room * 2);
+      std::memcpy(larger.get(), bytes.data.get(), bytes.size);
+      bytes.data = std::move(larger);
+      room *= 2;
+    }
+    const ssize_t n = ::read(fd, bytes.data.get() + bytes.size, room - bytes.size);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -687,10 +698,9 @@ std::string readWholeFile(const std::filesystem::path& file) {
       ::close(fd);
       throw fileError("Cannot read", file, err);
     }
-    size += static_cast<size_t>(n);
+    bytes.size += static_cast<size_t>(n);
   }
   ::close(fd);
-  bytes.resize(size);
   return bytes;
 }
 
@@ -784,7 +794,8 @@ std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plai
 }
 
 RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain) {
-  const std::string bytes = readWholeFile(file);
+  const FileBytes read = readWholeFile(file);
+  const std::string_view bytes = read.view();
   std::optional<RichDocument> doc;
   try {
     doc = readRtf(bytes, plain);

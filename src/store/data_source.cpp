@@ -480,14 +480,19 @@ void DataSource::sync() {
 // A row with the next ID, or with the one given.
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
   begin();
-  sqlite3_stmt*& hot = st_->inserts[rowid ? 1 : 0];
+  // A given ID that follows the table's last one, as a batch's do, is the ID
+  // SQLite gives the row itself: the row then goes in at the table's end
+  // without a search for its place.
+  const bool follows = rowid && lastRowid_.transaction == conn_->transactions && lastRowid_.rowid == rowid - 1;
+  const bool at = rowid && !follows;
+  sqlite3_stmt*& hot = st_->inserts[at ? 1 : 0];
   if (hot) {
     sqlite3_reset(hot);
     sqlite3_clear_bindings(hot);
   }
-  sqlite3_stmt* st = hot ? hot : hot = statement(rowid ? "insert at" : "insert", [&] {
-    std::string cols = rowid ? "rowid" : "", params = rowid ? "?1" : "";
-    int n = rowid ? 1 : 0;
+  sqlite3_stmt* st = hot ? hot : hot = statement(at ? "insert at" : "insert", [&] {
+    std::string cols = at ? "rowid" : "", params = at ? "?1" : "";
+    int n = at ? 1 : 0;
     for (size_t i = 0; i < schema_.fields.size(); ++i) {
       if (schema_.fields[i] == "ID") continue;
       if (n) cols += ", ", params += ", ";
@@ -497,12 +502,24 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, in
     return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
   });
   int n = 0;
-  if (rowid) sqlite3_bind_int64(st, ++n, rowid);
+  if (at) sqlite3_bind_int64(st, ++n, rowid);
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
-  const int64_t stored = sqlite3_last_insert_rowid(db_);
+  int64_t stored = sqlite3_last_insert_rowid(db_);
+  if (follows && stored != rowid) {
+    // A table that counts its IDs past rows deleted at its end (another
+    // program's AUTOINCREMENT) gave the row a later one.
+    sqlite3_stmt* move = statement("move row", [&] { return "UPDATE " + tableRef() + " SET rowid = ?1 WHERE rowid = ?2"; });
+    sqlite3_bind_int64(move, 1, rowid);
+    sqlite3_bind_int64(move, 2, stored);
+    ++queries_;
+    stepToEnd(move);
+    stored = rowid;
+  }
+  // No row is ever deleted, so the table's last ID is the one just stored.
+  lastRowid_ = {conn_->transactions, stored};
   rowWritten(stored, values);
   return stored;
 }
@@ -525,6 +542,7 @@ int64_t DataSource::storeBegun() {
       const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
       sqlite3_reset(st);
       if (rc != SQLITE_ROW) p->fail(sqlite3_errmsg(db_));
+      p->lastRowid_ = {conn_->transactions, v};
       last = std::max(last, v);
     }
     group.next = last + 1;
