@@ -159,6 +159,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void startCheck();
   // Takes what the file's check found; true when it found damage not yet known.
   bool takeCheckResult();
+  bool savable() const;
   void refuseUnlessSavable();
   std::string tableRef() const;
   static std::string selectList(const TableSchema& s, const std::string& from);
