@@ -708,14 +708,20 @@ FileBytes readWholeFile(const std::filesystem::path& file) {
 // dropped: a file whose CR LF went through a second conversion ends its
 // lines in CR CR LF, which is one line end, not an empty line after each.
 Text withCrLf(Text t) {
-  // A text whose every line already ends in one CR LF is kept as it is.
+  // A text whose every line already ends in one CR LF is kept as it is:
+  // every CR has an LF after it and every LF a CR before it. Looked at pair
+  // by pair, with no branch per character.
   const auto clean = [&] {
+    const size_t n = t.size();
+    if (n == 0) return true;
+    if (t[0] == LF || t[n - 1] == CR) return false;
     const char16_t* p = t.data();
-    const char16_t* const end = p + t.size();
-    for (; p != end; ++p) {
-      if (*p > CR) continue;
-      if (*p == CR ? p + 1 == end || p[1] != LF : *p == LF) return false;
-      if (*p == CR) ++p;  // past its LF
+    constexpr size_t kBlock = 2048;
+    for (size_t i = 0; i + 1 < n; i += kBlock) {
+      const size_t end = std::min(i + kBlock, n - 1);
+      bool bad = false;
+      for (size_t k = i; k < end; ++k) bad |= (p[k] == CR) != (p[k + 1] == LF);
+      if (bad) return false;
     }
     return true;
   };

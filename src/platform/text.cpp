@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -392,7 +393,93 @@ void adviseLargePages(void* data, size_t bytes) {
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 }
 
+namespace {
+
+// GBK as iconv decodes it, byte by byte and pair by pair: the unit of each
+// byte from 0x80 on that is a character alone, and of each pair whose lead
+// byte is not (index lead * 256 + trail), 0 where iconv finds no character.
+// Not `exact` when iconv is missing or a byte or pair gives other than one
+// unit: iconv then decodes every file itself.
+struct GbkDecoding {
+  std::array<char16_t, 256> singles{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(256 * 256);
+  bool exact = false;
+};
+
+GbkDecoding buildGbkDecoding() {
+  GbkDecoding d;
+  Iconv conv("UTF-16LE", "GBK");
+  if (!conv.ok()) return d;
+  // The units of the bytes as one character: 0 when they are none, -1 when
+  // they are more than one unit.
+  const auto decode = [&](std::initializer_list<unsigned char> in) -> int {
+    char bytes[2];
+    std::copy(in.begin(), in.end(), bytes);
+    char16_t out[4];
+    char* ip = bytes;
+    size_t il = in.size();
+    char* op = reinterpret_cast<char*>(out);
+    size_t ol = sizeof out;
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) return 0;
+    if (op != reinterpret_cast<char*>(out + 1) || out[0] == 0) return -1;
+    char16_t u = out[0];
+    if constexpr (std::endian::native == std::endian::big) u = static_cast<char16_t>((u >> 8) | (u << 8));
+    return u;
+  };
+  for (int b = 0x80; b < 0x100; ++b) {
+    const int single = decode({static_cast<unsigned char>(b)});
+    if (single < 0) return d;
+    d.singles[b] = static_cast<char16_t>(single);
+    if (single) continue;
+    for (int trail = 0; trail < 0x100; ++trail) {
+      const int unit = decode({static_cast<unsigned char>(b), static_cast<unsigned char>(trail)});
+      if (unit < 0) return d;
+      d.pairs[b * 256 + trail] = static_cast<char16_t>(unit);
+    }
+  }
+  d.exact = true;
+  return d;
+}
+
+// Decodes with the table: nullopt where iconv would fail.
+std::optional<Text> gbkByTable(std::string_view bytes, const GbkDecoding& d) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  size_t units = 0;
+  for (size_t i = 0; i < n; ++units) i += in[i] < 0x80 || d.singles[in[i]] ? 1 : 2;
+  Text out;
+  out.reserve(units);
+  adviseLargePages(out.data(), units * sizeof(char16_t));
+  out.resize(units);
+  char16_t* o = out.data();
+  for (size_t i = 0; i < n;) {
+    const unsigned char b = in[i];
+    if (b < 0x80) {
+      *o++ = b;
+      ++i;
+    } else if (d.singles[b]) {
+      *o++ = d.singles[b];
+      ++i;
+    } else {
+      if (i + 1 == n) return std::nullopt;  // cut off
+      const char16_t u = d.pairs[b * 256 + in[i + 1]];
+      if (!u) return std::nullopt;
+      *o++ = u;
+      i += 2;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::optional<Text> fromGbkExactly(std::string_view bytes) {
+  // A large file is decoded by table, built once from iconv's own answers.
+  if (bytes.size() >= (size_t{1} << 20)) {
+    static const GbkDecoding table = buildGbkDecoding();
+    if (table.exact) return gbkByTable(bytes, table);
+  }
   Iconv conv("UTF-16LE", "GBK");
   if (!conv.ok()) return std::nullopt;
   // iconv writes its units straight into the text. A GBK character is one

@@ -56,6 +56,22 @@ Text gbkCodeText(char16_t c);
 // clipboard, a batch file) as the dictionary stores it: ñ and Ñ become "ň".
 Text typedText(TextView t);
 
+// --- Scans over a whole file's text --------------------------------------------
+// True when `hit` holds for some unit of t. The units are looked at a block
+// at a time with no branch per unit, which the compiler turns into vector
+// code: `hit` should combine its tests with & and |, not && and ||.
+template <class Hit>
+bool anyUnit(TextView t, Hit hit) {
+  constexpr size_t kBlock = 2048;
+  for (size_t i = 0; i < t.size(); i += kBlock) {
+    const size_t end = i + kBlock < t.size() ? i + kBlock : t.size();
+    bool found = false;
+    for (size_t k = i; k < end; ++k) found |= hit(t[k]);
+    if (found) return true;
+  }
+  return false;
+}
+
 // --- String helpers, lengths and positions 64-bit ---------------------------
 int64_t Len(TextView t);
 Text Left(TextView t, int64_t n);

@@ -105,11 +105,9 @@ long long textLikeness(TextView t) {
 }
 
 bool holdsBinary(TextView t) {
-  for (const char16_t c : t) {
-    if (c < 0x20 && c != u'\t' && c != CR && c != LF) return true;
-    if ((c >= 0x7F && c < 0xA0) || c == 0xFFFD) return true;
-  }
-  return false;
+  return anyUnit(t, [](char16_t c) {
+    return ((c < 0x20) & (c != u'\t') & (c != CR) & (c != LF)) | ((c >= 0x7F) & (c < 0xA0)) | (c == 0xFFFD);
+  });
 }
 
 Text decodeTextFile(std::string_view bytes) {
