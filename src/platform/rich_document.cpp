@@ -719,8 +719,8 @@ Text withCrLf(Text t) {
     constexpr size_t kBlock = 2048;
     for (size_t i = 0; i + 1 < n; i += kBlock) {
       const size_t end = std::min(i + kBlock, n - 1);
-      bool bad = false;
-      for (size_t k = i; k < end; ++k) bad |= (p[k] == CR) != (p[k + 1] == LF);
+      unsigned bad = 0;
+      for (size_t k = i; k < end; ++k) bad |= static_cast<unsigned>((p[k] == CR) != (p[k + 1] == LF));
       if (bad) return false;
     }
     return true;

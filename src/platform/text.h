@@ -65,8 +65,8 @@ bool anyUnit(TextView t, Hit hit) {
   constexpr size_t kBlock = 2048;
   for (size_t i = 0; i < t.size(); i += kBlock) {
     const size_t end = i + kBlock < t.size() ? i + kBlock : t.size();
-    bool found = false;
-    for (size_t k = i; k < end; ++k) found |= hit(t[k]);
+    unsigned found = 0;
+    for (size_t k = i; k < end; ++k) found |= static_cast<unsigned>(hit(t[k]));
     if (found) return true;
   }
   return false;
