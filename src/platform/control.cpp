@@ -38,7 +38,9 @@ bool Control::hasFocus() const { return owner_.focused() == this; }
 bool TextControl::assign(TextView t) {
   // Equal units are equal bytes: memcmp compares them many at a time, where
   // the string's own compare steps one unit at a time for its ordering.
-  if (text_.size() == t.size() && std::memcmp(text_.data(), t.data(), t.size() * sizeof(char16_t)) == 0) return false;
+  if (text_.size() == t.size() &&
+      (t.empty() || std::memcmp(text_.data(), t.data(), t.size() * sizeof(char16_t)) == 0))
+    return false;
   text_.assign(t);
   textReplaced();
   return true;
