@@ -384,6 +384,27 @@ TEST_F(BatchImportTest, ALineOfOnlyASlashKeepsEveryLaterPairUnderOneIdInBothTabl
   EXPECT_NE(w().RichTextBox3.text().find(u"谢谢。/Gracias."), Text::npos) << toUtf8(w().RichTextBox3.text());
 }
 
+// Tables made by another program that counts its IDs on past rows deleted
+// at the end (AUTOINCREMENT), one of them a row behind the other: every
+// pair still takes the first ID free in both tables, in both.
+TEST_F(BatchImportTest, TablesThatCountIdsPastDeletedRowsStillGiveEachPairTheNextIdInBoth) {
+  execOn(dir.path() / "XHKA.db",
+         "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY AUTOINCREMENT, ZD3 TEXT, ZD4 TEXT);"
+         "INSERT INTO \"表1\" (ZD3, ZD4) VALUES ('你好。', 'Hola.'), ('再见。', 'Adiós.'), ('x', 'y');"
+         "DELETE FROM \"表1\" WHERE ID = 3;");
+  execOn(dir.path() / "XHKB.db",
+         "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY AUTOINCREMENT, Zd1 TEXT);"
+         "INSERT INTO \"表1\" (Zd1) VALUES ('你好。/Hola.'), ('再见。/Adiós.'), ('x/y'), ('z/w');"
+         "DELETE FROM \"表1\" WHERE ID >= 2;");
+  start({});
+  open(w().Command58, textFile("s.txt", {u"一/uno", u"二/dos", u"三/tres"}));
+  press(w().Command58);
+  EXPECT_EQ(messages(), std::vector<Text>{Text(kSentencesDone)});
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:再见。:Adiós.", "3:一:uno", "4:二:dos",
+                                                   "5:三:tres"}));
+  EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "3:一/uno", "4:二/dos", "5:三/tres"}));
+}
+
 TEST_F(BatchImportTest, LinesAfterTheFirstEmptyLineAreNeitherCheckedNorStored) {
   start();
   open(w().Command58, textFile("s.txt", {u"一/uno", u"", u"bad line", u"二/dos"}));

@@ -332,6 +332,32 @@ TEST(Gbk, LongTextCrossesBuffers) {
   EXPECT_TEXT_EQ(fromGbk(bytes), text);
 }
 
+// A file's worth of GBK reads as each of its characters reads alone, and a
+// byte that is no character fails it however large it is.
+TEST(Gbk, ALargeTextDecodesExactlyAsItsCharactersDoAlone) {
+  std::string every;
+  Text want;
+  for (int b = 0x80; b < 0x100; ++b)
+    for (int trail = -1; trail < 0x100; ++trail) {
+      std::string bytes(1, static_cast<char>(b));
+      if (trail >= 0) bytes += static_cast<char>(trail);
+      if (auto t = fromGbkExactly(bytes)) {
+        every += bytes;
+        want += *t;
+      }
+    }
+  EXPECT_GT(want.size(), 21000u);
+  std::string large;
+  Text wantLarge;
+  while (large.size() < (size_t{2} << 20)) {
+    large += every + "Hola\r\n";
+    wantLarge += want + u"Hola\r\n";
+  }
+  EXPECT_TRUE(fromGbkExactly(large) == wantLarge);
+  for (const std::string bad : {"\x81", "\xFF" "a", "\x81\x7F", "\xA1\x30"})
+    EXPECT_EQ(fromGbkExactly(large + bad), std::nullopt) << hexBytes(bad);
+}
+
 TEST(Gbk, CodeAgreesWithToGbkForTheWholeBmp) {
   int inGbk = 0;
   for (int c = 0; c < 0x10000; ++c) {

@@ -12,7 +12,7 @@ void BatchText::open(RichTextBox& pane, const Text& file) {
   RichDocument doc = loadRichFile(pathOf(file), pane.plainFormat());
   // The file's own text is kept only when the pane's differs from it.
   Text read;
-  if (doc.text.find_first_of(u"ñÑ") != Text::npos) {
+  if (anyUnit(doc.text, [](char16_t c) { return (c == u'ñ') | (c == u'Ñ'); })) {
     read = doc.text;
     doc.text = typedText(read);  // one unit for one: the formats stay in place
   }

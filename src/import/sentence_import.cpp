@@ -18,6 +18,7 @@ void FrmLexaro::Command22_Click() {
   try {
     // The lines are read where they stand; the pane is emptied at the end.
     BatchLines lines(RichTextBox1.text());
+    Text searchText;  // Zd1 of each line, in one buffer
     while (auto line = lines.next()) {
       Text19.setText(*line);
       const size_t slash = line->find(u'/');
@@ -27,7 +28,8 @@ void FrmLexaro::Command22_Click() {
       Data2.AddNew();
       Text2.setText(Text43.text());
       Text3.setText(Text42.text());
-      Text14.setText(Text43.text() + u"/" + Text42.text());
+      searchText.assign(Text43.text()).append(1, u'/').append(Text42.text());
+      Text14.setText(searchText);
     }
     RichTextBox1.setText(u"");
     RichTextBox2.setText(u"");

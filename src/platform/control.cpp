@@ -1,6 +1,7 @@
 #include "platform/control.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/application.h"
 #include "platform/window.h"
@@ -35,7 +36,11 @@ bool Control::hasFocus() const { return owner_.focused() == this; }
 // --- TextControl -------------------------------------------------------------
 
 bool TextControl::assign(TextView t) {
-  if (text_ == t) return false;
+  // Equal units are equal bytes: memcmp compares them many at a time, where
+  // the string's own compare steps one unit at a time for its ordering.
+  if (text_.size() == t.size() &&
+      (t.empty() || std::memcmp(text_.data(), t.data(), t.size() * sizeof(char16_t)) == 0))
+    return false;
   text_.assign(t);
   textReplaced();
   return true;

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <unordered_map>
 #include <utility>
@@ -656,7 +657,14 @@ std::runtime_error fileError(std::string_view what, const std::filesystem::path&
 // Reads a regular file whole. The file is opened without blocking and
 // looked at before any read, so a FIFO, a device or a folder is refused at
 // once instead of waiting for a writer that never comes.
-std::string readWholeFile(const std::filesystem::path& file) {
+// The bytes of a file, in memory that is not cleared before the read fills it.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  size_t size = 0;
+  std::string_view view() const { return {data.get(), size}; }
+};
+
+FileBytes readWholeFile(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) throw fileError("Cannot open", file, errno);
   struct stat st {};
@@ -670,11 +678,19 @@ std::string readWholeFile(const std::filesystem::path& file) {
     throw std::runtime_error("Cannot open " + file.string() + ": " +
                              (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
   }
-  std::string bytes;
-  if (st.st_size > 0) bytes.reserve(static_cast<size_t>(st.st_size));
-  char buf[65536];
+  // Read straight into the buffer, with room for the size the file has now
+  // and more as it grows meanwhile.
+  size_t room = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0};
+  adviseLargePages(bytes.data.get(), room);
   for (;;) {
-    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (bytes.size == room) {
+      auto larger = std::make_unique_for_overwrite<char[]>(room * 2);
+      std::memcpy(larger.get(), bytes.data.get(), bytes.size);
+      bytes.data = std::move(larger);
+      room *= 2;
+    }
+    const ssize_t n = ::read(fd, bytes.data.get() + bytes.size, room - bytes.size);
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -682,7 +698,7 @@ std::string readWholeFile(const std::filesystem::path& file) {
       ::close(fd);
       throw fileError("Cannot read", file, err);
     }
-    bytes.append(buf, static_cast<size_t>(n));
+    bytes.size += static_cast<size_t>(n);
   }
   ::close(fd);
   return bytes;
@@ -691,7 +707,25 @@ std::string readWholeFile(const std::filesystem::path& file) {
 // Line ends LF, CR and CR LF become CR LF. CRs directly before a CR LF are
 // dropped: a file whose CR LF went through a second conversion ends its
 // lines in CR CR LF, which is one line end, not an empty line after each.
-Text withCrLf(TextView t) {
+Text withCrLf(Text t) {
+  // A text whose every line already ends in one CR LF is kept as it is:
+  // every CR has an LF after it and every LF a CR before it. Looked at pair
+  // by pair, with no branch per character.
+  const auto clean = [&] {
+    const size_t n = t.size();
+    if (n == 0) return true;
+    if (t[0] == LF || t[n - 1] == CR) return false;
+    const char16_t* p = t.data();
+    constexpr size_t kBlock = 2048;
+    for (size_t i = 0; i + 1 < n; i += kBlock) {
+      const size_t end = std::min(i + kBlock, n - 1);
+      unsigned bad = 0;
+      for (size_t k = i; k < end; ++k) bad |= static_cast<unsigned>((p[k] == CR) != (p[k + 1] == LF));
+      if (bad) return false;
+    }
+    return true;
+  };
+  if (clean()) return t;
   Text out;
   out.reserve(t.size() + t.size() / 16);
   size_t i = 0;
@@ -766,7 +800,8 @@ std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plai
 }
 
 RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain) {
-  const std::string bytes = readWholeFile(file);
+  const FileBytes read = readWholeFile(file);
+  const std::string_view bytes = read.view();
   std::optional<RichDocument> doc;
   try {
     doc = readRtf(bytes, plain);

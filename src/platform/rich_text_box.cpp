@@ -5,7 +5,7 @@
 namespace zuvo {
 
 namespace {
-bool inSet(TextView set, char16_t c) { return set.find(c) != TextView::npos; }
+bool inSet(TextView set, char16_t c) { return set.size() == 1 ? set[0] == c : set.find(c) != TextView::npos; }
 }  // namespace
 
 RichTextBox::RichTextBox(Window& owner, std::string name)

@@ -2,8 +2,10 @@
 
 #include <iconv.h>
 #include <locale.h>
+#include <sys/mman.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -181,6 +183,16 @@ size_t unitsToUtf8(TextView t, char* out) {
   char* o = out;
   const size_t n = t.size();
   for (size_t i = 0; i < n; ++i) {
+    // Plain ASCII four units at a time while none is above 0x7F.
+    while (i + 4 <= n) {
+      uint64_t w;
+      std::memcpy(&w, t.data() + i, 8);
+      if (w & 0xFF80FF80FF80FF80ull) break;
+      for (int k = 0; k < 4; ++k) o[k] = static_cast<char>(t[i + k]);
+      o += 4;
+      i += 4;
+    }
+    if (i == n) break;
     char32_t u = t[i];
     if (u < 0x80) {
       *o++ = static_cast<char>(u);
@@ -231,13 +243,15 @@ size_t utf8Size(TextView t) {
 }  // namespace
 
 void toUtf8(TextView t, std::string& out) {
-  out.resize(utf8Size(t));
-  unitsToUtf8(t, out.data());
+  // Room for the most a unit gives, then cut to what was written: one pass
+  // over the text, and a reused buffer keeps its memory.
+  out.resize(t.size() * 3);
+  out.resize(unitsToUtf8(t, out.data()));
 }
 
 std::string toUtf8(TextView t) {
-  std::string out;
-  toUtf8(t, out);
+  std::string out(utf8Size(t), '\0');
+  unitsToUtf8(t, out.data());
   return out;
 }
 
@@ -294,7 +308,10 @@ size_t utf8ToUnits(std::string_view s, char16_t* out) {
 }
 
 Text fromUtf8(std::string_view s) {
-  Text out(s.size(), u'\0');
+  Text out;
+  out.reserve(s.size());
+  adviseLargePages(out.data(), s.size() * sizeof(char16_t));
+  out.resize(s.size());
   out.resize(utf8ToUnits(s, out.data()));
   return out;
 }
@@ -367,18 +384,150 @@ Text fromGbk(std::string_view bytes) {
   return out;
 }
 
+void adviseLargePages(void* data, size_t bytes) {
+  // A buffer this large holds at least one whole large page.
+  constexpr uintptr_t kLarge = uintptr_t{4} << 20, kPage = uintptr_t{2} << 20;
+  if (bytes < kLarge) return;
+  const auto begin = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kPage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+namespace {
+
+// GBK as iconv decodes it, byte by byte and pair by pair: the unit of each
+// byte from 0x80 on that is a character alone, and of each pair whose lead
+// byte is not (index lead * 256 + trail), 0 where iconv finds no character.
+// Not `exact` when iconv is missing or a byte or pair gives other than one
+// unit: iconv then decodes every file itself.
+struct GbkDecoding {
+  std::array<char16_t, 256> singles{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(256 * 256);
+  bool exact = false;
+};
+
+GbkDecoding buildGbkDecoding() {
+  GbkDecoding d;
+  Iconv conv("UTF-16LE", "GBK");
+  if (!conv.ok()) return d;
+  // The units of the bytes as one character: 0 when they are none, -1 when
+  // they are more than one unit.
+  const auto decode = [&](std::initializer_list<unsigned char> in) -> int {
+    char bytes[2];
+    std::copy(in.begin(), in.end(), bytes);
+    char16_t out[4];
+    char* ip = bytes;
+    size_t il = in.size();
+    char* op = reinterpret_cast<char*>(out);
+    size_t ol = sizeof out;
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) return 0;
+    if (op != reinterpret_cast<char*>(out + 1) || out[0] == 0) return -1;
+    char16_t u = out[0];
+    if constexpr (std::endian::native == std::endian::big) u = static_cast<char16_t>((u >> 8) | (u << 8));
+    return u;
+  };
+  for (int b = 0x80; b < 0x100; ++b) {
+    const int single = decode({static_cast<unsigned char>(b)});
+    if (single < 0) return d;
+    d.singles[b] = static_cast<char16_t>(single);
+    if (single) continue;
+    for (int trail = 0; trail < 0x100; ++trail) {
+      const int unit = decode({static_cast<unsigned char>(b), static_cast<unsigned char>(trail)});
+      if (unit < 0) return d;
+      d.pairs[b * 256 + trail] = static_cast<char16_t>(unit);
+    }
+  }
+  d.exact = true;
+  return d;
+}
+
+// Decodes with the table: nullopt where iconv would fail.
+std::optional<Text> gbkByTable(std::string_view bytes, const GbkDecoding& d) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  // Runs of ASCII, the bulk of Spanish text, go eight bytes at a time.
+  const auto ascii8 = [&](size_t i) {
+    uint64_t w;
+    std::memcpy(&w, in + i, 8);
+    return (w & 0x8080808080808080ull) == 0;
+  };
+  size_t units = 0;
+  for (size_t i = 0; i < n;) {
+    if (i + 8 <= n && ascii8(i)) {
+      i += 8;
+      units += 8;
+      continue;
+    }
+    i += in[i] < 0x80 || d.singles[in[i]] ? 1 : 2;
+    ++units;
+  }
+  Text out;
+  out.reserve(units);
+  adviseLargePages(out.data(), units * sizeof(char16_t));
+  out.resize(units);
+  char16_t* o = out.data();
+  for (size_t i = 0; i < n;) {
+    if (i + 8 <= n && ascii8(i)) {
+      for (size_t k = 0; k < 8; ++k) o[k] = in[i + k];
+      o += 8;
+      i += 8;
+      continue;
+    }
+    const unsigned char b = in[i];
+    if (b < 0x80) {
+      *o++ = b;
+      ++i;
+    } else if (d.singles[b]) {
+      *o++ = d.singles[b];
+      ++i;
+    } else {
+      if (i + 1 == n) return std::nullopt;  // cut off
+      const char16_t u = d.pairs[b * 256 + in[i + 1]];
+      if (!u) return std::nullopt;
+      *o++ = u;
+      i += 2;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::optional<Text> fromGbkExactly(std::string_view bytes) {
+  // A large file is decoded by table, built once from iconv's own answers.
+  if (bytes.size() >= (size_t{1} << 20)) {
+    static const GbkDecoding table = buildGbkDecoding();
+    if (table.exact) return gbkByTable(bytes, table);
+  }
   Iconv conv("UTF-16LE", "GBK");
   if (!conv.ok()) return std::nullopt;
-  // Every GBK character takes at least one byte: iconv writes its units
-  // straight into the text, which has room for one unit per byte.
-  Text out(bytes.size(), u'\0');
+  // iconv writes its units straight into the text. A GBK character is one
+  // byte below 0x80 and two from a lead byte on, so the text is given the
+  // units the bytes make when they are GBK, not one per byte: a large file's
+  // text is then neither cleared nor touched beyond its end. Bytes that are
+  // not GBK fail below, whatever room they find.
+  size_t units = 0;
+  for (size_t i = 0; i < bytes.size(); ++units) i += static_cast<unsigned char>(bytes[i]) < 0x80 ? 1 : 2;
+  Text out;
+  out.reserve(units);
+  adviseLargePages(out.data(), units * sizeof(char16_t));
+  out.resize(units);
   char* ip = const_cast<char*>(bytes.data());  // iconv does not write through it
   size_t il = bytes.size();
   char* op = reinterpret_cast<char*>(out.data());
   size_t ol = out.size() * sizeof(char16_t);
-  if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0)
-    return std::nullopt;  // an invalid or cut-off sequence
+  if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) {
+    if (errno != E2BIG) return std::nullopt;  // an invalid or cut-off sequence
+    // A single-byte character above 0x7F: one unit per byte is room enough.
+    out.assign(bytes.size(), u'\0');
+    ip = const_cast<char*>(bytes.data());
+    il = bytes.size();
+    op = reinterpret_cast<char*>(out.data());
+    ol = out.size() * sizeof(char16_t);
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) return std::nullopt;
+  }
   out.resize(static_cast<size_t>(op - reinterpret_cast<char*>(out.data())) / sizeof(char16_t));
   if constexpr (std::endian::native == std::endian::big)
     for (char16_t& c : out) c = static_cast<char16_t>((c >> 8) | (c << 8));

@@ -68,9 +68,9 @@ std::optional<Text> fromUtf16(std::string_view bytes, bool bigEndian) {
 }
 
 Text checked(Text t) {
+  if (!holdsBinary(t)) return t;  // NUL is one of the characters it looks for
   if (t.find(u'\0') != Text::npos) throw std::runtime_error("The file holds NUL characters: it is not a text file.");
-  if (holdsBinary(t)) throw std::runtime_error("The file holds control characters: it is not a text file.");
-  return t;
+  throw std::runtime_error("The file holds control characters: it is not a text file.");
 }
 
 }  // namespace
@@ -105,11 +105,9 @@ long long textLikeness(TextView t) {
 }
 
 bool holdsBinary(TextView t) {
-  for (const char16_t c : t) {
-    if (c < 0x20 && c != u'\t' && c != CR && c != LF) return true;
-    if ((c >= 0x7F && c < 0xA0) || c == 0xFFFD) return true;
-  }
-  return false;
+  return anyUnit(t, [](char16_t c) {
+    return ((c < 0x20) & (c != u'\t') & (c != CR) & (c != LF)) | ((c >= 0x7F) & (c < 0xA0)) | (c == 0xFFFD);
+  });
 }
 
 Text decodeTextFile(std::string_view bytes) {

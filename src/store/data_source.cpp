@@ -342,8 +342,11 @@ void DataSource::rowWritten(int64_t rowid, const std::vector<std::optional<Text>
   ++generation_;
   edgeCache_.clear();
   keyRunWritten(rowid, values);
+  // An empty memo is left alone: clearing a hash table clears every bucket
+  // it has ever grown, however few keys it holds.
   for (SeekMemo& memo : seekMemos_) {
-    memo.found.clear();
+    if (!memo.found.empty()) memo.found.clear();
+    if (memo.missing.empty()) continue;
     const int f = fieldIndex(memo.index);
     if (memo.index == "ID")
       memo.missing.clear();
@@ -477,9 +480,17 @@ void DataSource::sync() {
 // A row with the next ID, or with the one given.
 int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
   begin();
-  sqlite3_stmt* st = statement(rowid ? "insert at" : "insert", [&] {
-    std::string cols = rowid ? "rowid" : "", params = rowid ? "?1" : "";
-    int n = rowid ? 1 : 0;
+  // A given ID that follows the table's last one, as a batch's do, is the ID
+  // SQLite gives the row itself: the row then goes in at the table's end
+  // without a search for its place.
+  const bool follows = rowid && lastRowid_.transaction == conn_->transactions && lastRowid_.rowid == rowid - 1;
+  const bool at = rowid && !follows;
+  // Kept at hand reset (each run ends in a reset), and every parameter is
+  // bound below: nothing to clear.
+  sqlite3_stmt*& hot = st_->inserts[at ? 1 : 0];
+  sqlite3_stmt* st = hot ? hot : hot = statement(at ? "insert at" : "insert", [&] {
+    std::string cols = at ? "rowid" : "", params = at ? "?1" : "";
+    int n = at ? 1 : 0;
     for (size_t i = 0; i < schema_.fields.size(); ++i) {
       if (schema_.fields[i] == "ID") continue;
       if (n) cols += ", ", params += ", ";
@@ -489,12 +500,24 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, in
     return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
   });
   int n = 0;
-  if (rowid) sqlite3_bind_int64(st, ++n, rowid);
+  if (at) sqlite3_bind_int64(st, ++n, rowid);
   for (size_t i = 0; i < schema_.fields.size(); ++i)
     if (schema_.fields[i] != "ID") bindText(st, ++n, values[i]);
   ++queries_;
   stepToEnd(st);
-  const int64_t stored = sqlite3_last_insert_rowid(db_);
+  int64_t stored = sqlite3_last_insert_rowid(db_);
+  if (follows && stored != rowid) {
+    // A table that counts its IDs past rows deleted at its end (another
+    // program's AUTOINCREMENT) gave the row a later one.
+    sqlite3_stmt* move = statement("move row", [&] { return "UPDATE " + tableRef() + " SET rowid = ?1 WHERE rowid = ?2"; });
+    sqlite3_bind_int64(move, 1, rowid);
+    sqlite3_bind_int64(move, 2, stored);
+    ++queries_;
+    stepToEnd(move);
+    stored = rowid;
+  }
+  // No row is ever deleted, so the table's last ID is the one just stored.
+  lastRowid_ = {conn_->transactions, stored};
   rowWritten(stored, values);
   return stored;
 }
@@ -517,6 +540,7 @@ int64_t DataSource::storeBegun() {
       const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
       sqlite3_reset(st);
       if (rc != SQLITE_ROW) p->fail(sqlite3_errmsg(db_));
+      p->lastRowid_ = {conn_->transactions, v};
       last = std::max(last, v);
     }
     group.next = last + 1;
@@ -570,7 +594,9 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
 void DataSource::boxWritten(int field, const Text& value) {
   if (!db_ || schema_.readOnly || schema_.fields[field] == "ID") return;
   if (adding_) {
-    added_[field] = value;
+    std::optional<Text>& slot = added_[field];
+    if (!slot) slot.emplace(std::move(spareTexts_[field]));
+    slot->assign(value);
     addWritten_ = true;
     unwritten_ = true;
   } else if (current_) {
@@ -800,6 +826,10 @@ void DataSource::AddNew() {
   adding_ = true;
   addWritten_ = false;
   addedRowid_ = 0;
+  // The texts of the record before lend their memory to this one's.
+  spareTexts_.resize(schema_.fields.size());
+  for (size_t i = 0; i < added_.size() && i < spareTexts_.size(); ++i)
+    if (added_[i]) spareTexts_[i] = std::move(*added_[i]);
   added_.assign(schema_.fields.size(), std::nullopt);
   unwritten_ = true;
   if (partners_) {

@@ -159,6 +159,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void startCheck();
   // Takes what the file's check found; true when it found damage not yet known.
   bool takeCheckResult();
+  bool savable() const;
   void refuseUnlessSavable();
   std::string tableRef() const;
   static std::string selectList(const TableSchema& s, const std::string& from);
@@ -240,6 +241,11 @@ class DataSource : public Control, public Pending, public GridSource {
   bool addWritten_ = false;
   bool unwritten_ = false;  // box writes not yet written through
   std::vector<std::optional<Text>> added_;
+  std::vector<Text> spareTexts_;  // memory for the next begun record's texts
+  struct LastRowid {
+    int64_t transaction = -1;  // the write transaction it was known in
+    int64_t rowid = 0;
+  } lastRowid_;  // the table's last ID, as this store last saw it written
   int64_t addedRowid_ = 0;  // the begun record's row once written through
   // The tables whose records are begun together with this one's, and the
   // record of theirs that this store's begun record is part of.

@@ -133,8 +133,19 @@ StoreGroup::StoreGroup(std::initializer_list<std::initializer_list<DataSource*>>
 }
 
 std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
-  if (!current || std::find(current->joined.begin(), current->joined.end(), &store) != current->joined.end())
-    current = std::make_shared<GroupRecord>();
+  if (!current || std::find(current->joined.begin(), current->joined.end(), &store) != current->joined.end()) {
+    // The record before the last one is taken again once no store holds it:
+    // a batch begins a record per line without allocating one each time.
+    std::shared_ptr<GroupRecord> next = std::move(spare);
+    if (next && next.use_count() == 1) {
+      next->joined.clear();
+      next->rowid = 0;
+    } else {
+      next = std::make_shared<GroupRecord>();
+    }
+    spare = std::move(current);
+    current = std::move(next);
+  }
   current->joined.push_back(&store);
   return current;
 }
@@ -337,7 +348,16 @@ std::string DataSource::whyNoSave() const {
   return {};
 }
 
+// What whyNoSave looks at, without its words: asked before every write.
+bool DataSource::savable() const {
+  if (!openError_.empty() || !db_ || !damage_.empty() || fileReadOnly_) return false;
+  for (const DataSource* m : conn_->members)
+    if (m != this && (!m->db_ || !m->damage_.empty())) return false;
+  return true;
+}
+
 void DataSource::refuseUnlessSavable() {
+  if (savable()) return;
   if (const std::string why = whyNoSave(); !why.empty())
     throw std::runtime_error("无法保存：" + path().string() + "\r\n" + why);
 }

@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -65,6 +66,9 @@ class DataSource::Statements {
     cache_.emplace(sql, st);
     return st;
   }
+  // The insert statements a batch runs once a row (without and with a
+  // given rowid), kept at hand: they live as long as the cache.
+  std::array<sqlite3_stmt*, 2> inserts{};
 
  private:
   sqlite3* db_;
@@ -197,6 +201,7 @@ struct GroupRecord {
 struct RecordGroup {
   std::vector<DataSource*> partners;
   std::shared_ptr<GroupRecord> current;
+  std::shared_ptr<GroupRecord> spare;  // the record begun before it
   // The next ID free in every partner, known for one write transaction.
   int64_t next = 0;
   int64_t nextInTransaction = -1;
@@ -206,6 +211,7 @@ struct RecordGroup {
   std::shared_ptr<GroupRecord> begin(DataSource& store);
   void reset() {
     current.reset();
+    spare.reset();
     nextInTransaction = -1;
   }
 };
