@@ -61,6 +61,11 @@ class WordMergeWorker : public Window {
   CommandButton Command1{*this, "Command1"};  // MergeStagedWords / MergeStagedWordsWithZD4
   CommandButton Command2{*this, "Command2"};  // TickMainProgress
 
+  // The rows an import stages wait in memory until it commits, so that each
+  // reaches its file once, as the merge left it, and the merge reads them
+  // from memory (tests turn it off to compare with rows written at once).
+  bool holdStagedRows = true;
+
   // MergeStagedWords (FMCT) or MergeStagedWordsWithZD4 (FMCT2): from the
   // current key row to the last.
   void Command1_Click();

@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "platform/window.h"
+#include "store/held_rows.h"
 #include "store/seed.h"
 #include "store/store_connection.h"
 
@@ -225,6 +226,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
+  if (auto held = heldRecord(rowid)) return held;
   if (const Record* kept = keptRecord(rowid)) return *kept;
   sqlite3_stmt* st = statement("rowid", [&] { return selectList(schema_, tableRef()) + " WHERE rowid = ?1"; });
   sqlite3_bind_int64(st, 1, rowid);
@@ -232,11 +234,16 @@ std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
 }
 
 std::optional<DataSource::Record> DataSource::edge(bool first) {
+  if (hasHeld() && !heldAnswersOrder()) flushHeld();
   const std::string k = orderColumn();
   const std::string dir = first ? " ASC" : " DESC";
   std::string sql = selectList(schema_, tableRef()) + " ORDER BY ";
   sql += k.empty() ? "rowid" + dir : sqlName(k) + dir + ", rowid" + dir;
-  return fetch(st_->get(sql + " LIMIT 1"));
+  auto inFile = fetch(st_->get(sql + " LIMIT 1"));
+  auto held = heldEdge(first);
+  if (!held) return inFile;
+  if (!inFile) return held;
+  return precedes(*inFile, *held) == first ? inFile : held;
 }
 
 // The neighbour of the current record in the order of the current index.
@@ -293,6 +300,17 @@ std::optional<DataSource::Record> DataSource::stepQuery(bool forward, int limit)
 }
 
 std::optional<DataSource::Record> DataSource::step(bool forward) {
+  if (hasHeld() && !orderColumn().empty()) flushHeld();
+  // In rowid order the held rows follow every row of the file.
+  const int64_t heldFirst = hasHeld() ? held_->first : 0;
+  if (heldFirst && current_->rowid >= heldFirst && (forward || current_->rowid > heldFirst))
+    return heldRecord(current_->rowid + (forward ? 1 : -1));
+  auto inFile = fileStep(forward);
+  if (!inFile && heldFirst && forward) return heldRecord(heldFirst);
+  return inFile;
+}
+
+std::optional<DataSource::Record> DataSource::fileStep(bool forward) {
   ReadAhead& a = ahead_;
   if (a.generation == generation_ && a.index == index_ && a.forward == forward && a.after == current_->rowid &&
       a.next < a.rows.size()) {
@@ -367,15 +385,17 @@ std::optional<DataSource::Record> DataSource::seekKey(TextView key) {
     });
     bindText(st, 1, Text(key));
     auto rec = fetch(st);
-    run.active = rec.has_value();
-    if (!rec) return rec;
+    // A key the file does not hold is a walk that has ended: sought again,
+    // it costs no query until a row of ours takes the key.
+    run.active = true;
     run.index = index_;
     run.key.assign(key);
-    run.rows.assign(1, *rec);
     run.next = 0;
-    run.after = rec->rowid;
-    run.complete = false;
     run.batch = 1;
+    run.complete = !rec;
+    run.after = rec ? rec->rowid : 0;
+    run.rows.clear();
+    if (rec) run.rows.push_back(*rec);
     return rec;
   }
   // The rows of the key after those read: none of ours has taken the key
@@ -399,6 +419,15 @@ std::optional<DataSource::Record> DataSource::seekKey(TextView key) {
   for (const Record& r : run.rows) units += r.data.size();
   if (units > (size_t{1} << 20)) run.batch = 1;
   return run.rows.front();
+}
+
+std::optional<DataSource::Record> DataSource::seekWithHeld(TextView key) {
+  if (hasHeld() && fieldIndex(index_) != held_->key) flushHeld();
+  auto inFile = seekKey(key);
+  auto held = heldSeek(key);
+  if (!held) return inFile;
+  if (!inFile) return held;
+  return inFile->rowid < held->rowid ? inFile : held;
 }
 
 // A row written by this store: one that the walk holds and that left the
@@ -474,12 +503,11 @@ void DataSource::sync() {
   gridLoaded_ = false;
 }
 
-// A row with the next ID, or with the one given.
-int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
-  begin();
-  sqlite3_stmt* st = statement(rowid ? "insert at" : "insert", [&] {
-    std::string cols = rowid ? "rowid" : "", params = rowid ? "?1" : "";
-    int n = rowid ? 1 : 0;
+// The insert of a row's fields, after its rowid when `withRowid`.
+sqlite3_stmt* DataSource::insertStatement(bool withRowid) {
+  return statement(withRowid ? "insert at" : "insert", [&] {
+    std::string cols = withRowid ? "rowid" : "", params = withRowid ? "?1" : "";
+    int n = withRowid ? 1 : 0;
     for (size_t i = 0; i < schema_.fields.size(); ++i) {
       if (schema_.fields[i] == "ID") continue;
       if (n) cols += ", ", params += ", ";
@@ -488,6 +516,18 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, in
     }
     return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
   });
+}
+
+// A row with the next ID, or with the one given.
+int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
+  begin();
+  if (rowid && holdInsert(rowid, values)) {
+    ++queries_;
+    rowWritten(rowid, values);
+    return rowid;
+  }
+  flushHeld();
+  sqlite3_stmt* st = insertStatement(rowid != 0);
   int n = 0;
   if (rowid) sqlite3_bind_int64(st, ++n, rowid);
   for (size_t i = 0; i < schema_.fields.size(); ++i)
@@ -511,13 +551,8 @@ int64_t DataSource::storeBegun() {
   if (group.nextInTransaction != conn_->transactions) {
     int64_t last = 0;
     for (DataSource* p : group.partners) {
-      sqlite3_stmt* st = p->statement("last id", [&] { return "SELECT max(rowid) FROM " + p->tableRef(); });
-      ++p->queries_;
-      const int rc = sqlite3_step(st);
-      const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
-      sqlite3_reset(st);
-      if (rc != SQLITE_ROW) p->fail(sqlite3_errmsg(db_));
-      last = std::max(last, v);
+      p->flushHeld();
+      last = std::max(last, p->lastFileRowid());
     }
     group.next = last + 1;
     group.nextInTransaction = conn_->transactions;
@@ -542,6 +577,17 @@ void DataSource::storeAsPartner(const GroupRecord& g, int64_t rowid) {
   gridSaved(rowid);
 }
 
+// The greatest rowid in the file (0 for an empty table).
+int64_t DataSource::lastFileRowid() {
+  sqlite3_stmt* st = statement("last id", [&] { return "SELECT max(rowid) FROM " + tableRef(); });
+  ++queries_;
+  const int rc = sqlite3_step(st);
+  const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+  sqlite3_reset(st);
+  if (rc != SQLITE_ROW) fail(sqlite3_errmsg(db_));
+  return v;
+}
+
 // One statement for all the fields written, whatever their number.
 void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                            const std::vector<bool>& which) {
@@ -554,6 +600,11 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
   }
   if (fields.empty()) return;
   begin();
+  if (holdUpdate(rowid, values, which)) {
+    ++queries_;
+    rowWritten(rowid, values);
+    return;
+  }
   sqlite3_stmt* st = statement(name, [&] {
     std::string set;
     for (size_t n = 0; n < fields.size(); ++n)
@@ -641,6 +692,7 @@ void DataSource::commit() {
   // Every store of the group writes its pending work into the one
   // transaction before it commits.
   for (DataSource* m : conn_->members) m->writeThrough();
+  for (DataSource* m : conn_->members) m->flushHeld();
   if (!conn_->inTransaction) {
     conn_->endRead();
     return;
@@ -667,6 +719,8 @@ void DataSource::rollback() {
   conn_->inTransaction = false;
   conn_->gate->saving(false);
   conn_->endRead();
+  // Rows held by any store of the connection belonged to the transaction.
+  for (DataSource* m : conn_->members) m->dropHeld();
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
@@ -773,7 +827,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      rec = seekKey(key);
+      rec = seekWithHeld(key);
     }
     if (rec)
       memo.found.insert_or_assign(Text(key), std::pair{generation_, rec->rowid});

@@ -1,0 +1,107 @@
+#pragma once
+// The rows a store adds while a batch holds them (DataSource::holdNewRows).
+// They live in memory in rowid order, each value once in a UTF-8 arena: a
+// row that repeats a value of the row before it (the tokens of one import
+// line share the line's sides) or of the last rewritten row (every blanked
+// row) shares it. A Seek on the held key's index finds the key's rows
+// through a list per key.
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "store/data_source.h"
+
+namespace zuvo {
+
+namespace held {
+constexpr uint32_t kNull = 0;   // the value id of "no value"
+constexpr uint32_t kEmpty = 1;  // the value id of the empty text
+}  // namespace held
+
+struct DataSource::HeldRows {
+  int key = -1;  // the field whose index Seeks are answered here
+  int id = -1;   // the field that is the row number
+  size_t stride = 0;
+  int64_t first = 0;  // rowid of rows[0]
+  std::string arena;
+  struct Value {
+    uint32_t off;
+    uint32_t len;
+  };
+  std::vector<Value> values{{0, 0}, {0, 0}};
+  std::vector<uint32_t> tuples;  // value ids, `stride` to a tuple; the key's slot unused
+  struct Row {
+    uint32_t key;
+    uint32_t tuple;
+  };
+  std::vector<Row> rows;
+  // The rows that took a key, by row index; an entry whose row left the key
+  // since is passed over, and one that came back is put in order when sought.
+  struct KeyRows {
+    uint32_t value = held::kNull;
+    std::vector<uint32_t> rows;
+    size_t start = 0;
+    bool sorted = true;
+  };
+  std::unordered_map<std::string, KeyRows> byKey;
+  size_t keyEntries = 0;
+  uint32_t lastRewritten = UINT32_MAX;  // the tuple the last rewrite made
+  std::string scratch;
+
+  size_t bytes() const {
+    return arena.capacity() + values.capacity() * sizeof(Value) + tuples.capacity() * 4 + rows.capacity() * sizeof(Row) +
+           keyEntries * 4 + byKey.size() * 96;
+  }
+  std::string_view text(uint32_t v) const { return {arena.data() + values[v].off, values[v].len}; }
+  uint32_t intern(std::string_view s) {
+    if (s.empty()) return held::kEmpty;
+    values.push_back({static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(s.size())});
+    arena.append(s);
+    return static_cast<uint32_t>(values.size() - 1);
+  }
+  // The id of a value, the neighbour's (`near`) when it is the same text.
+  uint32_t valueFor(const std::optional<Text>& v, uint32_t near) {
+    if (!v) return held::kNull;
+    if (v->empty()) return held::kEmpty;
+    toUtf8(*v, scratch);
+    if (near != held::kNull && text(near) == scratch) return near;
+    return intern(scratch);
+  }
+  // The key's value id; the row joins the key's list.
+  uint32_t takeKey(const std::optional<Text>& v, uint32_t row) {
+    if (!v) return held::kNull;
+    toUtf8(*v, scratch);
+    auto [it, fresh] = byKey.try_emplace(scratch);
+    KeyRows& k = it->second;
+    if (fresh) k.value = intern(it->first);
+    if (!k.rows.empty() && k.rows.back() > row) k.sorted = false;
+    k.rows.push_back(row);
+    ++keyEntries;
+    return k.value;
+  }
+  uint32_t slot(uint32_t tuple, size_t f) const { return tuples[tuple * stride + f]; }
+  uint32_t valueOf(const Row& r, size_t f) const {
+    if (static_cast<int>(f) == key) return r.key;
+    return slot(r.tuple, f);
+  }
+  bool sameTuple(uint32_t t, const std::vector<uint32_t>& ids) const {
+    return std::equal(ids.begin(), ids.end(), tuples.begin() + static_cast<std::ptrdiff_t>(t * stride));
+  }
+  uint32_t addTuple(const std::vector<uint32_t>& ids) {
+    tuples.insert(tuples.end(), ids.begin(), ids.end());
+    return static_cast<uint32_t>(tuples.size() / stride - 1);
+  }
+  // Where a key orders: no value first, then by the bytes of its UTF-8.
+  int compareKeys(uint32_t a, uint32_t b) const {
+    if (a == b) return 0;
+    if (a == held::kNull || b == held::kNull) return a == held::kNull ? -1 : 1;
+    return text(a).compare(text(b));
+  }
+};
+
+}  // namespace zuvo
