@@ -57,7 +57,7 @@ bool DataSource::holdInsert(int64_t rowid, const std::vector<std::optional<Text>
   if (h.rows.empty()) h.first = rowid;
   const uint32_t row = static_cast<uint32_t>(h.rows.size());
   const uint32_t before = h.rows.empty() ? UINT32_MAX : h.rows.back().tuple;
-  std::vector<uint32_t> ids(h.stride, kNull);
+  HeldRows::Ids ids{};  // kNull
   for (size_t f = 0; f < h.stride; ++f) {
     if (static_cast<int>(f) == h.key || static_cast<int>(f) == h.id) continue;
     ids[f] = h.valueFor(values[f], before == UINT32_MAX ? kNull : h.slot(before, f));
@@ -75,8 +75,8 @@ bool DataSource::holdUpdate(int64_t rowid, const std::vector<std::optional<Text>
   HeldRows& h = *held_;
   const uint32_t row = static_cast<uint32_t>(rowid - h.first);
   HeldRows::Row& r = h.rows[row];
-  std::vector<uint32_t> ids(h.tuples.begin() + static_cast<std::ptrdiff_t>(r.tuple * h.stride),
-                            h.tuples.begin() + static_cast<std::ptrdiff_t>((r.tuple + 1) * h.stride));
+  HeldRows::Ids ids{};
+  std::copy_n(h.tuples.begin() + static_cast<std::ptrdiff_t>(r.tuple * h.stride), h.stride, ids.begin());
   for (size_t f = 0; f < h.stride; ++f) {
     if (!which[f] || static_cast<int>(f) == h.id) continue;
     if (static_cast<int>(f) == h.key) {

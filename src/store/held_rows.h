@@ -7,6 +7,7 @@
 // through a list per key.
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -89,11 +90,14 @@ struct DataSource::HeldRows {
     if (static_cast<int>(f) == key) return r.key;
     return slot(r.tuple, f);
   }
-  bool sameTuple(uint32_t t, const std::vector<uint32_t>& ids) const {
-    return std::equal(ids.begin(), ids.end(), tuples.begin() + static_cast<std::ptrdiff_t>(t * stride));
+  // A row's value ids in the making, one to a field.
+  using Ids = std::array<uint32_t, Record::kMaxFields>;
+  bool sameTuple(uint32_t t, const Ids& ids) const {
+    return std::equal(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(stride),
+                      tuples.begin() + static_cast<std::ptrdiff_t>(t * stride));
   }
-  uint32_t addTuple(const std::vector<uint32_t>& ids) {
-    tuples.insert(tuples.end(), ids.begin(), ids.end());
+  uint32_t addTuple(const Ids& ids) {
+    tuples.insert(tuples.end(), ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(stride));
     return static_cast<uint32_t>(tuples.size() / stride - 1);
   }
   // Where a key orders: no value first, then by the bytes of its UTF-8.
