@@ -149,12 +149,8 @@ void FrmLexaro::writeWorkBox(TextBox& box, TextView t) {
 void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
   // The worker's four tables share one commit (its MergeTables).
   BatchTransaction batch{&worker.Data3, &worker.Data4, &worker.Data2, &worker.Data1};
-  // The pool rows, which the merge rewrites, are held whole as far as
-  // memory allows; the key rows, only read back, in smaller parts.
-  if (worker.holdStagedRows) {
-    batch.holdNewRows(worker.Data1, size_t{32} << 20);
-    batch.holdNewRows(worker.Data2, size_t{192} << 20);
-  }
+  batch.holdNewRows(worker.Data1, worker.keyRowsHeldBytes);
+  batch.holdNewRows(worker.Data2, worker.poolRowsHeldBytes);
   try {
     if (!worker.storesOpen())
       throw std::runtime_error("单词数据文件无法打开：" + app().dataDir().string());

@@ -36,8 +36,7 @@ bool DataSource::holdInsert(int64_t rowid, const std::vector<std::optional<Text>
   // Past its memory, or out of step, what is held goes to the file and
   // holding starts afresh; the arena's offsets stay within 32 bits.
   if (hasHeld() && (rowid != held_->first + static_cast<int64_t>(held_->rows.size()) ||
-                    (held_->rows.size() % 1024 == 0 &&
-                     (held_->bytes() > heldBytes_ || held_->arena.size() > (size_t{1} << 31)))))
+                    held_->bytes() > heldBytes_ || held_->arena.size() > (size_t{1} << 31)))
     flushHeld();
   // Held rows come after every row of the file: a move in rowid order
   // reaches them once past the file's last row.
