@@ -56,6 +56,16 @@ void DataSource::Record::set(size_t f, TextView v) {
   nulls &= ~(1u << f);
 }
 
+void DataSource::Record::decode(const std::array<std::string_view, kMaxFields>& raw, size_t bytes) {
+  data.resize(bytes);
+  size_t units = 0;
+  for (size_t i = 0; i < count; ++i) {
+    units += utf8ToUnits(raw[i], data.data() + units);
+    ends[i] = static_cast<uint32_t>(units);
+  }
+  data.resize(units);
+}
+
 std::vector<std::optional<Text>> DataSource::Record::all() const {
   std::vector<std::optional<Text>> out(count);
   for (size_t i = 0; i < count; ++i)
@@ -187,13 +197,7 @@ std::optional<DataSource::Record> DataSource::readRow(sqlite3_stmt* st) {
     raw[i] = std::string_view(t, sqlite3_column_bytes(st, c));
     bytes += raw[i].size();
   }
-  r.data.resize(bytes);
-  size_t units = 0;
-  for (size_t i = 0; i < r.count; ++i) {
-    units += utf8ToUnits(raw[i], r.data.data() + units);
-    r.ends[i] = static_cast<uint32_t>(units);
-  }
-  r.data.resize(units);
+  r.decode(raw, bytes);
   return r;
 }
 

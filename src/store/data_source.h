@@ -142,6 +142,9 @@ class DataSource : public Control, public Pending, public GridSource {
 
     std::optional<TextView> get(size_t f) const;
     void set(size_t f, TextView v);
+    // Takes the fields' text from their UTF-8 (`bytes` in all; the fields
+    // without a value are marked in `nulls` and left empty).
+    void decode(const std::array<std::string_view, kMaxFields>& raw, size_t bytes);
     std::vector<std::optional<Text>> all() const;
   };
   class Binding;

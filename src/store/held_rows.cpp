@@ -114,13 +114,7 @@ std::optional<DataSource::Record> DataSource::heldRecord(int64_t rowid) const {
     }
     bytes += raw[f].size();
   }
-  r.data.resize(bytes);
-  size_t units = 0;
-  for (size_t f = 0; f < r.count; ++f) {
-    units += utf8ToUnits(raw[f], r.data.data() + units);
-    r.ends[f] = static_cast<uint32_t>(units);
-  }
-  r.data.resize(units);
+  r.decode(raw, bytes);
   return r;
 }
 
