@@ -59,7 +59,17 @@ bool DataSource::holdInsert(int64_t rowid, const std::vector<std::optional<Text>
   HeldRows::Ids ids{};  // kNull
   for (size_t f = 0; f < h.stride; ++f) {
     if (static_cast<int>(f) == h.key || static_cast<int>(f) == h.id) continue;
-    ids[f] = h.valueFor(values[f], before == UINT32_MAX ? kNull : h.slot(before, f));
+    const uint32_t near = before == UINT32_MAX ? kNull : h.slot(before, f);
+    const std::optional<Text>& v = values[f];
+    if (v && near > kEmpty && near == h.lastIds[f] && h.lastText[f] == *v) {
+      ids[f] = near;
+      continue;
+    }
+    ids[f] = h.valueFor(v, near);
+    if (v && ids[f] > kEmpty && ids[f] != h.lastIds[f]) {
+      h.lastIds[f] = ids[f];
+      h.lastText[f] = *v;
+    }
   }
   const uint32_t tuple = before != UINT32_MAX && h.sameTuple(before, ids) ? before : h.addTuple(ids);
   const uint32_t key = h.key >= 0 ? h.takeKey(values[h.key], row) : kNull;

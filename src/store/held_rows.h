@@ -25,6 +25,8 @@ constexpr uint32_t kEmpty = 1;  // the value id of the empty text
 }  // namespace held
 
 struct DataSource::HeldRows {
+  // A row's value ids in the making, one to a field.
+  using Ids = std::array<uint32_t, Record::kMaxFields>;
   int key = -1;  // the field whose index Seeks are answered here
   int id = -1;   // the field that is the row number
   size_t stride = 0;
@@ -52,6 +54,10 @@ struct DataSource::HeldRows {
   std::unordered_map<std::string, KeyRows> byKey;
   size_t keyEntries = 0;
   uint32_t lastRewritten = UINT32_MAX;  // the tuple the last rewrite made
+  // The last row added, each field's text and value id: a field that repeats
+  // it costs no conversion.
+  std::array<Text, Record::kMaxFields> lastText;
+  Ids lastIds{};
   std::string scratch;
 
   size_t bytes() const {
@@ -90,8 +96,6 @@ struct DataSource::HeldRows {
     if (static_cast<int>(f) == key) return r.key;
     return slot(r.tuple, f);
   }
-  // A row's value ids in the making, one to a field.
-  using Ids = std::array<uint32_t, Record::kMaxFields>;
   bool sameTuple(uint32_t t, const Ids& ids) const {
     return std::equal(ids.begin(), ids.begin() + static_cast<std::ptrdiff_t>(stride),
                       tuples.begin() + static_cast<std::ptrdiff_t>(t * stride));
