@@ -59,20 +59,20 @@ bool DataSource::holdInsert(int64_t rowid, const std::vector<std::optional<Text>
   HeldRows::Ids ids{};  // kNull
   for (size_t f = 0; f < h.stride; ++f) {
     if (static_cast<int>(f) == h.key || static_cast<int>(f) == h.id) continue;
-    const uint32_t near = before == UINT32_MAX ? kNull : h.slot(before, f);
+    const HeldRows::Value near = before == UINT32_MAX ? kNull : h.slot(before, f);
     const std::optional<Text>& v = values[f];
-    if (v && near > kEmpty && near == h.lastIds[f] && h.lastText[f] == *v) {
+    if (v && near.isText() && near.len && near == h.lastIds[f] && h.lastText[f] == *v) {
       ids[f] = near;
       continue;
     }
     ids[f] = h.valueFor(v, near);
-    if (v && ids[f] > kEmpty && ids[f] != h.lastIds[f]) {
+    if (v && ids[f].isText() && ids[f].len && ids[f] != h.lastIds[f]) {
       h.lastIds[f] = ids[f];
       h.lastText[f] = *v;
     }
   }
   const uint32_t tuple = before != UINT32_MAX && h.sameTuple(before, ids) ? before : h.addTuple(ids);
-  const uint32_t key = h.key >= 0 ? h.takeKey(values[h.key], row) : kNull;
+  const HeldRows::Value key = h.key >= 0 ? h.takeKey(values[h.key], row) : kNull;
   h.rows.push_back({key, tuple});
   return true;
 }
@@ -90,7 +90,7 @@ bool DataSource::holdUpdate(int64_t rowid, const std::vector<std::optional<Text>
     if (!which[f] || static_cast<int>(f) == h.id) continue;
     if (static_cast<int>(f) == h.key) {
       const std::optional<Text>& v = values[f];
-      const bool same = v ? r.key != kNull && h.text(r.key) == toUtf8(*v) : r.key == kNull;
+      const bool same = v ? r.key.isText() && h.text(r.key) == toUtf8(*v) : r.key == kNull;
       if (!same) r.key = h.takeKey(v, row);
       continue;
     }
@@ -116,7 +116,7 @@ std::optional<DataSource::Record> DataSource::heldRecord(int64_t rowid) const {
   for (size_t f = 0; f < r.count; ++f) {
     if (static_cast<int>(f) == h.id) {
       raw[f] = number;
-    } else if (const uint32_t v = h.valueOf(row, f); v == kNull) {
+    } else if (const HeldRows::Value v = h.valueOf(row, f); v == kNull) {
       r.nulls |= 1u << f;
       continue;
     } else {
@@ -216,7 +216,7 @@ void DataSource::flushHeld() {
       sqlite3_bind_int64(st, ++n, h.first + static_cast<int64_t>(i));
       for (size_t f = 0; f < h.stride; ++f) {
         if (static_cast<int>(f) == h.id) continue;
-        const uint32_t v = h.valueOf(h.rows[i], f);
+        const HeldRows::Value v = h.valueOf(h.rows[i], f);
         if (v == kNull) {
           sqlite3_bind_null(st, ++n);
         } else {

@@ -20,33 +20,38 @@
 namespace zuvo {
 
 namespace held {
-constexpr uint32_t kNull = 0;   // the value id of "no value"
-constexpr uint32_t kEmpty = 1;  // the value id of the empty text
+// A value in the arena, by its place and length; rows that share a value
+// share its place. A row's fields point straight into the arena, so that
+// reading a row touches few places of memory.
+struct Value {
+  uint32_t off = 0;
+  uint32_t len = UINT32_MAX;
+  bool operator==(const Value&) const = default;
+  bool isText() const { return len != UINT32_MAX; }
+};
+constexpr Value kNull{0, UINT32_MAX};  // no value
+constexpr Value kEmpty{0, 0};          // the empty text
 }  // namespace held
 
 struct DataSource::HeldRows {
-  // A row's value ids in the making, one to a field.
-  using Ids = std::array<uint32_t, Record::kMaxFields>;
+  using Value = held::Value;
+  // A row's values in the making, one to a field.
+  using Ids = std::array<Value, Record::kMaxFields>;
   int key = -1;  // the field whose index Seeks are answered here
   int id = -1;   // the field that is the row number
   size_t stride = 0;
   int64_t first = 0;  // rowid of rows[0]
   std::string arena;
-  struct Value {
-    uint32_t off;
-    uint32_t len;
-  };
-  std::vector<Value> values{{0, 0}, {0, 0}};
-  std::vector<uint32_t> tuples;  // value ids, `stride` to a tuple; the key's slot unused
+  std::vector<Value> tuples;  // `stride` values to a tuple; the key's slot unused
   struct Row {
-    uint32_t key;
+    Value key;
     uint32_t tuple;
   };
   std::vector<Row> rows;
   // The rows that took a key, by row index; an entry whose row left the key
   // since is passed over, and one that came back is put in order when sought.
   struct KeyRows {
-    uint32_t value = held::kNull;
+    Value value = held::kNull;
     std::vector<uint32_t> rows;
     size_t start = 0;
     bool sorted = true;
@@ -54,33 +59,33 @@ struct DataSource::HeldRows {
   std::unordered_map<std::string, KeyRows> byKey;
   size_t keyEntries = 0;
   uint32_t lastRewritten = UINT32_MAX;  // the tuple the last rewrite made
-  // The last row added, each field's text and value id: a field that repeats
+  // The last row added, each field's text and value: a field that repeats
   // it costs no conversion.
   std::array<Text, Record::kMaxFields> lastText;
   Ids lastIds{};
   std::string scratch;
 
   size_t bytes() const {
-    return arena.capacity() + values.capacity() * sizeof(Value) + tuples.capacity() * 4 + rows.capacity() * sizeof(Row) +
-           keyEntries * 4 + byKey.size() * 96;
+    return arena.capacity() + tuples.capacity() * sizeof(Value) + rows.capacity() * sizeof(Row) + keyEntries * 4 +
+           byKey.size() * 96;
   }
-  std::string_view text(uint32_t v) const { return {arena.data() + values[v].off, values[v].len}; }
-  uint32_t intern(std::string_view s) {
+  std::string_view text(Value v) const { return {arena.data() + v.off, v.len}; }
+  Value intern(std::string_view s) {
     if (s.empty()) return held::kEmpty;
-    values.push_back({static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(s.size())});
+    const Value v{static_cast<uint32_t>(arena.size()), static_cast<uint32_t>(s.size())};
     arena.append(s);
-    return static_cast<uint32_t>(values.size() - 1);
+    return v;
   }
-  // The id of a value, the neighbour's (`near`) when it is the same text.
-  uint32_t valueFor(const std::optional<Text>& v, uint32_t near) {
+  // A value, the neighbour's (`near`) when it is the same text.
+  Value valueFor(const std::optional<Text>& v, Value near) {
     if (!v) return held::kNull;
     if (v->empty()) return held::kEmpty;
     toUtf8(*v, scratch);
-    if (near != held::kNull && text(near) == scratch) return near;
+    if (near.isText() && text(near) == scratch) return near;
     return intern(scratch);
   }
-  // The key's value id; the row joins the key's list.
-  uint32_t takeKey(const std::optional<Text>& v, uint32_t row) {
+  // The key's value; the row joins the key's list.
+  Value takeKey(const std::optional<Text>& v, uint32_t row) {
     if (!v) return held::kNull;
     toUtf8(*v, scratch);
     auto [it, fresh] = byKey.try_emplace(scratch);
@@ -91,8 +96,8 @@ struct DataSource::HeldRows {
     ++keyEntries;
     return k.value;
   }
-  uint32_t slot(uint32_t tuple, size_t f) const { return tuples[tuple * stride + f]; }
-  uint32_t valueOf(const Row& r, size_t f) const {
+  Value slot(uint32_t tuple, size_t f) const { return tuples[tuple * stride + f]; }
+  Value valueOf(const Row& r, size_t f) const {
     if (static_cast<int>(f) == key) return r.key;
     return slot(r.tuple, f);
   }
@@ -105,9 +110,9 @@ struct DataSource::HeldRows {
     return static_cast<uint32_t>(tuples.size() / stride - 1);
   }
   // Where a key orders: no value first, then by the bytes of its UTF-8.
-  int compareKeys(uint32_t a, uint32_t b) const {
+  int compareKeys(Value a, Value b) const {
     if (a == b) return 0;
-    if (a == held::kNull || b == held::kNull) return a == held::kNull ? -1 : 1;
+    if (!a.isText() || !b.isText()) return a.isText() ? 1 : -1;
     return text(a).compare(text(b));
   }
 };
