@@ -211,8 +211,9 @@ class DataSource : public Control, public Pending, public GridSource {
   // reaches the file once, as it stands at the end. They are written, in
   // rowid order, when the connection commits, when they outgrow their
   // memory, and before any read the held rows cannot answer; a rollback
-  // drops them. Seeks on the held key's index, reads by row and the first
-  // and last record take them in as if they were in the file.
+  // drops them. Seeks on the held key's index, reads by row, steps in rowid
+  // order and the first and last record take them in as if they were in
+  // the file, after its rows.
   struct HeldRows;
   std::unique_ptr<HeldRows> held_;
   size_t heldBytes_ = 0;  // the memory the held rows may take; 0: none are held
