@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/grid.h"
+#include "store/batch_transaction.h"
 #include "store/data_source.h"
 #include "store/seed.h"
 #include "store/tables.h"
@@ -406,6 +407,63 @@ TEST_F(StoreTest, GridRowsStandForIdsAndFollowRecordsSavedDuringTheRun) {
   EXPECT_EQ(s().MSFlexGrid1.Rows(), 4);
   EXPECT_EQ(s().MSFlexGrid1.TextMatrix(3, 1), u"句1/frase 1");
   EXPECT_EQ(s().MSFlexGrid1.TextMatrix(3, 0), u"4");
+}
+
+// Rows a batch holds in memory answer moves, Seeks on "ID", edits and the
+// grid as if they were in the file after its rows; they reach the file at
+// the commit as they stand then, and a rollback drops them.
+TEST_F(StoreTest, RowsABatchHoldsAnswerAsRowsOfTheFileUntilTheCommit) {
+  fill(3);
+  auto& d = s().Data1;
+  auto walk = [&](bool forward) {
+    Text seen;
+    if (forward)
+      for (d.MoveFirst(); !d.atEOF(); d.MoveNext()) seen += s().Text2.text();
+    else
+      for (d.MoveLast(); !d.atBOF(); d.MovePrevious()) seen += s().Text2.text();
+    return seen;
+  };
+  p.event([&] {
+    BatchTransaction batch{&s().Data1, &s().Data2};
+    batch.holdNewRows(s().Data1, size_t{1} << 20);
+    batch.holdNewRows(s().Data2, size_t{1} << 20);
+    s().addPair(u"句4", u"frase 4");
+    s().addPair(u"句5", u"frase 5");
+    EXPECT_EQ(walk(true), u"句1句2句3句4句5");
+    EXPECT_EQ(walk(false), u"句5句4句3句2句1");
+    d.setIndex("ID");
+    d.Seek("=", u"4");
+    EXPECT_EQ(s().Text3.text(), u"frase 4");
+    EXPECT_EQ(s().Text24.text(), u"4");  // the partner followed onto its held row
+    s().Text3.setText(u"frase cuatro");
+    d.Seek("=", u"2");
+    d.Seek("=", u"4");
+    EXPECT_EQ(s().Text3.text(), u"frase cuatro");
+    d.setIndex("");
+    // The grid reads the file: the held rows go there first, and holding
+    // goes on after them.
+    EXPECT_EQ(s().MSFlexGrid1.Rows(), 5);
+    EXPECT_EQ(s().MSFlexGrid1.TextMatrix(4, 1), u"句5/frase 5");
+    s().addPair(u"句6", u"frase 6");
+    EXPECT_EQ(walk(false), u"句6句5句4句3句2句1");
+    batch.commit();
+  });
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD4"), (std::vector<std::string>{"1:frase 1", "2:frase 2", "3:frase 3",
+                                                                     "4:frase cuatro", "5:frase 5", "6:frase 6"}));
+  EXPECT_EQ(rowsOnDisk("XHKB.db", "Zd1").back(), "6:句6/frase 6");
+
+  p.event([&] {
+    BatchTransaction batch{&s().Data1, &s().Data2};
+    batch.holdNewRows(s().Data1, size_t{1} << 20);
+    batch.holdNewRows(s().Data2, size_t{1} << 20);
+    s().addPair(u"句7", u"frase 7");
+    EXPECT_EQ(walk(true), u"句1句2句3句4句5句6句7");
+    batch.rollback();
+    EXPECT_EQ(walk(true), u"句1句2句3句4句5句6");
+  });
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3").size(), 6u);
+  fill(1);  // the next row takes the ID the dropped one had
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3").back(), "7:句1");
 }
 
 TEST_F(StoreTest, ASeekOrMoveAlreadyInPlaceCostsNoQueryAndRefreshesNothing) {

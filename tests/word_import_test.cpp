@@ -378,6 +378,63 @@ TEST_F(WordImportTest, AnEmptyKeyLeftInTheStagingTablesHasNoMatch) {
   EXPECT_EQ(words().size(), 2u);
 }
 
+// The staged rows an import keeps in memory until it commits reach the
+// files as rows written at once would leave them: every table, row for row
+// with its ID, in the order of each index, after imports over staging rows
+// that an earlier program left unmerged (found in the file and in memory by
+// one Seek) and over both kinds of word file; also when the rows outgrow
+// their memory every few rows and go to the file part by part.
+TEST_F(WordImportTest, RowsHeldUntilTheCommitLeaveTheTablesAsRowsWrittenAtOnce) {
+  const std::vector<std::vector<std::string>> imports = {
+      {"casa grande/大房子", "una casa roja/红房子", "casa casa/房房", "perro, gato/狗猫", "río 2 agua/河水",
+       "gato casa perro/猫房狗", "agua casa/水房"},
+      {"casa nueva/新房子/Es nueva.", "agua fría/冷水/", "gato negro/黑猫/Un gato."},
+      {"perro grande/大狗", "casa/房子", "(nada) agua/水"},
+  };
+  auto tablesAfterImports = [&](size_t keyRowsHeld, size_t poolRowsHeld) {
+    TempDir data;
+    writeDictionary(data.path(), {{u"你好。", u"Hola."}}, {}, {});
+    p = std::make_unique<Program>(data.path());
+    f = &startMainWindow(*p);
+    // Rows an earlier program staged and never merged, one with an empty key.
+    execOn(data.path() / "CKUA0F.db",
+           "INSERT INTO 表1 (ZD1, ZD2, ZD3) VALUES ('casa', 'casa vieja', '旧房子'), ('', 'x', 'y'), "
+           "('vieja', 'casa vieja', '旧房子')");
+    execOn(data.path() / "CKUB0F.db",
+           "INSERT INTO 表1 (ZD1, ZD2, ZD3, ZD4) VALUES ('casa', 'casa vieja', '旧房子', 'v'), ('', '', '', NULL), "
+           "('agua', 'agua', '水', NULL)");
+    restart();
+    for (WordMergeWorker* worker : {static_cast<WordMergeWorker*>(&p->app().form<FMCT>()),
+                                    static_cast<WordMergeWorker*>(&p->app().form<FMCT2>())}) {
+      worker->keyRowsHeldBytes = keyRowsHeld;
+      worker->poolRowsHeldBytes = poolRowsHeld;
+    }
+    for (const auto& lines : imports) {
+      importWords(lines);
+      EXPECT_EQ(messages().back().prompt, kDone);
+    }
+    p.reset();
+    std::vector<std::string> out;
+    for (const TableSchema& s : {tables::words(), tables::wordSearch(), tables::wordStagingKeys(),
+                                 tables::wordStagingPool()}) {
+      const auto file = data.path() / s.file;
+      for (const auto& r : onDisk(file, "SELECT sql FROM sqlite_master ORDER BY name")) out.push_back(r);
+      for (const auto& r : onDisk(file, "SELECT rowid, * FROM 表1 ORDER BY rowid")) out.push_back(r);
+      for (const auto& ix : s.indexes)
+        for (const auto& r : onDisk(file, "SELECT rowid FROM 表1 INDEXED BY \"表1_" + ix + "\" ORDER BY " + ix + ", rowid"))
+          out.push_back(s.file + " " + ix + " " + r);
+      out.push_back(onDisk(file, "PRAGMA integrity_check").at(0));
+    }
+    return out;
+  };
+  const auto atOnce = tablesAfterImports(0, 0);
+  // The earlier program's pool rows were merged with the new ones.
+  EXPECT_NE(std::find(atOnce.begin(), atOnce.end(), "1|1||||v"), atOnce.end());
+  EXPECT_EQ(tablesAfterImports(size_t{1} << 20, size_t{1} << 20), atOnce);
+  // A few rows at a time: the key rows held apart from the pool rows.
+  EXPECT_EQ(tablesAfterImports(700, 900), atOnce);
+}
+
 TEST_F(WordImportTest, AFirstImportIntoAnEmptyDictionaryEndsOnTheLookupScreen) {
   TempDir fresh;
   p = std::make_unique<Program>(fresh.path());

@@ -61,6 +61,14 @@ class WordMergeWorker : public Window {
   CommandButton Command1{*this, "Command1"};  // MergeStagedWords / MergeStagedWordsWithZD4
   CommandButton Command2{*this, "Command2"};  // TickMainProgress
 
+  // The rows an import stages wait in memory until it commits, so that each
+  // reaches its file once, as the merge left it, and the merge reads them
+  // from memory: the pool rows, which the merge rewrites, whole as far as
+  // memory allows, the key rows, only read back, in smaller parts. Tests
+  // give them no memory (rows written at once) or a little.
+  size_t keyRowsHeldBytes = size_t{32} << 20;
+  size_t poolRowsHeldBytes = size_t{192} << 20;
+
   // MergeStagedWords (FMCT) or MergeStagedWordsWithZD4 (FMCT2): from the
   // current key row to the last.
   void Command1_Click();

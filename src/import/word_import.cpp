@@ -149,6 +149,8 @@ void FrmLexaro::writeWorkBox(TextBox& box, TextView t) {
 void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
   // The worker's four tables share one commit (its MergeTables).
   BatchTransaction batch{&worker.Data3, &worker.Data4, &worker.Data2, &worker.Data1};
+  batch.holdNewRows(worker.Data1, worker.keyRowsHeldBytes);
+  batch.holdNewRows(worker.Data2, worker.poolRowsHeldBytes);
   try {
     if (!worker.storesOpen())
       throw std::runtime_error("单词数据文件无法打开：" + app().dataDir().string());

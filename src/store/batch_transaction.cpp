@@ -12,10 +12,16 @@ void BatchTransaction::batchCache(bool on) {
   for (DataSource* m : members_) m->conn_->batchCache(on);
 }
 
-// Every day's page cache again once the transaction has ended, however it ends.
+void BatchTransaction::holdNewRows(DataSource& member, size_t maxBytes) { member.holdNewRows(maxBytes); }
+
+// Every day's page cache again once the transaction has ended, however it
+// ends, and no rows held any more.
 struct BatchTransaction::Released {
   BatchTransaction& batch;
-  ~Released() { batch.batchCache(false); }
+  ~Released() {
+    batch.batchCache(false);
+    for (DataSource* m : batch.members_) m->holdNewRows(0);
+  }
 };
 
 BatchTransaction::~BatchTransaction() {

@@ -38,6 +38,10 @@ class BatchTransaction {
   void commit();
   // Drops what the members wrote since the last commit.
   void rollback();
+  // The rows a member adds stay in memory until the commit, up to about
+  // `maxBytes`, so that one the batch rewrites reaches its file once (see
+  // DataSource's held rows).
+  void holdNewRows(DataSource& member, size_t maxBytes);
 
  private:
   struct Released;

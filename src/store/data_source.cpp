@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "platform/window.h"
+#include "store/held_rows.h"
 #include "store/seed.h"
 #include "store/store_connection.h"
 
@@ -53,6 +54,16 @@ void DataSource::Record::set(size_t f, TextView v) {
   data.replace(start, ends[f] - start, v);
   for (size_t i = f; i < count; ++i) ends[i] = static_cast<uint32_t>(ends[i] + delta);
   nulls &= ~(1u << f);
+}
+
+void DataSource::Record::decode(const std::array<std::string_view, kMaxFields>& raw, size_t bytes) {
+  data.resize(bytes);
+  size_t units = 0;
+  for (size_t i = 0; i < count; ++i) {
+    units += utf8ToUnits(raw[i], data.data() + units);
+    ends[i] = static_cast<uint32_t>(units);
+  }
+  data.resize(units);
 }
 
 std::vector<std::optional<Text>> DataSource::Record::all() const {
@@ -186,13 +197,7 @@ std::optional<DataSource::Record> DataSource::readRow(sqlite3_stmt* st) {
     raw[i] = std::string_view(t, sqlite3_column_bytes(st, c));
     bytes += raw[i].size();
   }
-  r.data.resize(bytes);
-  size_t units = 0;
-  for (size_t i = 0; i < r.count; ++i) {
-    units += utf8ToUnits(raw[i], r.data.data() + units);
-    r.ends[i] = static_cast<uint32_t>(units);
-  }
-  r.data.resize(units);
+  r.decode(raw, bytes);
   return r;
 }
 
@@ -225,6 +230,7 @@ void bindText(sqlite3_stmt* st, int i, const std::optional<Text>& v) {
 }  // namespace
 
 std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
+  if (auto held = heldRecord(rowid)) return held;
   if (const Record* kept = keptRecord(rowid)) return *kept;
   sqlite3_stmt* st = statement("rowid", [&] { return selectList(schema_, tableRef()) + " WHERE rowid = ?1"; });
   sqlite3_bind_int64(st, 1, rowid);
@@ -232,11 +238,16 @@ std::optional<DataSource::Record> DataSource::byRowid(int64_t rowid) {
 }
 
 std::optional<DataSource::Record> DataSource::edge(bool first) {
+  if (hasHeld() && !heldAnswersOrder()) flushHeld();
   const std::string k = orderColumn();
   const std::string dir = first ? " ASC" : " DESC";
   std::string sql = selectList(schema_, tableRef()) + " ORDER BY ";
   sql += k.empty() ? "rowid" + dir : sqlName(k) + dir + ", rowid" + dir;
-  return fetch(st_->get(sql + " LIMIT 1"));
+  auto inFile = fetch(st_->get(sql + " LIMIT 1"));
+  auto held = heldEdge(first);
+  if (!held) return inFile;
+  if (!inFile) return held;
+  return precedes(*inFile, *held) == first ? inFile : held;
 }
 
 // The neighbour of the current record in the order of the current index.
@@ -293,6 +304,17 @@ std::optional<DataSource::Record> DataSource::stepQuery(bool forward, int limit)
 }
 
 std::optional<DataSource::Record> DataSource::step(bool forward) {
+  if (hasHeld() && !orderColumn().empty()) flushHeld();
+  // In rowid order the held rows follow every row of the file.
+  const int64_t heldFirst = hasHeld() ? held_->first : 0;
+  if (heldFirst && current_->rowid >= heldFirst && (forward || current_->rowid > heldFirst))
+    return heldRecord(current_->rowid + (forward ? 1 : -1));
+  auto inFile = fileStep(forward);
+  if (!inFile && heldFirst && forward) return heldRecord(heldFirst);
+  return inFile;
+}
+
+std::optional<DataSource::Record> DataSource::fileStep(bool forward) {
   ReadAhead& a = ahead_;
   if (a.generation == generation_ && a.index == index_ && a.forward == forward && a.after == current_->rowid &&
       a.next < a.rows.size()) {
@@ -370,15 +392,17 @@ std::optional<DataSource::Record> DataSource::seekKey(TextView key) {
     });
     bindText(st, 1, Text(key));
     auto rec = fetch(st);
-    run.active = rec.has_value();
-    if (!rec) return rec;
+    // A key the file does not hold is a walk that has ended: sought again,
+    // it costs no query until a row of ours takes the key.
+    run.active = true;
     run.index = index_;
     run.key.assign(key);
-    run.rows.assign(1, *rec);
     run.next = 0;
-    run.after = rec->rowid;
-    run.complete = false;
     run.batch = 1;
+    run.complete = !rec;
+    run.after = rec ? rec->rowid : 0;
+    run.rows.clear();
+    if (rec) run.rows.push_back(*rec);
     return rec;
   }
   // The rows of the key after those read: none of ours has taken the key
@@ -402,6 +426,15 @@ std::optional<DataSource::Record> DataSource::seekKey(TextView key) {
   for (const Record& r : run.rows) units += r.data.size();
   if (units > (size_t{1} << 20)) run.batch = 1;
   return run.rows.front();
+}
+
+std::optional<DataSource::Record> DataSource::seekWithHeld(TextView key) {
+  if (hasHeld() && fieldIndex(index_) != held_->key) flushHeld();
+  auto inFile = seekKey(key);
+  auto held = heldSeek(key);
+  if (!held) return inFile;
+  if (!inFile) return held;
+  return inFile->rowid < held->rowid ? inFile : held;
 }
 
 // A row written by this store: one that the walk holds and that left the
@@ -477,20 +510,14 @@ void DataSource::sync() {
   gridLoaded_ = false;
 }
 
-// A row with the next ID, or with the one given.
-int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
-  begin();
-  // A given ID that follows the table's last one, as a batch's do, is the ID
-  // SQLite gives the row itself: the row then goes in at the table's end
-  // without a search for its place.
-  const bool follows = rowid && lastRowid_.transaction == conn_->transactions && lastRowid_.rowid == rowid - 1;
-  const bool at = rowid && !follows;
-  // Kept at hand reset (each run ends in a reset), and every parameter is
-  // bound below: nothing to clear.
-  sqlite3_stmt*& hot = st_->inserts[at ? 1 : 0];
-  sqlite3_stmt* st = hot ? hot : hot = statement(at ? "insert at" : "insert", [&] {
-    std::string cols = at ? "rowid" : "", params = at ? "?1" : "";
-    int n = at ? 1 : 0;
+// The insert of a row's fields, after its rowid when `withRowid`; kept at
+// hand, reset (each run ends in a reset).
+sqlite3_stmt* DataSource::insertStatement(bool withRowid) {
+  sqlite3_stmt*& hot = st_->inserts[withRowid ? 1 : 0];
+  if (hot) return hot;
+  return hot = statement(withRowid ? "insert at" : "insert", [&] {
+    std::string cols = withRowid ? "rowid" : "", params = withRowid ? "?1" : "";
+    int n = withRowid ? 1 : 0;
     for (size_t i = 0; i < schema_.fields.size(); ++i) {
       if (schema_.fields[i] == "ID") continue;
       if (n) cols += ", ", params += ", ";
@@ -499,6 +526,24 @@ int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, in
     }
     return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
   });
+}
+
+// A row with the next ID, or with the one given.
+int64_t DataSource::insertRow(const std::vector<std::optional<Text>>& values, int64_t rowid) {
+  begin();
+  if (rowid && holdInsert(rowid, values)) {
+    ++queries_;
+    rowWritten(rowid, values);
+    return rowid;
+  }
+  flushHeld();
+  // A given ID that follows the table's last one, as a batch's do, is the ID
+  // SQLite gives the row itself: the row then goes in at the table's end
+  // without a search for its place. Every parameter is bound below: nothing
+  // to clear.
+  const bool follows = rowid && lastRowid_.transaction == conn_->transactions && lastRowid_.rowid == rowid - 1;
+  const bool at = rowid && !follows;
+  sqlite3_stmt* st = insertStatement(at);
   int n = 0;
   if (at) sqlite3_bind_int64(st, ++n, rowid);
   for (size_t i = 0; i < schema_.fields.size(); ++i)
@@ -534,12 +579,8 @@ int64_t DataSource::storeBegun() {
   if (group.nextInTransaction != conn_->transactions) {
     int64_t last = 0;
     for (DataSource* p : group.partners) {
-      sqlite3_stmt* st = p->statement("last id", [&] { return "SELECT max(rowid) FROM " + p->tableRef(); });
-      ++p->queries_;
-      const int rc = sqlite3_step(st);
-      const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
-      sqlite3_reset(st);
-      if (rc != SQLITE_ROW) p->fail(sqlite3_errmsg(db_));
+      p->flushHeld();
+      const int64_t v = p->lastFileRowid();
       p->lastRowid_ = {conn_->transactions, v};
       last = std::max(last, v);
     }
@@ -566,6 +607,17 @@ void DataSource::storeAsPartner(const GroupRecord& g, int64_t rowid) {
   gridSaved(rowid);
 }
 
+// The greatest rowid in the file (0 for an empty table).
+int64_t DataSource::lastFileRowid() {
+  sqlite3_stmt* st = statement("last id", [&] { return "SELECT max(rowid) FROM " + tableRef(); });
+  ++queries_;
+  const int rc = sqlite3_step(st);
+  const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+  sqlite3_reset(st);
+  if (rc != SQLITE_ROW) fail(sqlite3_errmsg(db_));
+  return v;
+}
+
 // One statement for all the fields written, whatever their number.
 void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>& values,
                            const std::vector<bool>& which) {
@@ -578,6 +630,11 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
   }
   if (fields.empty()) return;
   begin();
+  if (holdUpdate(rowid, values, which)) {
+    ++queries_;
+    rowWritten(rowid, values);
+    return;
+  }
   sqlite3_stmt* st = statement(name, [&] {
     std::string set;
     for (size_t n = 0; n < fields.size(); ++n)
@@ -667,6 +724,7 @@ void DataSource::commit() {
   // Every store of the group writes its pending work into the one
   // transaction before it commits.
   for (DataSource* m : conn_->members) m->writeThrough();
+  for (DataSource* m : conn_->members) m->flushHeld();
   if (!conn_->inTransaction) {
     conn_->endRead();
     return;
@@ -693,6 +751,8 @@ void DataSource::rollback() {
   conn_->inTransaction = false;
   conn_->gate->saving(false);
   conn_->endRead();
+  // Rows held by any store of the connection belonged to the transaction.
+  for (DataSource* m : conn_->members) m->dropHeld();
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
@@ -799,7 +859,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
     } else if (index_ == "ID") {
       if (auto id = idKey(key)) rec = byRowid(*id);
     } else {
-      rec = seekKey(key);
+      rec = seekWithHeld(key);
     }
     if (rec)
       memo.found.insert_or_assign(Text(key), std::pair{generation_, rec->rowid});

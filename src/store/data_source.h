@@ -142,6 +142,9 @@ class DataSource : public Control, public Pending, public GridSource {
 
     std::optional<TextView> get(size_t f) const;
     void set(size_t f, TextView v);
+    // Takes the fields' text from their UTF-8 (`bytes` in all; the fields
+    // without a value are marked in `nulls` and left empty).
+    void decode(const std::array<std::string_view, kMaxFields>& raw, size_t bytes);
     std::vector<std::optional<Text>> all() const;
   };
   class Binding;
@@ -190,6 +193,8 @@ class DataSource : public Control, public Pending, public GridSource {
   std::optional<Record> byRowid(int64_t rowid);
   std::optional<Record> edge(bool first);
   std::optional<Record> step(bool forward);
+  std::optional<Record> fileStep(bool forward);
+  int64_t lastFileRowid();
   void arrive(std::optional<Record> rec);
   void refreshBoxes();
   void showField(int field, TextView value);
@@ -198,7 +203,34 @@ class DataSource : public Control, public Pending, public GridSource {
   void readHere();
   void rowWritten(int64_t rowid, const std::vector<std::optional<Text>>& values);
   std::optional<Record> seekKey(TextView key);
+  // The first record of a key among the file's rows and the held ones.
+  std::optional<Record> seekWithHeld(TextView key);
+  sqlite3_stmt* insertStatement(bool withRowid);
   void keyRunWritten(int64_t rowid, const std::vector<std::optional<Text>>& values);
+  // Rows this store adds while a batch holds them: kept in memory, so that a
+  // row added and rewritten within the batch (a staged row the merge blanks)
+  // reaches the file once, as it stands at the end. They are written, in
+  // rowid order, when the connection commits, when they outgrow their
+  // memory, and before any read the held rows cannot answer; a rollback
+  // drops them. Seeks on the held key's index, reads by row, steps in rowid
+  // order and the first and last record take them in as if they were in
+  // the file, after its rows.
+  struct HeldRows;
+  std::unique_ptr<HeldRows> held_;
+  size_t heldBytes_ = 0;  // the memory the held rows may take; 0: none are held
+  void holdNewRows(size_t maxBytes);
+  bool hasHeld() const;
+  bool holdInsert(int64_t rowid, const std::vector<std::optional<Text>>& values);
+  bool holdUpdate(int64_t rowid, const std::vector<std::optional<Text>>& values, const std::vector<bool>& which);
+  std::optional<Record> heldRecord(int64_t rowid) const;
+  std::optional<Record> heldSeek(TextView key);
+  // Whether the held rows can answer for the current order; the first or
+  // last of them in it.
+  bool heldAnswersOrder() const;
+  std::optional<Record> heldEdge(bool first) const;
+  bool precedes(const Record& a, const Record& b) const;
+  void flushHeld();
+  void dropHeld();
   // A prepared statement by a short name; `build` gives its text the first time.
   template <class Build>
   sqlite3_stmt* statement(const std::string& name, Build build);

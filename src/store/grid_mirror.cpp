@@ -120,6 +120,7 @@ void DataSource::startPreload() {
 void DataSource::loadGrid() {
   sync();
   if (gridLoaded_) return;
+  flushHeld();  // the read takes the file's rows only
   // The mirror read before lends its memory to the new one: a table read
   // again after another program's save fills memory already in use.
   const std::vector<int64_t> splits = gridSplits();
