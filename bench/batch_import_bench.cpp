@@ -17,6 +17,7 @@
 
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,7 @@
 
 #include "app/FrmLexaro.h"
 #include "bench_folder.h"
+#include "memory.h"
 #include "platform/scripted_dialogs.h"
 #include "store/seed.h"
 #include "store/store_connection.h"
@@ -75,15 +77,6 @@ double cpuSeconds() {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// The process's peak resident memory from here on (Linux: VmHWM, reset).
-void resetPeakMemory() { std::ofstream("/proc/self/clear_refs") << "5"; }
-double peakMemoryMb() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);)
-    if (line.starts_with("VmHWM:")) return std::stod(line.substr(6)) / 1024;
-  return 0;
-}
-
 struct Measured {
   double wall = 0, cpu = 0, open = 0, peakMb = 0;
 };
@@ -103,7 +96,7 @@ Measured importThroughButton(const std::filesystem::path& file, bool verbs) {
   app.event([&] { f->Command11.setValue(true); });  // PLT
   CommandButton& button = verbs ? f->Command57 : f->Command58;
   dialogs.fileAnswers.push_back(fromUtf8(file.string()));
-  resetPeakMemory();
+  const bool peakReset = bench::resetPeakMemory();
   const double cpu = cpuSeconds();
   const auto start = std::chrono::steady_clock::now();
   app.event([&] { button.setValue(true); });
@@ -112,7 +105,9 @@ Measured importThroughButton(const std::filesystem::path& file, bool verbs) {
   const auto end = std::chrono::steady_clock::now();
   Measured m;
   m.cpu = cpuSeconds() - cpu;
-  m.peakMb = peakMemoryMb();
+  // The process's peak resident memory while importing; not known when the
+  // peak could not be started afresh.
+  m.peakMb = peakReset ? bench::peakMemoryMb() : std::nan("");
   m.wall = std::chrono::duration<double>(end - start).count();
   m.open = std::chrono::duration<double>(opened - start).count();
   if (dialogs.messages.empty() || dialogs.messages.back().prompt.find(u"恭喜您") == Text::npos)

@@ -16,6 +16,7 @@
 
 #include "app/FrmLexaro.h"
 #include "bench_folder.h"
+#include "memory.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 #include "store/seed.h"
@@ -179,14 +180,6 @@ inline int64_t readWholeTable(const std::filesystem::path& file, bool asTheProgr
   sqlite3_finalize(st);
   sqlite3_close(db);
   return rows;
-}
-
-// The program's resident memory in megabytes.
-inline double residentMegabytes() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
 // The program started on a dictionary folder, its main window shown, and

@@ -16,6 +16,7 @@
 
 #include "app/FrmLexaro.h"
 #include "bench_folder.h"
+#include "memory.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
 
@@ -124,19 +125,6 @@ struct OpenWordFile {
   }
 };
 
-// The process's peak resident memory since the last reset, in MB: what one
-// import needed, without the folders and counts around it.
-void resetPeakMemory() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
-double peakMemoryMb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.starts_with("VmHWM:")) return std::stod(line.substr(6)) / 1024;
-  return 0;
-}
-
 int64_t recordsOf(const fs::path& data) {
   ScriptedDialogs dialogs;
   Application app(data, dialogs);
@@ -174,7 +162,9 @@ void BM_WordFile(benchmark::State& state) {
     const fs::path file = writeWordFile(dir / "words.txt", lines, 1);
     {
       OpenWordFile run(dir / "data", file);
-      resetPeakMemory();
+      // The process's peak resident memory while one import runs, the
+      // folders written and counted around it left out.
+      if (!resetPeakMemory()) state.SkipWithError("the peak memory could not be started afresh");
       state.ResumeTiming();
       run.importIt();
       state.PauseTiming();

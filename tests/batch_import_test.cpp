@@ -15,6 +15,7 @@
 #include "app/FrmLexaro.h"
 #include "import/example_split.h"
 #include "platform/rich_document.h"
+#include "store/store_connection.h"
 #include "support/dictionary.h"
 
 namespace zuvo {
@@ -530,6 +531,9 @@ std::vector<Text> longSentenceLines(int n) {
   return lines;
 }
 constexpr int kLongLines = 20000;
+// The Chinese halves alone, 180 bytes of UTF-8 a line, fill each table past
+// the cache it keeps during a batch.
+static_assert(int64_t{kLongLines} * 180 > kAppendCacheKiB * 1024);
 
 TEST_F(BatchImportTest, AFailureAfterTheBatchOutgrewItsPageCacheLandsNothing) {
   start();

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
+
 #include "app/FrmLexaro.h"
 #include "app/range_result.h"
 #include "support/dictionary.h"
@@ -304,6 +307,30 @@ TEST_F(SelectedWordTest, ARootWhoseVerbIsMissingIsAMissAndTheChainGoesOn) {
   lookUp(0, 8);
   EXPECT_EQ(w().Text92.text(), u"dormir");
   EXPECT_TRUE(w().Text92.Visible);
+}
+
+// Thousands of lines drawn from a few hundred, with empty lines and lines
+// that are prefixes of others: each distinct line stays once, at its first
+// place, as a plain set over the list gives them.
+TEST(RangeResultLinesTest, RepeatedLinesGoFromAListOfThousands) {
+  std::mt19937 random(7);
+  std::vector<Text> pool{u""};
+  for (int i = 0; i < 300; ++i) {
+    const Text word = u"说" + NumText(i);
+    pool.push_back(word);
+    pool.push_back(word + u"话");  // the line before it is a prefix of this one
+  }
+  RangeResultLines lines;
+  std::vector<Text> expected;
+  std::set<Text> seen;
+  for (int i = 0; i < 5000; ++i) {
+    const Text& line = pool[random() % pool.size()];
+    lines.appendLine(line);
+    if (seen.insert(line).second) expected.push_back(line);
+  }
+  lines.removeRepeatedLines();
+  ASSERT_EQ(lines.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(lines.line(i), expected[i]) << i;
 }
 
 TEST(StemCandidates, TableOfWordLengths) {

@@ -144,7 +144,7 @@ void BoxView::syncColours() {
 void BoxView::syncText() {
   const Text& t = box_.text();
   const auto* rich = box_.kind() == ControlKind::RichTextBox ? static_cast<const RichTextBox*>(&box_) : nullptr;
-  const bool textChanged = t != shown_;
+  const bool textChanged = !sameText(t, shown_);
   if (!textChanged && !rich) return;
   std::pair<int64_t, int64_t> changed;
   if (!textChanged) {

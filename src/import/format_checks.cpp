@@ -40,7 +40,7 @@ bool FrmLexaro::checkBatchLines(int64_t slashes, bool verbLines) {
   RichTextBox1.setSelStart(0);
   for (;;) {
     selectBatchLine();
-    Text19.setText(TextView(RichTextBox1.text()).substr(RichTextBox1.SelStart(), RichTextBox1.SelLength()));
+    Text19.setText(RichTextBox1.selView());
     if (Text19.text().empty()) break;
     const TextView line = Text19.text();
     bool bad = countSlashes(*this, line) != slashes;

@@ -1,7 +1,6 @@
 #include "platform/control.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/application.h"
 #include "platform/window.h"
@@ -36,11 +35,7 @@ bool Control::hasFocus() const { return owner_.focused() == this; }
 // --- TextControl -------------------------------------------------------------
 
 bool TextControl::assign(TextView t) {
-  // Equal units are equal bytes: memcmp compares them many at a time, where
-  // the string's own compare steps one unit at a time for its ordering.
-  if (text_.size() == t.size() &&
-      (t.empty() || std::memcmp(text_.data(), t.data(), t.size() * sizeof(char16_t)) == 0))
-    return false;
+  if (sameText(text_, t)) return false;
   text_.assign(t);
   textReplaced();
   return true;
@@ -79,8 +74,6 @@ void TextBox::textReplaced() {
   selStart_ = 0;
   selLength_ = 0;
 }
-
-Text TextBox::SelText() const { return text_.substr(selStart_, selLength_); }
 
 void TextBox::setSelStart(int64_t pos) {
   selStart_ = std::clamp<int64_t>(pos, 0, Len(text_));

@@ -188,7 +188,9 @@ class TextBox : public TextControl {
 
   int64_t SelStart() const { return selStart_; }
   int64_t SelLength() const { return selLength_; }
-  Text SelText() const;
+  Text SelText() const { return Text(selView()); }
+  // The selected text where it stands, valid until the text next changes.
+  TextView selView() const { return TextView(text_).substr(static_cast<size_t>(selStart_), static_cast<size_t>(selLength_)); }
   void setSelStart(int64_t pos);
   void setSelLength(int64_t len);
   // Replaces the selection, leaving the caret after the written text.

@@ -4,8 +4,10 @@
 // any length is one run, so a long document costs a few bytes a run rather
 // than a record per character. Neighbouring runs always differ and none is
 // empty, so two equal sequences of formats have equal runs. The runs are
-// kept on both sides of the last edit, so edits made front to back, as
-// the panes colour their hits, never move the runs after them.
+// kept on both sides of the last edit, so formats set front to back, as
+// the panes colour their hits, never move the runs after them (text
+// inserted or erased still shifts the starts of every later run). Even a
+// const read may move runs from one side to the other: one thread at a time.
 
 #include <cstdint>
 #include <vector>

@@ -654,9 +654,6 @@ std::runtime_error fileError(std::string_view what, const std::filesystem::path&
   return std::runtime_error(msg);
 }
 
-// Reads a regular file whole. The file is opened without blocking and
-// looked at before any read, so a FIFO, a device or a folder is refused at
-// once instead of waiting for a writer that never comes.
 // The bytes of a file, in memory that is not cleared before the read fills it.
 struct FileBytes {
   std::unique_ptr<char[]> data;
@@ -664,6 +661,9 @@ struct FileBytes {
   std::string_view view() const { return {data.get(), size}; }
 };
 
+// Reads a regular file whole. The file is opened without blocking and
+// looked at before any read, so a FIFO, a device or a folder is refused at
+// once instead of waiting for a writer that never comes.
 FileBytes readWholeFile(const std::filesystem::path& file) {
   const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) throw fileError("Cannot open", file, errno);

@@ -124,7 +124,7 @@ void RichTextBox::LoadFile(const std::filesystem::path& file) { setDocument(load
 RichDocument RichTextBox::document() const { return RichDocument{text_, formats_}; }
 
 void RichTextBox::setDocument(RichDocument doc) {
-  const bool differs = doc.text != text_;
+  const bool differs = !sameText(doc.text, text_);
   text_ = std::move(doc.text);
   formats_ = std::move(doc.formats);
   formats_.resize(Len(text_), plainFormat());

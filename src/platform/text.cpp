@@ -502,35 +502,21 @@ std::optional<Text> fromGbkExactly(std::string_view bytes) {
   }
   Iconv conv("UTF-16LE", "GBK");
   if (!conv.ok()) return std::nullopt;
-  // iconv writes its units straight into the text. A GBK character is one
-  // byte below 0x80 and two from a lead byte on, so the text is given the
-  // units the bytes make when they are GBK, not one per byte: a large file's
-  // text is then neither cleared nor touched beyond its end. Bytes that are
-  // not GBK fail below, whatever room they find.
-  size_t units = 0;
-  for (size_t i = 0; i < bytes.size(); ++units) i += static_cast<unsigned char>(bytes[i]) < 0x80 ? 1 : 2;
   Text out;
-  out.reserve(units);
-  adviseLargePages(out.data(), units * sizeof(char16_t));
-  out.resize(units);
+  out.reserve(bytes.size());
+  std::vector<char> buf(65536);
   char* ip = const_cast<char*>(bytes.data());  // iconv does not write through it
   size_t il = bytes.size();
-  char* op = reinterpret_cast<char*>(out.data());
-  size_t ol = out.size() * sizeof(char16_t);
-  if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) {
-    if (errno != E2BIG) return std::nullopt;  // an invalid or cut-off sequence
-    // A single-byte character above 0x7F: one unit per byte is room enough.
-    out.assign(bytes.size(), u'\0');
-    ip = const_cast<char*>(bytes.data());
-    il = bytes.size();
-    op = reinterpret_cast<char*>(out.data());
-    ol = out.size() * sizeof(char16_t);
-    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(conv.cd, &ip, &il, &op, &ol) == static_cast<size_t>(-1) || il > 0) return std::nullopt;
+  while (il > 0) {
+    char* op = buf.data();
+    size_t ol = buf.size();
+    const size_t r = iconv(conv.cd, &ip, &il, &op, &ol);
+    const int err = errno;
+    for (const char* p = buf.data(); p + 1 < op; p += 2)
+      out += static_cast<char16_t>(static_cast<unsigned char>(p[0]) | (static_cast<unsigned char>(p[1]) << 8));
+    if (r != static_cast<size_t>(-1)) break;
+    if (err != E2BIG) return std::nullopt;  // an invalid or cut-off sequence
   }
-  out.resize(static_cast<size_t>(op - reinterpret_cast<char*>(out.data())) / sizeof(char16_t));
-  if constexpr (std::endian::native == std::endian::big)
-    for (char16_t& c : out) c = static_cast<char16_t>((c >> 8) | (c << 8));
   return out;
 }
 
@@ -548,6 +534,10 @@ Text typedText(TextView t) {
 }
 
 // --- String helpers ----------------------------------------------------------
+
+bool sameText(TextView a, TextView b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
 
 int64_t Len(TextView t) { return static_cast<int64_t>(t.size()); }
 

@@ -73,6 +73,9 @@ bool anyUnit(TextView t, Hit hit) {
 }
 
 // --- String helpers, lengths and positions 64-bit ---------------------------
+// Equal units, compared many at a time (the string's own compare steps one
+// unit at a time, for its ordering).
+bool sameText(TextView a, TextView b);
 int64_t Len(TextView t);
 Text Left(TextView t, int64_t n);
 Text Right(TextView t, int64_t n);

@@ -428,13 +428,11 @@ std::optional<DataSource::Record> DataSource::seekKey(TextView key) {
   return run.rows.front();
 }
 
+// Held rows come after every row of the file: the file's first row of a
+// key, where it has one, is the key's first.
 std::optional<DataSource::Record> DataSource::seekWithHeld(TextView key) {
-  if (hasHeld() && fieldIndex(index_) != held_->key) flushHeld();
-  auto inFile = seekKey(key);
-  auto held = heldSeek(key);
-  if (!held) return inFile;
-  if (!inFile) return held;
-  return inFile->rowid < held->rowid ? inFile : held;
+  if (auto inFile = seekKey(key)) return inFile;
+  return heldSeek(key);
 }
 
 // A row written by this store: one that the walk holds and that left the
@@ -510,22 +508,33 @@ void DataSource::sync() {
   gridLoaded_ = false;
 }
 
+// The insert of `rows` rows' fields, each after its rowid when `withRowid`;
+// the parameters numbered on from row to row.
+std::string DataSource::insertSql(bool withRowid, size_t rows) const {
+  std::string cols = withRowid ? "rowid" : "";
+  int perRow = withRowid ? 1 : 0;
+  for (const std::string& f : schema_.fields)
+    if (f != "ID") {
+      if (!cols.empty()) cols += ", ";
+      cols += sqlName(f);
+      ++perRow;
+    }
+  std::string values;
+  int n = 0;
+  for (size_t r = 0; r < rows; ++r) {
+    values += r ? ", (" : "(";
+    for (int i = 0; i < perRow; ++i) values += (i ? ", ?" : "?") + std::to_string(++n);
+    values += ")";
+  }
+  return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES " + values;
+}
+
 // The insert of a row's fields, after its rowid when `withRowid`; kept at
 // hand, reset (each run ends in a reset).
 sqlite3_stmt* DataSource::insertStatement(bool withRowid) {
   sqlite3_stmt*& hot = st_->inserts[withRowid ? 1 : 0];
   if (hot) return hot;
-  return hot = statement(withRowid ? "insert at" : "insert", [&] {
-    std::string cols = withRowid ? "rowid" : "", params = withRowid ? "?1" : "";
-    int n = withRowid ? 1 : 0;
-    for (size_t i = 0; i < schema_.fields.size(); ++i) {
-      if (schema_.fields[i] == "ID") continue;
-      if (n) cols += ", ", params += ", ";
-      cols += sqlName(schema_.fields[i]);
-      params += "?" + std::to_string(++n);
-    }
-    return "INSERT INTO " + tableRef() + " (" + cols + ") VALUES (" + params + ")";
-  });
+  return hot = statement(withRowid ? "insert at" : "insert", [&] { return insertSql(withRowid, 1); });
 }
 
 // A row with the next ID, or with the one given.
@@ -833,6 +842,10 @@ void DataSource::Seek(const std::string& op, TextView key) {
   sync();
   const bool pending = hasPendingWork();
   if (pending) saveWork();
+  // Held rows answer a Seek on their own key only: on any other field the
+  // file answers, once they are in it. Written before the memo is taken, as
+  // their writing empties the memos.
+  if (hasHeld() && index_ != "ID" && fieldIndex(index_) >= 0 && fieldIndex(index_) != held_->key) flushHeld();
   size_t memoSize = 0;
   for (const SeekMemo& memo : seekMemos_) memoSize += memo.found.size() + memo.missing.size();
   if (memoSize >= 65536) seekMemos_.clear();  // bounded, however many keys are sought

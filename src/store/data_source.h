@@ -162,7 +162,6 @@ class DataSource : public Control, public Pending, public GridSource {
   void startCheck();
   // Takes what the file's check found; true when it found damage not yet known.
   bool takeCheckResult();
-  bool savable() const;
   void refuseUnlessSavable();
   std::string tableRef() const;
   static std::string selectList(const TableSchema& s, const std::string& from);
@@ -205,6 +204,7 @@ class DataSource : public Control, public Pending, public GridSource {
   std::optional<Record> seekKey(TextView key);
   // The first record of a key among the file's rows and the held ones.
   std::optional<Record> seekWithHeld(TextView key);
+  std::string insertSql(bool withRowid, size_t rows) const;
   sqlite3_stmt* insertStatement(bool withRowid);
   void keyRunWritten(int64_t rowid, const std::vector<std::optional<Text>>& values);
   // Rows this store adds while a batch holds them: kept in memory, so that a

@@ -31,6 +31,22 @@ namespace {
 // Blocks being turned into columns beside the reading thread.
 constexpr size_t kDecoders = 3;
 
+// A cell's text as UTF-8 bytes: a number's as SQLite writes it, without its
+// conversion, in `digits`; none for NULL.
+constexpr size_t kDigits = 24;
+std::string_view cellBytes(sqlite3_stmt* st, int col, char (&digits)[kDigits]) {
+  switch (sqlite3_column_type(st, col)) {
+    case SQLITE_NULL:
+      return {};
+    case SQLITE_INTEGER:
+      return {digits, static_cast<size_t>(std::to_chars(digits, digits + kDigits, sqlite3_column_int64(st, col)).ptr - digits)};
+    default: {
+      const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+      return {t, static_cast<size_t>(sqlite3_column_bytes(st, col))};
+    }
+  }
+}
+
 // A block of rows as SQLite gave them: each column's UTF-8 bytes side by
 // side, and where each cell ends. `units` is the decoder's work space, kept
 // with the block so that it is reused, never zero-filled afresh; `into`, a
@@ -126,18 +142,9 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
     }
     out.rowids.push_back(sqlite3_column_int64(st, 0));
     for (size_t i = 0; i < cols; ++i) {
-      const int c = static_cast<int>(i) + 1;
       std::string& bytes = raw->bytes[i];
-      const int type = sqlite3_column_type(st, c);
-      if (type == SQLITE_INTEGER) {
-        // A number's text as SQLite writes it, without its conversion.
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(st, c)).ptr;
-        bytes.append(digits, end);
-      } else if (type != SQLITE_NULL) {
-        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
-        bytes.append(t, static_cast<size_t>(sqlite3_column_bytes(st, c)));
-      }
+      char digits[kDigits];
+      bytes.append(cellBytes(st, static_cast<int>(i) + 1, digits));
       raw->ends[i].push_back(bytes.size());
     }
     ++inBlock;
@@ -231,20 +238,9 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
     }
     out.rowids.push_back(sqlite3_column_int64(c.st, 0));
     for (size_t i = 0; i < cols; ++i) {
-      const int col = static_cast<int>(i) + 1;
-      const int type = sqlite3_column_type(c.st, col);
-      if (type == SQLITE_INTEGER) {
-        // A number's text as SQLite writes it, without its conversion.
-        char digits[24];
-        const char* end = std::to_chars(digits, digits + sizeof digits, sqlite3_column_int64(c.st, col)).ptr;
-        char16_t* o = room(i, static_cast<size_t>(end - digits));
-        for (const char* d = digits; d != end; ++d) *o++ = static_cast<char16_t>(*d);
-        used[i] += static_cast<size_t>(end - digits);
-      } else if (type != SQLITE_NULL) {
-        const char* t = reinterpret_cast<const char*>(sqlite3_column_text(c.st, col));
-        const size_t n = static_cast<size_t>(sqlite3_column_bytes(c.st, col));
-        used[i] += utf8ToUnits(std::string_view(t, n), room(i, n));
-      }
+      char digits[kDigits];
+      const std::string_view bytes = cellBytes(c.st, static_cast<int>(i) + 1, digits);
+      used[i] += utf8ToUnits(bytes, room(i, bytes.size()));
       block[i].ends.push_back(used[i]);
     }
     ++inBlock;

@@ -81,6 +81,12 @@ bool DataSource::holdUpdate(int64_t rowid, const std::vector<std::optional<Text>
                             const std::vector<bool>& which) {
   if (!hasHeld() || rowid < held_->first || rowid >= held_->first + static_cast<int64_t>(held_->rows.size()))
     return false;
+  // Rewrites grow the held rows too: past their memory they go to the file,
+  // and the row is rewritten there.
+  if (held_->bytes() > heldBytes_ || held_->arena.size() > (size_t{1} << 31)) {
+    flushHeld();
+    return false;
+  }
   HeldRows& h = *held_;
   const uint32_t row = static_cast<uint32_t>(rowid - h.first);
   HeldRows::Row& r = h.rows[row];
@@ -90,7 +96,8 @@ bool DataSource::holdUpdate(int64_t rowid, const std::vector<std::optional<Text>
     if (!which[f] || static_cast<int>(f) == h.id) continue;
     if (static_cast<int>(f) == h.key) {
       const std::optional<Text>& v = values[f];
-      const bool same = v ? r.key.isText() && h.text(r.key) == toUtf8(*v) : r.key == kNull;
+      if (v) toUtf8(*v, h.scratch);
+      const bool same = v ? r.key.isText() && h.text(r.key) == h.scratch : r.key == kNull;
       if (!same) r.key = h.takeKey(v, row);
       continue;
     }
@@ -131,7 +138,8 @@ std::optional<DataSource::Record> DataSource::heldRecord(int64_t rowid) const {
 std::optional<DataSource::Record> DataSource::heldSeek(TextView key) {
   if (!hasHeld()) return std::nullopt;
   HeldRows& h = *held_;
-  auto it = h.byKey.find(toUtf8(key));
+  toUtf8(key, h.scratch);
+  auto it = h.byKey.find(h.scratch);
   if (it == h.byKey.end()) return std::nullopt;
   HeldRows::KeyRows& k = it->second;
   if (!k.sorted) {
@@ -188,24 +196,7 @@ void DataSource::flushHeld() {
   constexpr size_t kRowsPerInsert = 64;
   sqlite3_stmt* single = insertStatement(true);
   sqlite3_stmt* many = nullptr;
-  if (h.rows.size() >= kRowsPerInsert) {
-    many = st_->get([&] {
-      std::string sql = sqlite3_sql(single);
-      const size_t values = sql.rfind(" VALUES ");
-      const std::string row = sql.substr(values + 8);
-      std::string rows;
-      for (size_t i = 0; i < kRowsPerInsert; ++i) {
-        if (i) rows += ", ";
-        std::string r;
-        // The parameters of each row numbered on: ?1 … ?k, ?k+1 … ?2k, and so on.
-        const int k = static_cast<int>(std::count(row.begin(), row.end(), '?'));
-        r = "(";
-        for (int n = 1; n <= k; ++n) r += (n > 1 ? ", ?" : "?") + std::to_string(static_cast<int>(i) * k + n);
-        rows += r + ")";
-      }
-      return sql.substr(0, values) + " VALUES " + rows;
-    }());
-  }
+  if (h.rows.size() >= kRowsPerInsert) many = st_->get(insertSql(true, kRowsPerInsert));
   size_t i = 0;
   while (i < h.rows.size()) {
     const bool batch = many && h.rows.size() - i >= kRowsPerInsert;
@@ -228,8 +219,8 @@ void DataSource::flushHeld() {
     ++queries_;
     stepToEnd(st);
   }
-  // The table's last ID is read again when next needed.
-  lastRowid_ = {};
+  // The held rows came after every row of the file.
+  lastRowid_ = {conn_->transactions, h.first + static_cast<int64_t>(h.rows.size()) - 1};
   touched();
 }
 

@@ -348,16 +348,8 @@ std::string DataSource::whyNoSave() const {
   return {};
 }
 
-// What whyNoSave looks at, without its words: asked before every write.
-bool DataSource::savable() const {
-  if (!openError_.empty() || !db_ || !damage_.empty() || fileReadOnly_) return false;
-  for (const DataSource* m : conn_->members)
-    if (m != this && (!m->db_ || !m->damage_.empty())) return false;
-  return true;
-}
-
+// Asked before every write: the words are made only when it refuses.
 void DataSource::refuseUnlessSavable() {
-  if (savable()) return;
   if (const std::string why = whyNoSave(); !why.empty())
     throw std::runtime_error("无法保存：" + path().string() + "\r\n" + why);
 }
