@@ -466,6 +466,33 @@ TEST_F(StoreTest, RowsABatchHoldsAnswerAsRowsOfTheFileUntilTheCommit) {
   EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3").back(), "7:句1");
 }
 
+// A Seek on a field the held rows are not kept by is made on the file, the
+// held rows written there first; the Seek's memo of keys outlives that.
+TEST_F(StoreTest, ASeekOnAnotherFieldFindsHeldRowsThroughTheFile) {
+  fill(2);
+  auto& d = s().Data1;
+  p.event([&] {
+    d.setIndex("ZD3");
+    d.Seek("=", u"句1");  // the memo holds a key
+    d.setIndex("");
+    BatchTransaction batch{&s().Data1, &s().Data2};
+    batch.holdNewRows(s().Data1, size_t{1} << 20);
+    batch.holdNewRows(s().Data2, size_t{1} << 20);
+    s().addPair(u"句3", u"frase 3");
+    s().addPair(u"句4", u"frase 4");
+    d.setIndex("ZD3");
+    d.Seek("=", u"句4");
+    EXPECT_EQ(s().Text3.text(), u"frase 4");
+    d.Seek("=", u"句3");
+    EXPECT_EQ(s().Text3.text(), u"frase 3");
+    d.Seek("=", u"句4");  // from the memo
+    EXPECT_EQ(s().Text3.text(), u"frase 4");
+    d.setIndex("");
+    batch.commit();
+  });
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD4").back(), "4:frase 4");
+}
+
 TEST_F(StoreTest, ASeekOrMoveAlreadyInPlaceCostsNoQueryAndRefreshesNothing) {
   fill(3);
   auto& d = s().Data1;
