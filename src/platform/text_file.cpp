@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -163,14 +164,17 @@ FileBytes readWholeFile(const std::filesystem::path& file) {
   adviseLargePages(bytes.data.get(), room);
   for (;;) {
     if (bytes.size == room) {
+      // The file grew while it was read. The room never passes the limit by
+      // more than the one byte that tells it was passed.
       if (room > static_cast<size_t>(kMaxTextFileBytes)) {
         ::close(fd);
         throw notOpened(file, tooLarge(static_cast<int64_t>(room)));
       }
-      auto larger = std::make_unique_for_overwrite<char[]>(room * 2);
-      std::memcpy(larger.get(), bytes.data.get(), bytes.size);
-      bytes.data = std::move(larger);
-      room *= 2;
+      const size_t larger = std::min(room * 2, static_cast<size_t>(kMaxTextFileBytes) + 1);
+      auto grown = std::make_unique_for_overwrite<char[]>(larger);
+      std::memcpy(grown.get(), bytes.data.get(), bytes.size);
+      bytes.data = std::move(grown);
+      room = larger;
     }
     const ssize_t n = ::read(fd, bytes.data.get() + bytes.size, room - bytes.size);
     if (n == 0) break;
@@ -186,8 +190,6 @@ FileBytes readWholeFile(const std::filesystem::path& file) {
   // the hash, which no longer matches the file.
   if (::fstat(fd, &st) != 0) st.st_mtim = {};
   ::close(fd);
-  if (bytes.size > static_cast<size_t>(kMaxTextFileBytes))
-    throw notOpened(file, tooLarge(static_cast<int64_t>(bytes.size)));
   bytes.stamp = stampOf(static_cast<int64_t>(bytes.size), modifiedNs(st), bytes.view());
   return bytes;
 }
