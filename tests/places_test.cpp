@@ -144,13 +144,27 @@ TEST_F(PlacesTest, DesignStateFollowsTheWindowsLayoutTable) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     const Control& c = named(k.name);
-    if (k.left != kAny) EXPECT_EQ(c.Left, k.left);
-    if (k.top != kAny) EXPECT_EQ(c.Top, k.top);
-    if (k.width != kAny) EXPECT_EQ(c.Width, k.width);
-    if (k.height != kAny) EXPECT_EQ(c.Height, k.height);
-    if (k.caption) EXPECT_EQ(caption(c), k.caption);
-    if (k.back != kNone) EXPECT_EQ(c.BackColor, k.back);
-    if (k.fore != kNone) EXPECT_EQ(c.ForeColor, k.fore);
+    if (k.left != kAny) {
+      EXPECT_EQ(c.Left, k.left);
+    }
+    if (k.top != kAny) {
+      EXPECT_EQ(c.Top, k.top);
+    }
+    if (k.width != kAny) {
+      EXPECT_EQ(c.Width, k.width);
+    }
+    if (k.height != kAny) {
+      EXPECT_EQ(c.Height, k.height);
+    }
+    if (k.caption) {
+      EXPECT_EQ(caption(c), k.caption);
+    }
+    if (k.back != kNone) {
+      EXPECT_EQ(c.BackColor, k.back);
+    }
+    if (k.fore != kNone) {
+      EXPECT_EQ(c.ForeColor, k.fore);
+    }
   }
   // Every field box is locked; the hidden view controls are hidden.
   for (const TextBox* b : {&w->Text43, &w->Text46, &w->Text34, &w->Text36, &w->Text45, &w->Text38, &w->Text29,
