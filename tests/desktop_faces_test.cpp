@@ -207,11 +207,12 @@ TEST_F(DesktopFacesTest, EveryKindOfBoxDrawsSmallLDigitOneAndCapitalIApart) {
       const QImage l = glyph(raw, 'l'), one = glyph(raw, '1'), capitalI = glyph(raw, 'I');
       // The face's own glyphs, not the Song face's fallbacks.
       for (QChar c : {'l', '1', 'I'}) EXPECT_TRUE(raw.supportsCharacter(c)) << char(c.unicode());
-      // A foot and a flag on "1" against a bare "l": a third of the em's
-      // height of ink apart at least. (The serif face drawn before put a
-      // flag and a foot on both, and came to a quarter at most.)
+      // A foot and a flag on "1" against a bare "l": 0.3 of the em at
+      // least. (A serif face that puts a flag and a foot on both comes to
+      // a quarter at most.)
       EXPECT_GE(apart(l, one, em), 0.3) << "l and 1 look alike";
-      // Bars at both ends of "I": a fifth at least. (A tenth for the serif face.)
+      // Bars at both ends of "I": a fifth at least. (Such a serif face comes
+      // to a sixth at most.)
       EXPECT_GE(apart(capitalI, l, em), 0.2) << "I and l look alike";
       EXPECT_GE(apart(capitalI, one, em), 0.1) << "I and 1 look alike";
       sheet.push_back({l, one, capitalI});
