@@ -220,13 +220,13 @@ TEST_F(DesktopLookTest, LatinLettersAreDrawnInTheLatinFaceAndChineseInTheSongFac
                            static_cast<const Control*>(&main->Command51)}) {
     SCOPED_TRACE(c->name());
     const QFont f = widget(*c)->font();
-    EXPECT_EQ(QFontInfo(f).family(), "Zuvo Serif");
+    EXPECT_EQ(QFontInfo(f).family(), "Zuvo Latin");
     EXPECT_EQ(f.pointSizeF(), c->FontSize);
     // Its line is one em high, as the boxes were drawn for.
     EXPECT_EQ(QFontMetrics(f).height(), std::lround(c->FontSize * 96 / 72));
     for (QChar ch : QString::fromUtf8("三千五百输入 áéíóúüňÑ"))
       EXPECT_TRUE(QFontMetrics(f).inFont(ch)) << int(ch.unicode());
-    EXPECT_EQ(layOut("hablar", f).faces, QStringList{"zuvo serif"});
+    EXPECT_EQ(layOut("hablar", f).faces, QStringList{"zuvo latin"});
     EXPECT_EQ(layOut(QString::fromUtf8("说"), f).faces, QStringList{"ar pl uming cn"});
   }
   // At every size and weight the program draws text in, a line of Spanish,

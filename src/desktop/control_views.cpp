@@ -196,8 +196,19 @@ void LabelView::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), back_);
   p.setPen(isEnabled() ? fore_ : palette().color(QPalette::Disabled, QPalette::WindowText));
   p.setFont(font());
-  p.drawText(rect(), Qt::TextWordWrap | Qt::TextShowMnemonic | Qt::AlignTop | alignmentFlags(alignment_),
-             caption_);
+  p.drawText(rect(), captionFlags(alignment_), caption_);
+}
+
+int LabelView::captionFlags(int alignment) {
+  return Qt::TextWordWrap | Qt::TextShowMnemonic | Qt::AlignTop | alignmentFlags(alignment);
+}
+
+QRect LabelView::captionRect(const Label& l, const Scale& s) {
+  QString caption = toQString(l.Caption());
+  caption.replace("\r\n", "\n");
+  if (caption.isEmpty()) return {};
+  const QRect place = s.rect(l);
+  return QFontMetrics(qfont(l)).boundingRect(place, captionFlags(l.Alignment), caption).intersected(place);
 }
 
 void LabelView::mousePressEvent(QMouseEvent* e) {
