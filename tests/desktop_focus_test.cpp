@@ -99,9 +99,6 @@ class DesktopFocusTest : public DesktopTest {
       at = model.focused();
     }
     EXPECT_FALSE(at && !met.count(at)) << "the cycle did not close";
-    std::string all;
-    for (const auto& s : stops) all += s + " ";
-    std::printf("stops: %s\n", all.c_str());
     return stops;
   }
 
