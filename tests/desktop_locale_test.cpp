@@ -95,7 +95,7 @@ TEST_F(DesktopLocaleTest, TheFileDialogSpeaksChinese) {
       s.date = file.siblingAtColumn(3).data().toString();
       s.dateWanted = QLocale().toString(files->lastModified(files->index(root + "/a.txt")), QLocale::ShortFormat);
       s.dateColumn = list->columnWidth(3);
-      s.dateWidth = list->fontMetrics().horizontalAdvance(s.date);
+      s.dateWidth = list->sizeHintForColumn(3);
       if (auto* buttons = f->findChild<QDialogButtonBox*>()) s.cancel = buttons->button(QDialogButtonBox::Cancel)->text();
       seen = s;
       f->reject();

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTreeView>
 
 namespace zuvo::desktop {
 
@@ -65,6 +67,9 @@ std::optional<Text> QtDialogs::fileDialog(bool save, const Text& title, const Te
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setProxyModel(new FileColumns(&dialog));
+  // Types and dates are shown whole.
+  if (auto* list = dialog.findChild<QTreeView*>())
+    for (int column : {2, 3}) list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString f = dialog.selectedFiles().first();
   if (f.isEmpty()) return std::nullopt;
