@@ -103,7 +103,8 @@ TEST_F(DesktopLocaleTest, TheFileDialogSpeaksChinese) {
       s.dateWanted = QLocale().toString(files->lastModified(files->index(root + "/a.txt")), QLocale::ShortFormat);
       s.dateColumn = list->columnWidth(3);
       s.dateWidth = static_cast<QAbstractItemView*>(list)->sizeHintForColumn(3);  // the dates with their margins
-      if (auto* buttons = f->findChild<QDialogButtonBox*>()) s.cancel = buttons->button(QDialogButtonBox::Cancel)->text();
+      if (auto* buttons = f->findChild<QDialogButtonBox*>())
+        s.cancel = buttons->button(QDialogButtonBox::Cancel)->text();
       seen = s;
       f->reject();
       return;
