@@ -142,6 +142,15 @@ void BoxView::placeView(bool written, bool moved, QPoint scrolled) {
   verticalScrollBar()->setValue(to.y());
 }
 
+QRect BoxView::focusSpot() const {
+  QTextCursor at(document());
+  at.setPosition(std::clamp(viewPos(box_.SelStart()), 0, document()->characterCount() - 1));
+  QRect caret = cursorRect(at).translated(viewport()->pos());
+  caret.setWidth(std::max(caret.width(), 1));
+  caret &= viewport()->geometry();
+  return caret.isEmpty() ? rect() : caret;
+}
+
 bool BoxView::holdsOneLine() const { return oneLineHigh_ && document()->lineCount() <= 1; }
 
 // A pixel all round the text; a box one line high with no room for them

@@ -16,6 +16,9 @@ class BoxView : public QTextEdit, public ControlView {
   BoxView(TextBox& box, WindowView& view);
   QWidget& widget() override { return *this; }
   void sync() override;
+  // The caret at the model's caret position; the whole box when the caret
+  // lies outside the shown part (the box scrolls to it with the focus).
+  QRect focusSpot() const override;
 
   // Positions in the model count CR LF as two characters, the view as one.
   int viewPos(int64_t modelPos) const;

@@ -32,6 +32,7 @@ class ButtonView : public QPushButton, public ControlView {
   void keyReleaseEvent(QKeyEvent*) override {}
 
  private:
+  void paintFocus(QPainter& p) const;
   CommandButton& button_;
 };
 
