@@ -1104,7 +1104,10 @@ TEST_F(StoreTest, ASaveThatFailsAtTheEndOfAnEventIsReportedAndTheProgramGoesOn) 
   }));
   ASSERT_EQ(p.dialogs().messages.size(), 1u);
   EXPECT_NE(p.dialogs().messages[0].prompt.find(u"XHKA.db"), Text::npos);
-  EXPECT_EQ(s().Text2.text(), u"句1");  // what could not be saved is not shown as saved
+  // Nothing was written, and the edit stays in its box, pending, for a
+  // later event to save.
+  EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3"), (std::vector<std::string>{"1:句1"}));
+  EXPECT_EQ(s().Text2.text(), u"改");
   sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(db);
   p.event([&] {
