@@ -75,21 +75,23 @@ class OtherProgram {
 // The checks no save waits for, of files whose name ends so ("" for every
 // file): held where they stand until released (`hold`), or read one step at
 // a time, slowly, so that an interrupt still stops them. `reached` tells
-// that one of them has begun to read.
+// that one of them is well into its read.
 struct StalledChecks {
   static inline std::atomic<const char*> name{nullptr};
   static inline std::atomic<bool> hold{false};
   static inline std::atomic<bool> reached{false};
   static inline std::atomic<bool> released{false};
+  static inline std::atomic<int> steps{0};
   static void progress(const char* file, const std::atomic<bool>& waitedFor) {
     const char* n = name.load();
     if (!n || released || waitedFor) return;
     const std::string f = file;
     if (f.size() < std::strlen(n) || f.compare(f.size() - std::strlen(n), std::string::npos, n) != 0) return;
-    reached = true;
-    const auto until = Clock::now() + std::chrono::seconds(60);
+    // A slow one well into its read: its file is read-locked by then.
+    if (hold || ++steps > 100) reached = true;
+    const auto until = Clock::now() + std::chrono::seconds(20);
     do {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      std::this_thread::sleep_for(std::chrono::milliseconds(hold ? 2 : 20));
     } while (hold && !released && !waitedFor && Clock::now() < until);
   }
   StalledChecks(const char* file, bool holdThem) {
@@ -97,8 +99,10 @@ struct StalledChecks {
     hold = holdThem;
     reached = false;
     released = false;
+    steps = 0;
     checkProgressForTests = &progress;
   }
+  // Released before the programs that check go.
   ~StalledChecks() { released = true; }
   // Unset only once no program of the test checks any more.
   static void unset() {
@@ -440,8 +444,8 @@ TEST_F(StoreLocksTest, ASaveBeforeItsFilesCheckHasRunChecksThemFirstAndNeverWrit
     const auto damaged = folder.path() / c.file;
     damagePage(damaged, leafPage(damaged, c.tree));
     const std::string bytes = readBytes(folder.path() / "CKUA.db"), partnerBytes = readBytes(folder.path() / "CKUB.db");
-    StalledChecks stalled("", true);  // whichever check is first in line holds the others back
     Program q(folder.path());
+    StalledChecks stalled("", true);  // whichever check is first in line holds the others back
     FrmLexaro& w = startMainWindow(q);
     q.event([&] { w.RichTextBox16.setText(u""); });
     ASSERT_TRUE(q.user().type(w.RichTextBox16, u"你"));
@@ -502,14 +506,14 @@ TEST_F(StoreLocksTest, AnEditOfAPartnersRecordIsRefusedWhileItsGroupHasADamagedF
 TEST_F(StoreLocksTest, ASaveIntoAFileAnotherCopyIsCheckingGoesInWithoutWaitingForTheCheck) {
   {
     Program q(dir.path());
-    addLongWords(q, 50);
+    addLongWords(q, 300);
   }
   Program saver(dir.path());
   WordPair& s = saver.form<WordPair>();
   saver.event([] {});
   ASSERT_TRUE(waitFor([&] { return s.checked(); }));
-  StalledChecks stalled("CKUA.db", false);
   Program checker(dir.path());
+  StalledChecks stalled("CKUA.db", false);
   WordPair& c = checker.form<WordPair>();
   checker.event([] {});
   ASSERT_TRUE(waitFor([] { return StalledChecks::reached.load(); }));
@@ -518,7 +522,7 @@ TEST_F(StoreLocksTest, ASaveIntoAFileAnotherCopyIsCheckingGoesInWithoutWaitingFo
     EXPECT_FALSE(c.Data6.fileChecked());  // still under way, given way to each save
   }
   EXPECT_TRUE(saver.dialogs().messages.empty()) << toUtf8(saver.dialogs().messages.empty() ? Text() : saver.dialogs().messages[0].prompt);
-  EXPECT_EQ(onDisk(dir.path() / "CKUA.db", "SELECT count(*) FROM \"表1\"").front(), "53");
+  EXPECT_EQ(onDisk(dir.path() / "CKUA.db", "SELECT count(*) FROM \"表1\"").front(), "303");
 }
 
 }  // namespace
