@@ -285,6 +285,8 @@ struct SaveCase {
   std::vector<std::string> stored;  // `sql` on `file` once saved
 };
 
+void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.name; }
+
 class SaveKeptOutTest : public ProgramTest, public ::testing::WithParamInterface<SaveCase> {
  public:
   using ProgramTest::click;
