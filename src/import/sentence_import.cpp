@@ -44,7 +44,12 @@ void FrmLexaro::Command22_Click() {
     batch.commit();
   } catch (const std::exception& e) {
     batch.rollback();
-    RichTextBox1.setText(u"");
+    // A file another program keeps in use stays in its pane, for the same
+    // button to import once the file is free.
+    if (dynamic_cast<const FileInUse*>(&e))
+      batchPressStopped_ = true;
+    else
+      RichTextBox1.setText(u"");
     reportFailedImport(e);
     return;
   }

@@ -165,7 +165,12 @@ void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
     batch.commit();
   } catch (const std::exception& e) {
     batch.rollback();
-    RichTextBox1.setText(u"");
+    // A file another program keeps in use stays in its pane, for the same
+    // button to import once the file is free.
+    if (dynamic_cast<const FileInUse*>(&e))
+      batchPressStopped_ = true;
+    else
+      RichTextBox1.setText(u"");
     ProgressBar1.Visible = false;
     Text30.setText(u"0");
     worker.Label1.BackColor = kButtonFace;

@@ -337,7 +337,9 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 // same one, and it commits once for all of them.
 void DataSource::begin() {
   if (!conn_->inTransaction) {
-    // Damage a check found meanwhile is told before anything is written.
+    // Every file of the connection is known sound before anything is
+    // written: damage a check found meanwhile, or finds now, is told first.
+    for (DataSource* m : conn_->members) m->awaitCheck();
     for (DataSource* m : conn_->members)
       if (m->takeCheckResult()) throw StoreError(m->damageMessage(m->damage_), *m);
   }
@@ -345,7 +347,14 @@ void DataSource::begin() {
   if (conn_->inTransaction) return;
   conn_->endRead();
   conn_->gate->saving(true);
-  if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) fail(sqlite3_errmsg(db_));
+  // Every file of the connection is locked for the write at once: a lock
+  // another program holds is met here, before anything is written, never
+  // at the commit.
+  if (sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+    conn_->gate->saving(false);
+    if (isLock(sqlite3_errcode(db_))) inUse(true);
+    fail(sqlite3_errmsg(db_));
+  }
   conn_->inTransaction = true;
   ++conn_->transactions;
 }
@@ -474,8 +483,10 @@ sqlite3_stmt* DataSource::statement(const std::string& name, Build build) {
 }
 
 // Inside an event, reads share the connection's read transaction.
+// Another program's lock that keeps the event's reads out ends the event at
+// once, rather than have each read wait for it in turn.
 void DataSource::readHere() {
-  if (!conn_->reading && !conn_->inTransaction && window().app().inEvent()) conn_->beginRead();
+  if (!conn_->reading && !conn_->inTransaction && window().app().inEvent() && !conn_->beginRead()) inUse(false);
 }
 
 // The caches of seeks and moves, the kept records, the read-ahead and the
@@ -762,6 +773,15 @@ void DataSource::rollback() {
   conn_->endRead();
   // Rows held by any store of the connection belonged to the transaction.
   for (DataSource* m : conn_->members) m->dropHeld();
+  if (conn_->lockMet) {
+    // Another program's lock kept this event's write from beginning, so
+    // nothing of it was written: what the user typed stays pending, in its
+    // boxes, and a later event saves it.
+    unwritten_ = adding_ || hasPendingWork();
+    touched();
+    gridLoaded_ = false;
+    return;
+  }
   adding_ = false;
   unwritten_ = false;
   addWritten_ = false;
@@ -778,6 +798,7 @@ void DataSource::rollback() {
 // events after it tell what the check found.
 void DataSource::beginEvent() {
   versionUnchecked_ = true;
+  conn_->lockMet = false;
   if (!db_) return;
   if (!checkStarted_) startCheck();
   if (takeCheckResult()) window().app().msgBox(fromUtf8(damageMessage(damage_)), u" ZORVEK");
@@ -894,7 +915,9 @@ void DataSource::Seek(const std::string& op, TextView key) {
 void DataSource::AddNew() {
   if (schema_.readOnly) return;
   sync();
-  refuseUnlessSavable();
+  // The save a record is begun for takes its files' lock now, before the
+  // boxes are written: a save kept out by another program stops here.
+  begin();
   saveWork();
   adding_ = true;
   addWritten_ = false;

@@ -21,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -48,6 +49,13 @@ struct TableSchema {
   bool readOnly = false;
   // Rows shipped under data/ that fill the table when its file is created.
   std::string seedFile;
+};
+
+// A read or a save met a lock another program holds on a table file for
+// longer than the store waits: the file is in use, not damaged. Nothing of
+// the event was written into the file.
+struct FileInUse : std::runtime_error {
+  using std::runtime_error::runtime_error;
 };
 
 class DataSource : public Control, public Pending, public GridSource {
@@ -160,7 +168,13 @@ class DataSource : public Control, public Pending, public GridSource {
   // The file was found damaged: told once, and every save refused since.
   [[noreturn]] void damaged(const std::string& why);
   std::string damageMessage(const std::string& why) const;
+  std::string inUseMessage(bool saving) const;
+  // Another program's lock kept the read or the save out.
+  [[noreturn]] void inUse(bool saving);
   void startCheck();
+  // Before this run first writes into the file: its check, made now ahead of
+  // every other read where it has not ended.
+  void awaitCheck();
   // Takes what the file's check found; true when it found damage not yet known.
   bool takeCheckResult();
   void refuseUnlessSavable();

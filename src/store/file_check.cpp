@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <chrono>
+#include <future>
 #include <system_error>
 #include <thread>
 
@@ -44,7 +45,7 @@ void CheckGate::leave(sqlite3* db) {
   std::erase(running_, db);
 }
 
-GivingWay::GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel)
+GivingWay::GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel, const std::atomic<bool>* urgent)
     : gate_(gate), db_(db), entered_(gate.enter(db, cancel)) {
   if (!entered_) return;
   sqlite3_file* handle = nullptr;
@@ -53,10 +54,11 @@ GivingWay::GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& canc
   // again while the lock stays: an interrupt before the read's statement
   // has started is lost.
   try {
-    watch_ = std::thread([this, handle] {
+    watch_ = std::thread([this, handle, urgent] {
       while (reading_ && handle && handle->pMethods) {
         int reserved = 0;
-        if (handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved) sqlite3_interrupt(db_);
+        if (!(urgent && *urgent) && handle->pMethods->xCheckReservedLock(handle, &reserved) == SQLITE_OK && reserved)
+          sqlite3_interrupt(db_);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
       }
     });
@@ -81,16 +83,29 @@ DataSource::FileCheck::~FileCheck() {
 
 namespace {
 
+struct TestProgress {
+  const std::string& file;
+  const std::atomic<bool>& urgent;
+};
+int testProgress(void* check) {
+  const auto& c = *static_cast<const TestProgress*>(check);
+  if (const auto hook = checkProgressForTests.load()) hook(c.file.c_str(), c.urgent);
+  return 0;
+}
+
 // Runs the check until it ends on its own; "" when the file is sound or
 // could not be checked (not there, locked for good: no damage of its own).
-std::string checkFile(const std::string& file, CheckGate& gate, const std::atomic<bool>& cancel) {
+// `urgent` and `lockedOut` as in DataSource::FileCheck.
+std::string checkFile(const std::string& file, CheckGate& gate, const std::atomic<bool>& cancel,
+                      const std::atomic<bool>& urgent, std::atomic<int>& lockedOut) {
   using namespace std::chrono_literals;
   while (!cancel) {
     // The check waits for the grids read ahead before it, and for the
     // checks of other files: at most one whole file is read beside the
     // window at a time, and the first keystroke's table is read first.
+    // A save waiting for it lets it read at once.
     const uint64_t ticket = readTurns().take();
-    if (!readTurns().wait(ticket, cancel)) return "";
+    if (!readTurns().wait(ticket, cancel, &urgent)) return "";
     struct Turn {
       uint64_t ticket;
       ~Turn() {
@@ -104,9 +119,14 @@ std::string checkFile(const std::string& file, CheckGate& gate, const std::atomi
       sqlite3_close_v2(db);
       return isDamage(rc) ? why : "";
     }
+    // A check a save waits for waits for another program's save in turn.
+    const bool waitedFor = urgent;
+    if (waitedFor) sqlite3_busy_timeout(db, kLockWaitMs);
+    TestProgress progress{file, urgent};
+    if (checkProgressForTests.load()) sqlite3_progress_handler(db, 1, testProgress, &progress);
     std::vector<std::string> rows;
     int rc = SQLITE_INTERRUPT;
-    if (GivingWay read(gate, db, cancel); read.entered()) {
+    if (GivingWay read(gate, db, cancel, &urgent); read.entered()) {
       sqlite3_stmt* st = nullptr;
       rc = sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &st, nullptr);
       if (rc == SQLITE_OK) {
@@ -120,11 +140,15 @@ std::string checkFile(const std::string& file, CheckGate& gate, const std::atomi
     if (rc == SQLITE_DONE) return rows.size() == 1 && rows[0] == "ok" ? "" : rows.empty() ? "quick_check" : rows[0];
     if (isDamage(rc)) return why;
     if ((rc & 0xff) != SQLITE_INTERRUPT && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED) return "";
+    // The save waiting for the check hears that another program keeps the
+    // file; the check goes on trying.
+    if (waitedFor && isLock(rc)) ++lockedOut;
     // A save took the file: the check starts again once saves have paused,
     // behind the reads asked for meanwhile.
     readTurns().done(turn.ticket);
     turn.ticket = 0;
-    for (int i = 0; i < 10 && !cancel; ++i) std::this_thread::sleep_for(50ms);
+    for (int i = 0; i < 10 && !cancel && !urgent; ++i) std::this_thread::sleep_for(50ms);
+    if (urgent) std::this_thread::sleep_for(2ms);
   }
   return "";
 }
@@ -139,10 +163,24 @@ void DataSource::startCheck() {
   c->gate = conn_->gate;
   FileCheck* raw = c.get();
   c->thread = std::async(std::launch::async, [file = path().string(), raw] {
-    raw->damage = checkFile(file, *raw->gate, raw->cancel);
+    raw->damage = checkFile(file, *raw->gate, raw->cancel, raw->urgent, raw->lockedOut);
     raw->done = true;
   });
   check_ = std::move(c);
+}
+
+// The saving thread waits: a file of this run's first write is read whole
+// first, however long the line of reads beside the window. Another
+// program's lock that keeps the check out keeps the save out too.
+void DataSource::awaitCheck() {
+  if (!db_) return;
+  if (!checkStarted_) startCheck();
+  if (!check_ || check_->done) return;
+  const int lockedOut = check_->lockedOut;
+  check_->urgent = true;
+  readTurns().wake();
+  while (check_->thread.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready)
+    if (check_->lockedOut != lockedOut) inUse(true);
 }
 
 bool DataSource::fileChecked() const { return checkStarted_ && (!check_ || check_->done); }

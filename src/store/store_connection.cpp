@@ -31,12 +31,15 @@ bool folderWritable(const std::filesystem::path& dir) {
 
 std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文件夹是只读的，无法保存：" + dir.string(); }
 
-// Waits up to two seconds for a lock another connection holds. The checks
+// Waits for a lock another connection holds, up to kLockWaitMs. The checks
 // of the connection's own files give way at once: each wait interrupts them.
-int waitForLock(void* gate, int count) {
-  static_cast<CheckGate*>(gate)->interruptAll();
-  if (count >= 1000) return 0;
-  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+int waitForLock(void* connection, int count) {
+  auto& conn = *static_cast<StoreConnection*>(connection);
+  conn.gate->interruptAll();
+  const auto now = std::chrono::steady_clock::now();
+  if (count == 0) conn.lockWaitSince = now;
+  if (now - conn.lockWaitSince >= std::chrono::milliseconds(kLockWaitMs)) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(count < 50 ? 1 : 5));
   return 1;
 }
 
@@ -50,9 +53,22 @@ bool StoreConnection::run(sqlite3_stmt*& st, const char* sql) {
   return rc == SQLITE_DONE;
 }
 
-void StoreConnection::beginRead() {
-  if (!db || inTransaction || reading) return;
-  if (run(beginSt_, "BEGIN")) reading = true;
+bool StoreConnection::beginRead() {
+  if (!db || inTransaction || reading) return true;
+  if (!run(beginSt_, "BEGIN")) return true;
+  reading = true;
+  if (attached == 0) return true;
+  // The files of a group are read-locked at once, in the order a save locks
+  // them, so that an event's reads and another program's save never each
+  // hold a file the other waits for. Every file a statement names is locked
+  // as it begins, in the order of the connection's files.
+  std::string sql;
+  for (const DataSource* m : members)
+    if (m->db_) sql += (sql.empty() ? "SELECT 1 FROM " : ", ") + sqlName(m->alias_) + ".sqlite_master";
+  if (sqlite3_exec(db, (sql + " LIMIT 0").c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+  const bool locked = isLock(sqlite3_errcode(db));
+  endRead();
+  return !locked;
 }
 
 void StoreConnection::endRead() {
@@ -152,21 +168,39 @@ std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
 
 // --- one store ---------------------------------------------------------------
 
-// A file SQLite finds damaged already at its opening is told as damage.
+// A file SQLite finds damaged already at its opening is told as damage, one
+// another program keeps locked as a file in use.
 void DataSource::failedToOpen(const std::string& what) {
-  const bool damage = conn_->db && isDamage(sqlite3_errcode(conn_->db));
+  const int rc = conn_->db ? sqlite3_errcode(conn_->db) : SQLITE_OK;
   closeFailed(what);
-  if (damage) damage_ = what;
-  window().app().msgBox(fromUtf8(damage ? damageMessage(what) : "数据文件无法打开：" + path().string() + "\r\n" + what),
-                        kTitle);
+  if (isDamage(rc)) damage_ = what;
+  const std::string message = isDamage(rc) ? damageMessage(what)
+                              : isLock(rc) ? inUseMessage(false)
+                                           : "数据文件无法打开：" + path().string() + "\r\n" + what;
+  window().app().msgBox(fromUtf8(message), kTitle);
 }
 
 std::string DataSource::damageMessage(const std::string& why) const {
   return "数据文件出错：" + path().string() + "\r\n" + why;
 }
 
+std::string DataSource::inUseMessage(bool saving) const {
+  return saving ? "数据文件正被另一个程序使用，暂时无法保存：" + path().string() +
+                      "\r\n输入的内容都还在，请等另一个程序用完后再保存一次。"
+                : "数据文件正被另一个程序使用，暂时无法读取：" + path().string() + "\r\n请稍后再试。";
+}
+
+// Nothing was written on the connection in this event: its stores keep their
+// pending work when the event is dropped.
+void DataSource::inUse(bool saving) {
+  if (!conn_->inTransaction) conn_->lockMet = true;
+  throw FileInUse(inUseMessage(saving));
+}
+
 void DataSource::fail(const std::string& what) {
-  if (db_ && isDamage(sqlite3_errcode(db_))) damaged(what);
+  const int rc = db_ ? sqlite3_errcode(db_) : SQLITE_OK;
+  if (isDamage(rc)) damaged(what);
+  if (isLock(rc)) inUse(conn_->inTransaction);
   throw StoreError(damageMessage(what), *this);
 }
 
@@ -188,6 +222,10 @@ void DataSource::windowLoaded() {
     try {
       MoveFirst();
       startPreload();
+      return;
+    } catch (const FileInUse& e) {
+      // The file stays open: a later event reads it once it is free.
+      window().app().msgBox(fromUtf8(e.what()), kTitle);
       return;
     } catch (const StoreError& e) {
       e.store->closeFailed(e.what());
@@ -226,7 +264,7 @@ void DataSource::open() {
       conn_->db = nullptr;
       throw std::runtime_error(msg);
     }
-    sqlite3_busy_handler(conn_->db, waitForLock, conn_->gate.get());
+    sqlite3_busy_handler(conn_->db, waitForLock, conn_.get());
     alias_ = "main";
   } else {
     const std::string alias = "t" + std::to_string(++conn_->attached);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -85,6 +86,17 @@ struct StoreError : std::runtime_error {
 // SQLite's word that a file is damaged (a page that is not what it should
 // be, or not a database at all), from a primary or an extended code.
 inline bool isDamage(int rc) { return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB; }
+// SQLite's word that another connection holds a lock the operation needs.
+inline bool isLock(int rc) { return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED; }
+
+// How long a read or a save waits for a lock another program holds before
+// it gives up, in milliseconds.
+inline constexpr int kLockWaitMs = 6000;
+
+// Lets a test hold a file's check under way: called with the file's path,
+// and whether a save waits for the check, at every step of the check's read.
+// Unset in the program.
+inline std::atomic<void (*)(const char* file, const std::atomic<bool>& waitedFor)> checkProgressForTests{nullptr};
 
 // Where the checks of a connection's files (on threads of their own) meet
 // its saves. A commit into a file with a rollback journal waits for every
@@ -94,7 +106,7 @@ class CheckGate {
  public:
   // The saving side: a write transaction begins or ends.
   void saving(bool on);
-  // Interrupts every check under way (also while a commit waits for them).
+  // Interrupts every check under way (also while a write waits for them).
   void interruptAll();
   // The checking side: waits until no save is under way and registers the
   // check's connection for interrupts; false when the check was cancelled
@@ -111,10 +123,13 @@ class CheckGate {
 
 // A long read on a connection of its own (a file's check, the grid's read
 // ahead) that gives way to every save of its file: this program's through
-// the gate, another program's when its write lock shows on the file.
+// the gate, another program's when its write lock shows on the file. A read
+// a save of ours waits for (`urgent` holds) gives way to this program's
+// saves only: another program's save then waits for this one read, rather
+// than have it start over and over.
 class GivingWay {
  public:
-  GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel);
+  GivingWay(CheckGate& gate, sqlite3* db, const std::atomic<bool>& cancel, const std::atomic<bool>* urgent = nullptr);
   ~GivingWay();
   GivingWay(const GivingWay&) = delete;
   GivingWay& operator=(const GivingWay&) = delete;
@@ -143,13 +158,16 @@ class ReadTurns {
     return last_;
   }
   // False when cancelled before the turn came; the ticket is then given up.
-  bool wait(uint64_t ticket, const std::atomic<bool>& cancel) {
+  // A read that turns `urgent` meanwhile reads at once, beside the one
+  // reading (urgent is set before wake() is called).
+  bool wait(uint64_t ticket, const std::atomic<bool>& cancel, const std::atomic<bool>* urgent = nullptr) {
     std::unique_lock lock(mutex_);
     while (line_.front() != ticket) {
       if (cancel) {
         leave(ticket);
         return false;
       }
+      if (urgent && *urgent) return true;
       turn_.wait(lock);
     }
     return true;
@@ -186,6 +204,10 @@ struct DataSource::FileCheck {
   std::shared_ptr<CheckGate> gate;
   std::atomic<bool> cancel{false};
   std::atomic<bool> done{false};
+  // A save waits for the check: it reads now, ahead of the line.
+  std::atomic<bool> urgent{false};
+  // Tries of an urgent check that another program's lock kept from reading.
+  std::atomic<int> lockedOut{0};
   std::string damage;  // what the check found wrong; read once `done` holds
   std::future<void> thread;
   ~FileCheck();
@@ -231,7 +253,8 @@ class StoreConnection {
   // Inside a user event the reads of a connection share one read
   // transaction: one lock of each file per event, not one per statement.
   // It ends with the event, before a write begins and before a dialog.
-  void beginRead();
+  // False when a lock another program holds kept it from beginning.
+  bool beginRead();
   void endRead();
   // The page caches of the files while a batch transaction is open (true),
   // or every day's again (false).
@@ -240,6 +263,10 @@ class StoreConnection {
   sqlite3* db = nullptr;
   bool inTransaction = false;
   bool reading = false;
+  // This event met another program's lock for longer than it waits, so
+  // nothing was written on the connection: the work stays pending.
+  bool lockMet = false;
+  std::chrono::steady_clock::time_point lockWaitSince;
   bool opened = false;
   int attached = 0;  // files attached beside the main one
   int64_t transactions = 0;  // write transactions begun

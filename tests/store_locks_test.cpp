@@ -1,0 +1,531 @@
+// Another program's locks on the table files, and the file checks a save
+// meets. A lock is told as a file in use, never as damage; a save and a
+// lookup wait for it; a save that cannot wait long enough stores nothing
+// and keeps what the user typed, for the same press to save it later. A
+// file is known sound before this run first writes into it, and the checks
+// give way to every save they do not have to come before.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstring>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "app/FrmLexaro.h"
+#include "store/data_source.h"
+#include "store/store_connection.h"
+#include "store/tables.h"
+#include "support/dictionary.h"
+#include "support/places.h"
+
+namespace zuvo {
+namespace {
+
+using namespace zuvo::testing;
+using Clock = std::chrono::steady_clock;
+
+// What the user is told when a file is in use: never in the words of damage.
+bool toldInUse(const Text& prompt) {
+  return prompt.find(u"另一个程序") != Text::npos && prompt.find(u"出错") == Text::npos &&
+         prompt.find(u"损坏") == Text::npos;
+}
+
+// Another program's hold on a table file: a read ("BEGIN; SELECT …") or its
+// write lock, kept until released, by the test or by a thread of its own.
+class OtherProgram {
+ public:
+  enum Hold { Read, Write };
+  OtherProgram(const std::filesystem::path& file, Hold hold) {
+    EXPECT_EQ(sqlite3_open(file.c_str(), &db_), SQLITE_OK);
+    sqlite3_busy_timeout(db_, 20000);
+    const char* sql = hold == Read ? "BEGIN; SELECT count(*) FROM \"表1\";" : "BEGIN EXCLUSIVE;";
+    EXPECT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+  }
+  ~OtherProgram() {
+    if (thread_.joinable()) thread_.join();
+    release();
+    sqlite3_close(db_);
+  }
+  void release() {
+    std::lock_guard lock(m_);
+    if (held_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+    held_ = false;
+  }
+  void releaseAfter(std::chrono::milliseconds after) {
+    thread_ = std::thread([this, after] {
+      std::this_thread::sleep_for(after);
+      release();
+    });
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::mutex m_;
+  bool held_ = true;
+  std::thread thread_;
+};
+
+// --- a file check held under way ---------------------------------------------------
+
+// The checks no save waits for, of files whose name ends so ("" for every
+// file): held where they stand until released (`hold`), or read one step at
+// a time, slowly, so that an interrupt still stops them. `reached` tells
+// that one of them is well into its read.
+struct StalledChecks {
+  static inline std::atomic<const char*> name{nullptr};
+  static inline std::atomic<bool> hold{false};
+  static inline std::atomic<bool> reached{false};
+  static inline std::atomic<bool> released{false};
+  static inline std::atomic<int> steps{0};
+  static void progress(const char* file, const std::atomic<bool>& waitedFor) {
+    const char* n = name.load();
+    if (!n || released || waitedFor) return;
+    const std::string f = file;
+    if (f.size() < std::strlen(n) || f.compare(f.size() - std::strlen(n), std::string::npos, n) != 0) return;
+    // A slow one well into its read: its file is read-locked by then.
+    if (hold || ++steps > 100) reached = true;
+    const auto until = Clock::now() + std::chrono::seconds(20);
+    do {
+      std::this_thread::sleep_for(std::chrono::milliseconds(hold ? 2 : 20));
+    } while (hold && !released && !waitedFor && Clock::now() < until);
+  }
+  StalledChecks(const char* file, bool holdThem) {
+    name = file;
+    hold = holdThem;
+    reached = false;
+    released = false;
+    steps = 0;
+    checkProgressForTests = &progress;
+  }
+  // Released before the programs that check go.
+  ~StalledChecks() { released = true; }
+  // Unset only once no program of the test checks any more.
+  static void unset() {
+    checkProgressForTests = nullptr;
+    name = nullptr;
+  }
+};
+
+bool waitFor(const std::function<bool()>& done, std::chrono::seconds at_most = std::chrono::seconds(60)) {
+  const auto until = Clock::now() + at_most;
+  while (!done() && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return done();
+}
+
+// A word and its search line, saved together.
+class WordPair : public Window {
+ public:
+  explicit WordPair(Application& app) : Window(app, "WordPair") {
+    Data6.bind(Text51, "ZD1");
+    Data6.bind(Text112, "ZD2");
+    Data7.bind(Text31, "ZD1");
+    Data7.bind(Text36, "ZD2");
+  }
+  DataSource Data6{*this, "Data6", tables::words()};
+  DataSource Data7{*this, "Data7", tables::wordSearch()};
+  StoreGroup pair{&Data6, &Data7};
+  TextBox Text51{*this, "Text51"}, Text112{*this, "Text112"};
+  TextBox Text31{*this, "Text31"}, Text36{*this, "Text36"};
+
+  void addWord(TextView key, TextView spanish) {
+    Data6.AddNew();
+    Data7.AddNew();
+    Text51.setText(key);
+    Text112.setText(spanish);
+    Text36.setText(key);
+    Text31.setText(Text(spanish) + u"◆" + Text(key));
+    Data6.MoveFirst();
+    Data7.MoveFirst();
+  }
+  bool checked() const { return Data6.fileChecked() && Data7.fileChecked(); }
+};
+
+Text longKey(int i) { return Text(60, u'词') + NumText(i); }
+
+void addLongWords(Program& q, int n) {
+  q.event([&] {
+    for (int i = 1; i <= n; ++i) q.form<WordPair>().addWord(longKey(i), Text(200, u'西') + NumText(i));
+  });
+}
+
+void damagePage(const std::filesystem::path& file, int64_t page) {
+  std::fstream f(file, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp((page - 1) * 4096);
+  const std::string noise(4096, '\xA5');
+  f.write(noise.data(), static_cast<std::streamsize>(noise.size()));
+}
+
+// The middle leaf page of a table ("表1") or of one of its indexes.
+int64_t leafPage(const std::filesystem::path& file, const std::string& tree) {
+  sqlite3* db = nullptr;
+  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* st = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = ?1 AND pagetype = 'leaf' ORDER BY pageno",
+                               -1, &st, nullptr),
+            SQLITE_OK);
+  sqlite3_bind_text(st, 1, tree.c_str(), -1, SQLITE_TRANSIENT);
+  std::vector<int64_t> leaves;
+  while (sqlite3_step(st) == SQLITE_ROW) leaves.push_back(sqlite3_column_int64(st, 0));
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+  EXPECT_GT(leaves.size(), 2u) << tree;
+  return leaves.empty() ? 0 : leaves[leaves.size() / 2];
+}
+
+class StoreLocksTest : public ::testing::Test {
+ protected:
+  void TearDown() override { StalledChecks::unset(); }
+  TempDir dir;
+};
+
+// --- waiting for another program ----------------------------------------------------
+
+// Another program reads the sentence table for five seconds, or holds its
+// write lock for a second: a save, and a lookup, wait for it and go through.
+TEST_F(StoreLocksTest, ASaveAndALookupWaitForAnotherProgramsLockOfSeveralSeconds) {
+  struct Case {
+    const char* name;
+    OtherProgram::Hold hold;
+    std::chrono::milliseconds held;
+    bool save;  // else a lookup
+  };
+  for (const Case& c : {Case{"a save behind a read of five seconds", OtherProgram::Read, std::chrono::milliseconds(5000), true},
+                        Case{"a save behind a write lock", OtherProgram::Write, std::chrono::milliseconds(1000), true},
+                        Case{"a lookup behind a write lock", OtherProgram::Write, std::chrono::milliseconds(1000), false}}) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    writeDictionary(folder.path(), {{u"你好。", u"Hola."}});
+    Program q(folder.path());
+    FrmLexaro& w = startMainWindow(q);
+    const auto start = Clock::now();
+    {
+      OtherProgram other(folder.path() / "XHKA.db", c.hold);
+      other.releaseAfter(c.held);
+      if (c.save) {
+        q.event([&] {
+          w.Data1.AddNew();
+          w.Data2.AddNew();
+          w.Text2.setText(u"新句子。");
+          w.Text3.setText(u"Frase nueva.");
+          w.Text14.setText(u"新句子。/Frase nueva.");
+          w.Data1.MoveLast();
+          w.Data2.MoveLast();
+        });
+      } else {
+        q.event([&] {
+          w.Data1.setIndex("ID");
+          w.Data1.Seek("=", u"1");
+        });
+        EXPECT_EQ(w.Text2.text(), u"你好。");
+      }
+    }
+    EXPECT_GE(Clock::now() - start, c.held - std::chrono::milliseconds(200));  // it was kept waiting
+    EXPECT_TRUE(q.dialogs().messages.empty()) << toUtf8(q.dialogs().messages.empty() ? Text() : q.dialogs().messages[0].prompt);
+    if (c.save) {
+      EXPECT_EQ(onDisk(folder.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\" ORDER BY ID"),
+                (std::vector<std::string>{"你好。", "新句子。"}));
+    }
+  }
+}
+
+// Held for longer than the program waits: the lookup and the save are told
+// that another program uses the file, and the file is not taken for damaged:
+// the next save, once it is free, goes in.
+TEST_F(StoreLocksTest, ALockHeldLongerThanTheWaitIsToldAsAFileInUseForReadsAndSaves) {
+  writeDictionary(dir.path(), {{u"你好。", u"Hola."}});
+  Program q(dir.path());
+  FrmLexaro& w = startMainWindow(q);
+  {
+    OtherProgram other(dir.path() / "XHKA.db", OtherProgram::Write);
+    q.event([&] {
+      w.Data1.setIndex("ID");
+      w.Data1.Seek("=", u"1");
+    });
+    q.event([&] {
+      w.Data1.AddNew();
+      w.Text2.setText(u"新句子。");
+      w.Data1.MoveLast();
+    });
+  }
+  ASSERT_EQ(q.dialogs().messages.size(), 2u);
+  for (const auto& m : q.dialogs().messages) {
+    EXPECT_TRUE(toldInUse(m.prompt)) << toUtf8(m.prompt);
+    EXPECT_NE(m.prompt.find(fromUtf8((dir.path() / "XHKA.db").string())), Text::npos) << toUtf8(m.prompt);
+  }
+  EXPECT_EQ(w.Data1.whyNoSave(), "");
+  q.event([&] {
+    w.Data1.AddNew();
+    w.Data2.AddNew();
+    w.Text2.setText(u"新句子。");
+    w.Text14.setText(u"新句子。/");
+    w.Data1.MoveLast();
+  });
+  EXPECT_EQ(q.dialogs().messages.size(), 2u);
+  EXPECT_EQ(onDisk(dir.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\" ORDER BY ID"),
+            (std::vector<std::string>{"你好。", "新句子。"}));
+}
+
+// --- every save keeps what was typed -------------------------------------------------
+
+class SaveKeptOutTest;
+struct SaveCase {
+  const char* name;
+  const char* file;  // the table file another program reads meanwhile
+  std::vector<WordRow> words;
+  std::function<void(SaveKeptOutTest&)> type;   // the panel opened and filled in
+  std::function<void(SaveKeptOutTest&)> press;  // the save
+  std::function<void(SaveKeptOutTest&)> kept;   // what the user typed, as the failed save leaves it
+  std::function<void(SaveKeptOutTest&)> again;  // the save made again once the file is free ("": press)
+  const char* sql;
+  std::vector<std::string> stored;  // `sql` on `file` once saved
+};
+
+void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.name; }
+
+class SaveKeptOutTest : public ProgramTest, public ::testing::WithParamInterface<SaveCase> {
+ public:
+  using ProgramTest::click;
+  using ProgramTest::p;
+  using ProgramTest::type;
+  using ProgramTest::w;
+  void openPanel(CommandButton& button) {
+    if (w().Command1.Caption != u"关闭(&K)") click(w().Command1);
+    click(button);
+  }
+  void lookUp(TextView input) {
+    p->event([&] { w().RichTextBox16.setText(u""); });
+    type(w().RichTextBox16, input);
+  }
+  void batchFile(CommandButton& button, const std::string& bytes) {
+    if (!button.Visible) click(w().Command11);
+    if (!button.Visible) click(w().Command11);
+    ASSERT_TRUE(button.Visible);
+    const auto file = files.path() / "lines.txt";
+    writeBytes(file, bytes);
+    p->dialogs().fileAnswers.push_back(fromUtf8(file.string()));
+    click(button);
+    ASSERT_TRUE(w().RichTextBox1.Visible);
+  }
+  frm世界地名& places() {
+    if (!places_) places_ = openPlaces(*p);
+    return *places_;
+  }
+  TempDir files;
+
+ private:
+  frm世界地名* places_ = nullptr;
+};
+
+TEST_P(SaveKeptOutTest, ASaveKeptOutByAnotherProgramStoresNothingKeepsTheBoxesAndGoesInWhenPressedAgain) {
+  const SaveCase& c = GetParam();
+  start({{u"你好。", u"Hola."}}, {}, c.words);
+  c.type(*this);
+  const auto file = dir.path() / c.file;
+  const auto before = onDisk(file, c.sql);
+  p->dialogs().messages.clear();
+  {
+    OtherProgram other(file, OtherProgram::Read);
+    c.press(*this);
+    ASSERT_EQ(p->dialogs().messages.size(), 1u);
+    EXPECT_TRUE(toldInUse(p->dialogs().messages[0].prompt)) << toUtf8(p->dialogs().messages[0].prompt);
+    EXPECT_EQ(onDisk(file, c.sql), before);
+    c.kept(*this);
+  }
+  (c.again ? c.again : c.press)(*this);
+  for (const auto& m : p->dialogs().messages) EXPECT_FALSE(toldInUse(m.prompt) && &m != &p->dialogs().messages[0]);
+  EXPECT_EQ(onDisk(file, c.sql), c.stored);
+}
+
+const SaveCase kSaves[] = {
+    {"SentencePanel", "XHKA.db", {},
+     [](SaveKeptOutTest& t) {
+       t.openPanel(t.w().Command55);
+       t.type(t.w().Text44, u"新句子。");
+       t.type(t.w().Text45, u"Frase nueva.");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command38); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.w().Text44.Visible && t.w().Text45.Visible && t.w().Command38.Visible);
+       EXPECT_EQ(t.w().Text44.text(), u"新句子。");
+       EXPECT_EQ(t.w().Text45.text(), u"Frase nueva.");
+     },
+     nullptr, "SELECT ZD3, ZD4 FROM \"表1\" ORDER BY ID", {"你好。:Hola.", "新句子。:Frase nueva."}},
+    {"VerbPanel", "DCK1.db", {},
+     [](SaveKeptOutTest& t) {
+       t.openPanel(t.w().Command56);
+       t.click(t.w().Label7);
+       t.type(t.w().Text72, u"hablar");
+       t.type(t.w().Text42, u"说");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command67); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.w().Text72.Visible && t.w().Command67.Visible);
+       EXPECT_EQ(t.w().Text72.text(), u"hablar");
+       EXPECT_EQ(t.w().Text42.text(), u"说");
+     },
+     nullptr, "SELECT ZD1 FROM \"表1\" ORDER BY ID", {"hablar"}},
+    {"WordPanel", "CKUA.db", {},
+     [](SaveKeptOutTest& t) {
+       t.openPanel(t.w().Command81);
+       t.click(t.w().Label7);
+       t.type(t.w().Text102, u"casa");
+       t.type(t.w().Text43, u"casa");
+       t.type(t.w().Text42, u"房子");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command83); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.w().Text102.Visible && t.w().Command83.Visible);
+       EXPECT_EQ(t.w().Text102.text(), u"casa");
+       EXPECT_EQ(t.w().Text42.text(), u"房子");
+     },
+     nullptr, "SELECT ZD1, ZD3 FROM \"表1\" ORDER BY ID", {"casa:房子"}},
+    // An edit typed into the word view is saved by the next event.
+    {"WordViewEdit", "CKUA.db", {{u"casa", u"casa", u"房子", u""}},
+     [](SaveKeptOutTest& t) { t.lookUp(u"casa"); },
+     [](SaveKeptOutTest& t) { t.type(t.w().Text112, u"x"); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_EQ(t.w().Text112.text(), u"xcasa");
+       EXPECT_EQ(t.w().Text31.text(), u"xcasa◆房子");
+     },
+     [](SaveKeptOutTest& t) { t.p->event([] {}); }, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"xcasa"}},
+    {"PlaceEntry", "DMK0.db", {},
+     [](SaveKeptOutTest& t) {
+       frm世界地名& pl = t.places();
+       t.click(pl.Command33);
+       t.click(pl.Command35);
+       t.type(pl.Text12, u"里斯本");
+       t.type(pl.Text13, u"Lisboa");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.places().Command35); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.places().Text12.Visible && t.places().Text13.Visible);
+       EXPECT_EQ(t.places().Text12.text(), u"里斯本");
+       EXPECT_EQ(t.places().Text13.text(), u"Lisboa");
+     },
+     nullptr, "SELECT count(*) FROM \"表1\"", {"1"}},
+    {"SentenceImport", "XHKA.db", {},
+     [](SaveKeptOutTest& t) { t.batchFile(t.w().Command58, "新句子。/Frase nueva.\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command58); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.w().RichTextBox1.Visible);
+       EXPECT_NE(t.w().RichTextBox1.text().find(u"新句子。/Frase nueva."), Text::npos);
+       EXPECT_EQ(t.w().Command58.Caption, u"批量句子入库(&C)");
+     },
+     nullptr, "SELECT ZD3, ZD4 FROM \"表1\" ORDER BY ID", {"你好。:Hola.", "新句子。:Frase nueva."}},
+};
+
+INSTANTIATE_TEST_SUITE_P(EverySave, SaveKeptOutTest, ::testing::ValuesIn(kSaves),
+                         [](const ::testing::TestParamInfo<SaveCase>& info) { return std::string(info.param.name); });
+
+// --- the file checks and the saves -----------------------------------------------------
+
+// A word file damaged in a middle page (of its table or of an index), the
+// program started, a lookup, and a word saved at once, while the checks of
+// the files before it in line have not ended: the save checks its files
+// first, names the damaged one and writes nothing. The check of another
+// file still under way does not hold it up.
+TEST_F(StoreLocksTest, ASaveBeforeItsFilesCheckHasRunChecksThemFirstAndNeverWritesADamagedOne) {
+  struct Case {
+    const char* file;
+    const char* tree;
+  };
+  for (const Case& c : {Case{"CKUA.db", "表1"}, Case{"CKUA.db", "表1_ZD1"}, Case{"CKUB.db", "表1"},
+                        Case{"CKUB.db", "表1_ZD2"}}) {
+    SCOPED_TRACE(std::string(c.file) + " " + c.tree);
+    TempDir folder;
+    {
+      std::vector<WordRow> words;
+      for (int i = 1; i <= 300; ++i) words.push_back({longKey(i), longKey(i), Text(80, u'义') + NumText(i), u""});
+      writeDictionary(folder.path(), {{u"你好。", u"Hola."}}, {}, words);
+    }
+    const auto damaged = folder.path() / c.file;
+    damagePage(damaged, leafPage(damaged, c.tree));
+    const std::string bytes = readBytes(folder.path() / "CKUA.db"), partnerBytes = readBytes(folder.path() / "CKUB.db");
+    Program q(folder.path());
+    StalledChecks stalled("", true);  // whichever check is first in line holds the others back
+    FrmLexaro& w = startMainWindow(q);
+    q.event([&] { w.RichTextBox16.setText(u""); });
+    ASSERT_TRUE(q.user().type(w.RichTextBox16, u"你"));
+    ASSERT_TRUE(q.user().click(w.Command1));
+    ASSERT_TRUE(q.user().click(w.Command81));
+    ASSERT_TRUE(q.user().click(w.Label7));
+    ASSERT_TRUE(q.user().type(w.Text102, u"nueva"));
+    ASSERT_TRUE(q.user().type(w.Text42, u"新"));
+    ASSERT_TRUE(waitFor([] { return StalledChecks::reached.load(); }));
+    ASSERT_FALSE(w.Data6.fileChecked() || w.Data7.fileChecked());
+    ASSERT_TRUE(q.user().click(w.Command83));
+    // The checks of the other files are still held.
+    EXPECT_FALSE(w.Data1.fileChecked() && w.Data2.fileChecked() && w.Data3.fileChecked() && w.Data4.fileChecked() &&
+                 w.Data5.fileChecked());
+    ASSERT_FALSE(q.dialogs().messages.empty());
+    const Text& told = q.dialogs().messages.back().prompt;
+    EXPECT_NE(told.find(fromUtf8(damaged.string())), Text::npos) << toUtf8(told);
+    StalledChecks::released = true;
+    q.restart();
+    EXPECT_EQ(readBytes(folder.path() / "CKUA.db"), bytes);
+    EXPECT_EQ(readBytes(folder.path() / "CKUB.db"), partnerBytes);
+  }
+}
+
+// The word table damaged and known so: an edit of an existing search line
+// (the partner's own record, written into its own file only) is refused too.
+TEST_F(StoreLocksTest, AnEditOfAPartnersRecordIsRefusedWhileItsGroupHasADamagedFile) {
+  {
+    Program q(dir.path());
+    addLongWords(q, 300);
+  }
+  const auto file = dir.path() / "CKUA.db", partner = dir.path() / "CKUB.db";
+  damagePage(file, leafPage(file, "表1_ZD2"));
+  const std::string partnerBytes = readBytes(partner);
+  Program q(dir.path());
+  WordPair& w = q.form<WordPair>();
+  q.event([] {});  // the window has shown: the checks begin
+  ASSERT_TRUE(waitFor([&] { return w.checked(); }));
+  q.event([] {});  // the damage is told
+  ASSERT_EQ(q.dialogs().messages.size(), 1u);
+  q.event([&] {
+    w.Data7.setIndex("ZD2");
+    w.Data7.Seek("=", longKey(7));
+    ASSERT_FALSE(w.Data7.NoMatch());
+    w.Text31.setText(u"editado");
+    w.Data7.MoveFirst();
+  });
+  ASSERT_EQ(q.dialogs().messages.size(), 2u);
+  EXPECT_EQ(q.dialogs().messages[1].prompt.rfind(u"无法保存：", 0), 0u) << toUtf8(q.dialogs().messages[1].prompt);
+  EXPECT_NE(q.dialogs().messages[1].prompt.find(u"CKUA.db"), Text::npos);
+  q.restart();
+  EXPECT_EQ(readBytes(partner), partnerBytes);
+}
+
+// One copy of the program checks the word file, slowly; the other saves a
+// word into it meanwhile (its own checks have ended): the check gives way,
+// and the save goes in without a message.
+TEST_F(StoreLocksTest, ASaveIntoAFileAnotherCopyIsCheckingGoesInWithoutWaitingForTheCheck) {
+  {
+    Program q(dir.path());
+    addLongWords(q, 300);
+  }
+  Program saver(dir.path());
+  WordPair& s = saver.form<WordPair>();
+  saver.event([] {});
+  ASSERT_TRUE(waitFor([&] { return s.checked(); }));
+  Program checker(dir.path());
+  StalledChecks stalled("CKUA.db", false);
+  WordPair& c = checker.form<WordPair>();
+  checker.event([] {});
+  ASSERT_TRUE(waitFor([] { return StalledChecks::reached.load(); }));
+  for (int i = 1; i <= 3; ++i) {
+    saver.event([&] { s.addWord(u"nueva" + NumText(i), u"nueva"); });
+    EXPECT_FALSE(c.Data6.fileChecked());  // still under way, given way to each save
+  }
+  EXPECT_TRUE(saver.dialogs().messages.empty()) << toUtf8(saver.dialogs().messages.empty() ? Text() : saver.dialogs().messages[0].prompt);
+  EXPECT_EQ(onDisk(dir.path() / "CKUA.db", "SELECT count(*) FROM \"表1\"").front(), "303");
+}
+
+}  // namespace
+}  // namespace zuvo
