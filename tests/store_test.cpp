@@ -1691,5 +1691,37 @@ TEST(SeedTest, ShippedRowsParseWithNullsLineBreaksAndEscapes) {
   EXPECT_EQ(seed.rows[1][2], std::optional<Text>(u"x\r\ny\\z"));
 }
 
+// A table file that cannot be made is told in Chinese, naming the file and
+// what the user can do about it; nothing is left behind.
+TEST(SeedTest, ATableThatCannotBeMadeIsToldInChineseWithWhatToDo) {
+  TempDir dir;
+  struct Case {
+    const char* name;
+    std::filesystem::path file;
+    std::string seedFile;
+    std::string expected;
+    std::string named;
+  };
+  const std::vector<Case> cases = {
+      {"a file where the folder should be", dir.path() / "taken" / "T.db", "", "无法创建数据文件", "taken"},
+      {"shipped rows missing", dir.path() / "T.db", "no-such-rows.tsv", "请重新安装本程序", "no-such-rows.tsv"},
+  };
+  std::ofstream(dir.path() / "taken") << "x";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TableSchema schema = tables::sentences();
+    schema.seedFile = c.seedFile;
+    try {
+      createTable(c.file, schema);
+      ADD_FAILURE() << "made";
+    } catch (const std::runtime_error& e) {
+      const std::string why = e.what();
+      EXPECT_NE(why.find(c.expected), std::string::npos) << why;
+      EXPECT_NE(why.find(c.named), std::string::npos) << why;
+    }
+    EXPECT_FALSE(std::filesystem::exists(c.file));
+  }
+}
+
 }  // namespace
 }  // namespace zuvo

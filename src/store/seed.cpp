@@ -38,17 +38,21 @@ std::vector<std::string_view> split(std::string_view line, char sep) {
   return out;
 }
 
+std::string cannotCreate(const std::filesystem::path& file) {
+  return "无法创建数据文件：" + file.string() + "\r\n请确认数据文件夹可以写入、磁盘仍有空间。";
+}
+
 class Db {
  public:
   explicit Db(const std::filesystem::path& file) {
     if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
-      throw std::runtime_error("cannot create " + file.string());
+      throw std::runtime_error(cannotCreate(file));
   }
   ~Db() { sqlite3_close(db_); }
   void exec(const std::string& sql) {
     char* err = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-      std::string m = err ? err : "error";
+      std::string m = err ? err : "数据库操作失败";
       sqlite3_free(err);
       throw std::runtime_error(m);
     }
@@ -93,7 +97,9 @@ SeedRows parseSeed(std::string_view content) {
 }
 
 void createTable(const std::filesystem::path& file, const TableSchema& schema) {
-  std::filesystem::create_directories(file.parent_path());
+  std::error_code ec;
+  std::filesystem::create_directories(file.parent_path(), ec);
+  if (ec) throw std::runtime_error(cannotCreate(file));
   const auto temp = file.string() + ".new";
   std::filesystem::remove(temp);
   try {
@@ -114,7 +120,7 @@ void createTable(const std::filesystem::path& file, const TableSchema& schema) {
       if (!schema.seedFile.empty()) {
         const auto seedPath = shippedDataDir() / schema.seedFile;
         std::ifstream in(seedPath, std::ios::binary);
-        if (!in) throw std::runtime_error("missing shipped rows " + seedPath.string());
+        if (!in) throw std::runtime_error("缺少随程序提供的数据：" + seedPath.string() + "\r\n请重新安装本程序。");
         std::stringstream ss;
         ss << in.rdbuf();
         SeedRows seed = parseSeed(ss.str());
@@ -127,7 +133,7 @@ void createTable(const std::filesystem::path& file, const TableSchema& schema) {
         sqlite3_stmt* st = nullptr;
         const std::string sql = "INSERT INTO " + sqlName(schema.table) + " (" + names + ") VALUES (" + params + ")";
         if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-          throw std::runtime_error(std::string(sqlite3_errmsg(db.get())) + " in " + seedPath.string());
+          throw std::runtime_error(std::string(sqlite3_errmsg(db.get())) + "（随程序提供的数据 " + seedPath.string() + "）");
         for (const auto& row : seed.rows) {
           sqlite3_reset(st);
           for (size_t i = 0; i < row.size(); ++i) {
@@ -141,7 +147,7 @@ void createTable(const std::filesystem::path& file, const TableSchema& schema) {
           if (sqlite3_step(st) != SQLITE_DONE) {
             std::string m = sqlite3_errmsg(db.get());
             sqlite3_finalize(st);
-            throw std::runtime_error(m + " in " + seedPath.string());
+            throw std::runtime_error(m + "（随程序提供的数据 " + seedPath.string() + "）");
           }
         }
         sqlite3_finalize(st);

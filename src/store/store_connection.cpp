@@ -259,7 +259,7 @@ void DataSource::open() {
     // One thread uses a store: no locking inside SQLite.
     if (sqlite3_open_v2(file.c_str(), &conn_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
         SQLITE_OK) {
-      const std::string msg = conn_->db ? sqlite3_errmsg(conn_->db) : "cannot open";
+      const std::string msg = conn_->db ? sqlite3_errmsg(conn_->db) : "无法打开";
       sqlite3_close_v2(conn_->db);
       conn_->db = nullptr;
       throw std::runtime_error(msg);
