@@ -680,7 +680,7 @@ FileBytes readWholeFile(const std::filesystem::path& file) {
   }
   // Read straight into the buffer, with room for the size the file has now
   // and more as it grows meanwhile.
-  size_t room = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  size_t room = largePagesSize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
   FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0};
   adviseLargePages(bytes.data.get(), room);
   for (;;) {
