@@ -278,7 +278,7 @@ void BM_MillionFileCheck(benchmark::State& state) {
       const bool held = search.held();
       if (held && !wasHeld) taken = Clock::now();
       wasHeld = held;
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const auto end = Clock::now();
     if (!taken) {
