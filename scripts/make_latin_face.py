@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
-"""Writes the program's Latin face: a serif face drawn on the Song face's line.
+"""Writes the program's Latin face: a clear text face drawn on the Song face's line.
 
 The Song face that serves Chinese draws "l" almost like "1". Spanish is drawn
-in a clear serif face instead, but the boxes were sized for the Song face's
-line, and a line takes the tallest ascent and descent of the faces drawn in
-it. So the copy written here takes the Song face's ascent, descent and line
-gap per em, and its letters are set as the Song face sets its own: the same
-capital height and the same raised baseline, which keeps descenders and
-accents within the line. Only the em size and the glyphs' height change:
-advances, kerning and mark positions scale with the em, and moving every
-outline by the same amount leaves mark anchors where they meet.
+in a text face made for telling letters apart instead (its "l" a bare stem,
+its "1" with a flag and a foot, its "I" with bars at both ends), but the boxes
+were sized for the Song face's line, and a line takes the tallest ascent and
+descent of the faces drawn in it. So the copy written here takes the Song
+face's ascent, descent and line gap per em, and its letters are set as the
+Song face sets its own: the same capital height and the same raised baseline,
+which keeps descenders and accents within the line. Only the em size and the
+glyphs' height change: advances, kerning and mark positions scale with the
+em, and moving every outline by the same amount leaves mark anchors where
+they meet.
 
 The source face's outline hints refer to heights that no longer hold, so they
 are dropped. The copy bears a new name, as the source's licence requires of a modified

@@ -5,7 +5,7 @@ packages=(build-essential cmake pkg-config qt6-base-dev libsqlite3-dev
           googletest libgtest-dev libgmock-dev libbenchmark-dev
           fonts-arphic-uming xvfb xauth sqlite3
           qt6-translations-l10n desktop-file-utils
-          python3-fonttools fonts-dejavu-core)
+          python3-fonttools fonts-dejavu-core fonts-sil-andika)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

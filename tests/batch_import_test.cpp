@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -477,7 +478,7 @@ TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsI
   press(w().Command58);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_NE(messages()[0].find(fromUtf8(path.string())), Text::npos) << toUtf8(messages()[0]);
-  EXPECT_NE(messages()[0].find(u"read-only"), Text::npos) << toUtf8(messages()[0]);
+  EXPECT_NE(messages()[0].find(u"只读"), Text::npos) << toUtf8(messages()[0]);
   EXPECT_EQ(readBytes(path), before);
   EXPECT_EQ(sentences().size(), 1u);
   // Still on the file as before the press.
@@ -498,6 +499,90 @@ TEST_F(BatchImportTest, AReadOnlyFileThatCannotBeWrittenBackIsReportedAndKeptAsI
   ASSERT_EQ(messages().size(), 2u);
   EXPECT_NE(messages()[1].find(fromUtf8(inMissingFolder.string())), Text::npos);
   EXPECT_EQ(sentences().size(), 1u);
+}
+
+// A file changed, replaced or removed after it was opened is never written
+// over (nor made again): the user is told to open it again, nothing is
+// stored, and the file stays as the user left it. Opened again, it is read
+// and checked as it is now. The same for every batch button.
+TEST_F(BatchImportTest, AFileChangedSinceItWasOpenedIsNeverWrittenBackAndMustBeOpenedAgain) {
+  struct Button {
+    const char* name;
+    CommandButton FrmLexaro::*button;
+    std::vector<Text> bad, corrected;
+    const char* table;
+  };
+  const Button buttons[] = {
+      {"sentences", &FrmLexaro::Command58, {u"一/uno", u"dos"}, {u"一/uno", u"二/dos"}, "XHKA.db"},
+      {"words", &FrmLexaro::Command69, {u"casa/房子", u"perro"}, {u"casa/房子", u"perro/狗"}, "CKUA.db"},
+      {"verbs", &FrmLexaro::Command57, {u"hablar/-/规则/a/说/Hablo.", u"ir"},
+       {u"hablar/-/规则/a/说/Hablo.", u"ir/-/不规则/a/去/Voy."}, "DCK1.db"},
+  };
+  enum class Change { Corrected, SameSizeAndTime, Removed };
+  const std::pair<Change, const char*> changes[] = {{Change::Corrected, "corrected in an editor"},
+                                                    {Change::SameSizeAndTime, "same size and time, other bytes"},
+                                                    {Change::Removed, "removed"}};
+  for (const Button& b : buttons) {
+    for (const auto& [change, what] : changes) {
+      SCOPED_TRACE(std::string(b.name) + ", " + what);
+      TempDir data;
+      Program prog(data.path());
+      FrmLexaro& win = startMainWindow(prog);
+      const auto path = files.path() / "batch.txt";
+      writeBytes(path, fileBytes(b.bad));
+      ASSERT_TRUE(prog.user().click(win.Command11));
+      ASSERT_TRUE(prog.user().click(win.Command11));
+      prog.dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+      ASSERT_TRUE(prog.user().click(win.*b.button));
+      ASSERT_TRUE(win.RichTextBox1.Visible);
+      std::string left;  // what the user left in the file
+      if (change == Change::Corrected) {
+        left = fileBytes(b.corrected);
+        writeBytes(path, left);
+      } else if (change == Change::SameSizeAndTime) {
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        left = readBytes(path);
+        left[left.find('/')] = '|';
+        writeBytes(path, left);
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+      } else {
+        std::filesystem::remove(path);
+      }
+      prog.dialogs().messages.clear();
+      prog.user().click(win.*b.button);
+      ASSERT_EQ(prog.dialogs().messages.size(), 1u);
+      const Text& told = prog.dialogs().messages[0].prompt;
+      EXPECT_EQ(told.rfind(u"批量文件无法写回：" + fromUtf8(path.string()) + u"\r\n", 0), 0u) << toUtf8(told);
+      EXPECT_NE(told.find(u"打开之后已被改动"), Text::npos) << toUtf8(told);
+      EXPECT_NE(told.find(u"请重新打开"), Text::npos) << toUtf8(told);
+      if (change == Change::Removed) {
+        EXPECT_FALSE(std::filesystem::exists(path));
+      } else {
+        EXPECT_EQ(readBytes(path), left);
+      }
+      EXPECT_TRUE(onDisk(data.path() / b.table, "SELECT ID FROM \"表1\"").empty());
+      // No temporary file is left beside it.
+      for (const auto& e : std::filesystem::directory_iterator(files.path())) {
+        EXPECT_EQ(e.path(), path) << "left beside the file";
+      }
+      std::filesystem::remove(path);
+    }
+  }
+  // The corrected sentence file, opened again, is imported as it is now.
+  start();
+  const auto path = textFile("s.txt", {u"一/uno", u"dos"});
+  open(w().Command58, path);
+  textFile("s.txt", {u"一/uno", u"二/dos"});
+  press(w().Command58);
+  ASSERT_EQ(messages().size(), 1u);
+  click(w().Command11);
+  open(w().Command58, path);
+  press(w().Command58);
+  EXPECT_EQ(messages().back(), kSentencesDone);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:一:uno", "3:二:dos"}));
+  EXPECT_EQ(readBytes(path), fileBytes({u"一/uno", u"二/dos"}));
 }
 
 TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfSuccess) {

@@ -7,10 +7,14 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTest>
 #include <filesystem>
 
 #include "desktop/box_view.h"
+#include "desktop/control_views.h"
 #include "desktop/grid_view.h"
 #include "support/desktop_support.h"
 #include "tools/conversion_window.h"
@@ -114,6 +118,90 @@ TEST_F(DesktopConversionTest, AListTextEditedInTheCurrentCellIsWrittenAndNoCellO
   QTest::mouseDClick(g1.viewport(), Qt::LeftButton, {}, rowPoint(g1, 2));
   EXPECT_EQ(cellEditor(g1), nullptr);
   EXPECT_EQ(w->DBGrid1.cell(2), u"1 厘米 = 10 毫米");
+}
+
+// Where each line of a box's text lies in the box's own pixels, as scrolled now.
+std::vector<QRect> lineRects(const BoxView& b) {
+  std::vector<QRect> out;
+  const QPoint origin = b.viewport()->geometry().topLeft() -
+                        QPoint(b.horizontalScrollBar()->value(), b.verticalScrollBar()->value());
+  for (QTextBlock block = b.document()->begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      const QRectF r(layout->position() + QPointF(line.x(), line.y()), QSizeF(line.naturalTextWidth(), line.height()));
+      out.push_back(r.toAlignedRect().translated(origin));
+    }
+  }
+  return out;
+}
+
+std::string str(const QRect& r) {
+  return "(" + std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+         std::to_string(r.height()) + ")";
+}
+
+TEST_F(DesktopConversionTest, EveryResultShowsWholeInTheResultBoxAtItsDesignSize) {
+  struct Case {
+    CommandButton* category;
+    DataGrid* grid;
+    int row;
+    const char* input;
+    const char16_t* result;
+  };
+  const Case cases[] = {
+      // Short results keep the box where it was drawn.
+      {&w->Cmd1, &w->DBGrid1, 3, "3", u"9.84251968503936"},
+      {&w->Cmd1, &w->DBGrid1, 0, "-2.5", u"-2500"},
+      // "1 米 = 3.28083989501312 英尺"
+      {&w->Cmd1, &w->DBGrid1, 3, "0.0000001", u"3.28083989501312E-07"},
+      {&w->Cmd1, &w->DBGrid1, 3, "-0.0000001", u"-3.28083989501312E-07"},
+      {&w->Cmd1, &w->DBGrid1, 3, "-0.0001", u"-0.000328083989501312"},
+      {&w->Cmd1, &w->DBGrid1, 3, "-123456789012345", u"-405041958701919"},
+      // "1 千米 = 1000 米"
+      {&w->Cmd1, &w->DBGrid1, 0, "123456789012345678", u"1.23456789012346E+20"},
+      {&w->Cmd1, &w->DBGrid1, 0, "-1.23456789012345e300", u"-1.23456789012345E+303"},
+      // The longest unit captions: four characters.
+      {&w->Cmd3, &w->DBGrid3, 3, "-0.0000001", u"-2.64172052358148E-08"},
+      {&w->Cmd3, &w->DBGrid3, 3, "-0.001", u"-0.000264172052358148"},
+      {&w->Cmd3, &w->DBGrid3, 3, "-1e300", u"-2.64172052358148E+299"},
+      {&w->Cmd3, &w->DBGrid3, 3, "-1e-300", u"-2.64172052358148E-301"},
+      {&w->Cmd2, &w->DBGrid2, 11, "-1e305", u"-3.86102158542446E+304"},
+      {&w->Cmd3, &w->DBGrid3, 3, "-1e300", u"-2.64172052358148E+299"},  // left on the screen
+  };
+  auto& result = *static_cast<BoxView*>(widget(w->Text2));
+  const QRect design = view->scale().rect(w->Text2);
+  const QRect nextButton = widget(w->Command7)->geometry();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    QTest::mouseClick(widget(*c.category), Qt::LeftButton);
+    ASSERT_TRUE(d->user().mouseDown(*c.grid, {}, c.row));
+    while (!w->Text1.text().empty()) QTest::keyClick(widget(w->Text1), Qt::Key_Backspace);
+    QTest::keyClicks(widget(w->Text1), c.input);
+    ASSERT_EQ(w->Text2.text(), c.result);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(result.font().pointSizeF(), 7.5);
+    // Whole: the line within the box's inside, nothing scrolled away.
+    const QRect port = result.viewport()->geometry();
+    EXPECT_EQ(result.horizontalScrollBar()->value(), 0);
+    for (const QRect& r : lineRects(result)) EXPECT_TRUE(port.contains(r)) << "line " << str(r) << " in " << str(port);
+    // Where it fits, the box is where it was drawn; else it stays on its row,
+    // clear of the unit caption and of the next button.
+    const QRect box = result.geometry();
+    if (result.document()->idealWidth() + 2 * result.frameWidth() <= design.width()) {
+      EXPECT_EQ(box, design);
+    } else {
+      EXPECT_EQ(box.top(), design.top());
+      EXPECT_EQ(box.height(), design.height());
+      EXPECT_TRUE(box.contains(design)) << str(box);
+    }
+    const QRect caption = LabelView::captionRect(w->Label9, view->scale());
+    EXPECT_LT(caption.right(), box.left()) << "caption " << str(caption) << ", box " << str(box);
+    EXPECT_LT(box.right(), nextButton.left());
+  }
+  const std::filesystem::path out = ZUVO_TEST_OUTPUT_DIR;
+  std::filesystem::create_directories(out);
+  ASSERT_TRUE(view->grab().save(QString::fromStdString((out / "conversion_long_result.png").string())));
 }
 
 TEST_F(DesktopConversionTest, Screenshots) {

@@ -68,7 +68,9 @@ TEST_F(DesktopPlacesTest, EveryControlStandsAtItsPlaceAndTheNameListsOnTheirPale
     if (!x) continue;
     SCOPED_TRACE(c->name());
     EXPECT_EQ(x->isVisibleTo(view), c->Visible);
-    if (c->Visible) EXPECT_EQ(x->geometry(), view->scale().rect(*c));
+    if (c->Visible) {
+      EXPECT_EQ(x->geometry(), view->scale().rect(*c));
+    }
   }
   ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
   const QImage shot = view->grab().toImage();

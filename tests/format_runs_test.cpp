@@ -197,5 +197,27 @@ TEST(FormatRuns, EveryPositionFindsItsRunWhereverTheCursorStands) {
   EXPECT_EQ(r.runs(), runs);
 }
 
+// An erase from the text's start leaves the cursor before the first run,
+// where a lookup runs from the front: every position must still find its
+// run, near the start and far from it.
+TEST(FormatRuns, EveryPositionFindsItsRunWithTheCursorAtTheStart) {
+  std::mt19937 rng(5);
+  std::string letters;
+  for (int k = 0; k < 60; ++k) letters.append(1 + rng() % 4, "abc"[k % 3]);
+  const FormatRuns whole = runsOf(letters);
+  const int64_t firstRun = whole.runEnd(0);
+  for (const int64_t erased : {int64_t{1}, firstRun, firstRun + 1, whole.runEnd(3) - 1}) {
+    SCOPED_TRACE("erased " + std::to_string(erased));
+    FormatRuns r = whole;
+    r.erase(0, erased);
+    const std::string model = letters.substr(static_cast<size_t>(erased));
+    // Lookups never move the cursor: every one of them starts from the front.
+    for (int64_t pos = 0; pos < r.size(); ++pos)
+      ASSERT_EQ(formatLetter(r.at(pos)), model[static_cast<size_t>(pos)]) << "at " << pos;
+    EXPECT_EQ(lettersOf(r), model);
+    expectWellFormed(r);
+  }
+}
+
 }  // namespace
 }  // namespace zuvo

@@ -15,6 +15,6 @@ svg=$prefix/share/icons/hicolor/scalable/apps/$icon.svg
 [ -f "$svg" ] || { echo "no icon at $svg"; exit 1; }
 python3 -c 'import sys, xml.dom.minidom; d = xml.dom.minidom.parse(sys.argv[1]); assert d.documentElement.tagName == "svg"' "$svg"
 # The Latin face, both weights, with its licence beside it.
-for f in ZuvoSerif-Regular.ttf ZuvoSerif-Bold.ttf ZuvoSerif-COPYRIGHT; do
+for f in ZuvoLatin-Regular.ttf ZuvoLatin-Bold.ttf ZuvoLatin-COPYRIGHT; do
   [ -s "$prefix/share/zuvo/fonts/$f" ] || { echo "no $f in $prefix/share/zuvo/fonts"; exit 1; }
 done

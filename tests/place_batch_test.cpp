@@ -268,6 +268,43 @@ TEST_F(PlaceBatchTest, AFailedWriteBackIsReportedAndLeavesTheFileAlone) {
   EXPECT_EQ(places().size(), 1u);
 }
 
+// A file changed or removed after it was opened is never written over nor
+// made again: the user is told to open it again, and nothing is stored.
+TEST_F(PlaceBatchTest, AFileChangedSinceItWasOpenedIsNeverWrittenBack) {
+  for (const bool removed : {false, true}) {
+    SCOPED_TRACE(removed ? "removed" : "corrected in an editor");
+    const size_t before = places().size();
+    const auto file = write("p.txt", {u"Lima/利马", u"Quito"});
+    openFile(file);
+    const std::string left = fileBytes({u"Lima/利马", u"Quito/基多"});
+    if (removed)
+      std::filesystem::remove(file);
+    else
+      zuvo::testing::writeBytes(file, left);
+    messages().clear();
+    ASSERT_TRUE(user().click(w->Command3));
+    ASSERT_EQ(messages().size(), 1u);
+    const Text& told = messages()[0].prompt;
+    EXPECT_EQ(told.rfind(u"批量文件无法写回：" + fromUtf8(file.string()) + u"\r\n", 0), 0u) << toUtf8(told);
+    EXPECT_NE(told.find(u"打开之后已被改动"), Text::npos) << toUtf8(told);
+    EXPECT_NE(told.find(u"请重新打开"), Text::npos) << toUtf8(told);
+    if (removed) {
+      EXPECT_FALSE(std::filesystem::exists(file));
+    } else {
+      EXPECT_EQ(readBytes(file), left);
+    }
+    expectPanelClosed();
+    EXPECT_EQ(w->Label8.BackColor, kButtonFace);
+    EXPECT_EQ(places().size(), before);
+    // Opened again, the corrected file is read as it is now.
+    if (!removed) {
+      importFile(file);
+      EXPECT_EQ(prompts(), std::vector<Text>{Text(kDone)});
+      EXPECT_EQ(places().size(), before + 2);
+    }
+  }
+}
+
 // --- two and four columns: the order of the columns ----------------------------------
 
 TEST_F(PlaceBatchTest, TwoColumnOrder) {

@@ -144,13 +144,27 @@ TEST_F(PlacesTest, DesignStateFollowsTheWindowsLayoutTable) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
     const Control& c = named(k.name);
-    if (k.left != kAny) EXPECT_EQ(c.Left, k.left);
-    if (k.top != kAny) EXPECT_EQ(c.Top, k.top);
-    if (k.width != kAny) EXPECT_EQ(c.Width, k.width);
-    if (k.height != kAny) EXPECT_EQ(c.Height, k.height);
-    if (k.caption) EXPECT_EQ(caption(c), k.caption);
-    if (k.back != kNone) EXPECT_EQ(c.BackColor, k.back);
-    if (k.fore != kNone) EXPECT_EQ(c.ForeColor, k.fore);
+    if (k.left != kAny) {
+      EXPECT_EQ(c.Left, k.left);
+    }
+    if (k.top != kAny) {
+      EXPECT_EQ(c.Top, k.top);
+    }
+    if (k.width != kAny) {
+      EXPECT_EQ(c.Width, k.width);
+    }
+    if (k.height != kAny) {
+      EXPECT_EQ(c.Height, k.height);
+    }
+    if (k.caption) {
+      EXPECT_EQ(caption(c), k.caption);
+    }
+    if (k.back != kNone) {
+      EXPECT_EQ(c.BackColor, k.back);
+    }
+    if (k.fore != kNone) {
+      EXPECT_EQ(c.ForeColor, k.fore);
+    }
   }
   // Every field box is locked; the hidden view controls are hidden.
   for (const TextBox* b : {&w->Text43, &w->Text46, &w->Text34, &w->Text36, &w->Text45, &w->Text38, &w->Text29,
@@ -579,6 +593,42 @@ TEST_F(PlacesTest, AnAddIntoEmptyTables) {
   EXPECT_EQ(w->DBGrid1.Rows(), 1);
   EXPECT_EQ(w->DBGrid1.cell(0), u"开罗");
 }
+
+// The save makes the new place current: its names fill both lists and its
+// title heads the introduction, whether the tables held a place or none (the
+// move from no current place to the first one is a move too).
+struct SavedPlaceCase {
+  const char* name;
+  std::vector<PlaceRow> places;
+  Text id;
+};
+
+class PlacesSaveTest : public PlacesTest, public ::testing::WithParamInterface<SavedPlaceCase> {};
+
+TEST_P(PlacesSaveTest, TheSavedPlaceShowsItsNamesAndTitle) {
+  start(GetParam().places);
+  ASSERT_TRUE(user().click(w->Command33));
+  ASSERT_TRUE(user().click(w->Command35));
+  ASSERT_TRUE(user().type(w->Text12, u"开罗【埃及】"));
+  ASSERT_TRUE(user().type(w->Text13, u"El Cairo"));
+  ASSERT_TRUE(user().type(w->Text14, u"埃及的首都"));
+  ASSERT_TRUE(user().click(w->Command35));
+  EXPECT_EQ(w->Text5.text(), GetParam().id);
+  EXPECT_EQ(w->DBGrid1.text(), u"开罗【埃及】");
+  EXPECT_EQ(w->DBGrid2.text(), u"El Cairo");
+  EXPECT_TRUE(w->RichTextBox1.Visible && w->RichTextBox2.Visible && w->Label5.Visible);
+  EXPECT_EQ(w->RichTextBox1.text(), u"开罗【埃及】");
+  EXPECT_EQ(w->RichTextBox2.text(), u"El Cairo");
+  EXPECT_EQ(w->Label5.Caption(), u"开罗—简介:");
+  EXPECT_EQ(w->RichTextBox6.text(), u"埃及的首都");
+  // The row handler put the search table on the new place.
+  EXPECT_EQ(w->Text6.text(), GetParam().id);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, PlacesSaveTest,
+                         ::testing::Values(SavedPlaceCase{"Empty", {}, u"1"},
+                                           SavedPlaceCase{"OnePlaceStored", {kPlaces[0]}, u"2"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- modify -----------------------------------------------------------------------
 

@@ -490,6 +490,23 @@ TEST_F(PlatformTest, TabFollowsTheTabOrderOverControlsThatCanTakeTheFocus) {
   EXPECT_FALSE(p.user().tab(w()));
 }
 
+// The screen tells which controls would show the focus: Tab passes over the
+// others both ways, yet goes on from the focused control even when it is one.
+TEST_F(PlatformTest, TabPassesOverControlsTheScreenCannotShowTheFocusOn) {
+  w().Show();
+  w().Command1.TabIndex = 0;
+  w().Text2.Visible = false;
+  w().Text1.SetFocus();
+  const auto seen = [&](const Control& c) { return &c != &w().Rich1; };
+  ASSERT_TRUE(p.user().tab(w(), false, seen));
+  EXPECT_EQ(w().focused(), &w().Command1);
+  ASSERT_TRUE(p.user().tab(w(), true, seen));
+  EXPECT_EQ(w().focused(), &w().Text1);
+  w().Rich1.SetFocus();
+  ASSERT_TRUE(p.user().tab(w(), false, seen));
+  EXPECT_EQ(w().focused(), &w().Command1);
+}
+
 // --- windows -------------------------------------------------------------------
 
 class Counted : public Window {

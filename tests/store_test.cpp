@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -876,6 +877,79 @@ TEST_F(StoreTest, AGridOfSeveralBlocksHoldsEveryCellAsTheTableDoes) {
     EXPECT_EQ(grid.findInColumn(1, u"Año 8193 "), 8193);
     EXPECT_EQ(grid.findInColumn(1, u"Año 12288 "), 12288);
   });
+}
+
+// Blocks of one grid column kept in different forms (SQLite's bytes for
+// Spanish text, UTF-16 for mostly Chinese text or a damaged sequence) hold
+// every cell as the table does, a search finds what a search of the plain
+// texts finds, from any row and over block ends, and edits through the
+// store follow.
+TEST_F(StoreTest, AGridWhoseBlocksTakeDifferentFormsAnswersAsThePlainTexts) {
+  constexpr int kBlock = 4096, kRows = 3 * kBlock + 7;
+  createTable(dir.path() / "XHKA.db", tables::sentences());
+  const auto file = dir.path() / "XHKB.db";
+  createTable(file, tables::sentenceSearch());
+  std::vector<Text> want;
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO \"表1\" (Zd1) VALUES (?1)", -1, &st, nullptr), SQLITE_OK);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (int i = 0; i < kRows; ++i) {
+      const Text n = NumText(i);
+      std::string bytes;
+      if (i / kBlock == 1) {  // mostly Chinese
+        want.push_back(u"第" + n + u"句子很长很长很长");
+        bytes = toUtf8(want.back());
+      } else if (i == 2 * kBlock + 3) {  // one damaged cell
+        bytes = "\xE4\xB8" + toUtf8(n);
+        want.push_back(u"\uFFFD" + n);
+      } else {
+        want.push_back(i % 9 == 0 ? Text() : u"句" + n + u"/frase " + n + u" \U0001F600");
+        bytes = toUtf8(want.back());
+      }
+      sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+      ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+      sqlite3_reset(st);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+  }
+  auto plainFind = [&](TextView what, int64_t from) -> int64_t {
+    for (int64_t r = std::max<int64_t>(from, 0); r < static_cast<int64_t>(want.size()); ++r)
+      if (want[r].find(what) != Text::npos) return r;
+    return -1;
+  };
+  const Text needles[] = {u"frase 4100",     u"句4096",  u"第4097句", u"很长很长", u"\uFFFD",      u"frase 8192 ",
+                          u"\U0001F600",     u"\xDE00", u"\xD83D",   u"/frase 12",   u"子很长很长很长", u"frase 9 ",
+                          u"\U0001F600句", u"ya no",  u"长/"};
+  const int64_t froms[] = {0, 1, kBlock - 1, kBlock, 2 * kBlock + 3, 2 * kBlock + 4, kRows - 1};
+  auto expectPlain = [&] {
+    FlexGrid& grid = s().MSFlexGrid1;
+    ASSERT_EQ(grid.Rows(), static_cast<int64_t>(want.size()));
+    for (int64_t r = 0; r < grid.Rows(); ++r) ASSERT_EQ(grid.cellView(r, 1), want[r]) << "row " << r;
+    for (const Text& n : needles)
+      for (const int64_t from : froms)
+        EXPECT_EQ(grid.findInColumn(1, n, from), plainFind(n, from)) << toUtf8(n) << " from " << from;
+  };
+  p.event([&] { ASSERT_NO_FATAL_FAILURE(expectPlain()); });
+  // A cell of each block rewritten and a row added, saved through the store.
+  p.event([&] {
+    s().Data2.setIndex("ID");
+    for (const int64_t row : {int64_t{5}, int64_t{kBlock + 5}, int64_t{2 * kBlock + 3}}) {
+      s().Data2.Seek("=", NumText(row + 1));
+      s().Text14.setText(u"ya no es igual " + NumText(row) + u" 长/");
+      want[static_cast<size_t>(row)] = s().Text14.text();
+    }
+    s().Data2.MoveLast();
+    s().Data2.AddNew();
+    s().Text14.setText(u"la última, 长/");
+    s().Data2.MoveLast();
+    want.push_back(u"la última, 长/");
+  });
+  p.event([&] { ASSERT_NO_FATAL_FAILURE(expectPlain()); });
 }
 
 // Rows written straight into a table file of one text field besides its

@@ -3,7 +3,13 @@
 // both, files that are no text, line ends, and files that are not regular
 // files at all.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
 
 #include "platform/rich_document.h"
 #include "platform/text_file.h"
@@ -174,6 +180,32 @@ TEST(TextFile, EveryCommonIdeographReadsRightInGbkAndInUtf8FromOneCharacterToTho
   }
 }
 
+// Bytes that read as strict UTF-8 and as strict GBK, whose two readings
+// cost the same, are taken as GBK: the dictionary's own files are GBK.
+TEST(TextFile, BytesThatReadAlikeInUtf8AndInGbkAreTakenAsGbk) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      // è inside a word (a Latin-1 letter) against a common ideograph after a letter.
+      {"a letter and one ideograph", "a\xC3\xA8 "},
+      {"in a line", "uno/pa\xC3\xA8 dos"},
+      {"twice", "a\xC3\xA8 b\xC3\xA8 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<Text> gbk = fromGbkExactly(c.bytes);
+    ASSERT_TRUE(gbk);
+    ASSERT_TRUE(isValidUtf8(c.bytes));
+    const Text utf8 = fromUtf8(c.bytes);
+    ASSERT_NE(utf8, *gbk);
+    ASSERT_EQ(textLikeness(utf8), textLikeness(*gbk)) << "not a tie";
+    EXPECT_EQ(toUtf8(decodeTextFile(c.bytes)), toUtf8(*gbk));
+  }
+  // One step more likely as UTF-8 is read as UTF-8: a Spanish letter costs less.
+  EXPECT_EQ(decodeTextFile("a\xC3\xA9 "), u"aé ");
+}
+
 TEST(TextFile, AByteOrderMarkNamesTheEncoding) {
   const std::vector<Text> lines = {u"新年/año nuevo", u"鸵鸟/Ñandú 𠀀"};
   for (const Encoding enc : {Encoding::Utf8Bom, Encoding::Utf16Le, Encoding::Utf16Be})
@@ -188,16 +220,16 @@ TEST(TextFile, BytesThatAreNoTextAreRefusedWithTheReason) {
     std::string bytes;
     const char* reason;
   } cases[] = {
-      {"neither UTF-8 nor GBK", "uno/\xFF\xFE\xFD", "neither UTF-8 nor GBK"},
-      {"a GBK lead byte at the end", "uno/\xD2", "neither UTF-8 nor GBK"},
-      {"a UTF-8 mark on GBK bytes", "\xEF\xBB\xBF\xC4\xE3/hola", "not valid UTF-8"},
-      {"odd UTF-16", "\xFF\xFE\x00\x4E/"s, "not valid UTF-16LE"},
-      {"a lone surrogate", "\xFE\xFF\xDC\x00\x00/"s, "not valid UTF-16BE"},
-      {"NUL", "uno\0dos"s, "NUL"},
-      {"NUL in UTF-16", "\xFF\xFE" "a\0\0\0"s, "NUL"},
-      {"a control character", "uno/\x01\x02", "control characters"},
-      {"DEL", "uno/\x7F", "control characters"},
-      {"a C1 control in UTF-8", "uno/\xC2\x85\xE4\xB8\x80", "control characters"},
+      {"neither UTF-8 nor GBK", "uno/\xFF\xFE\xFD", "既不是 UTF-8 文本，也不是 GBK 文本"},
+      {"a GBK lead byte at the end", "uno/\xD2", "既不是 UTF-8 文本，也不是 GBK 文本"},
+      {"a UTF-8 mark on GBK bytes", "\xEF\xBB\xBF\xC4\xE3/hola", "标明是 UTF-8 编码"},
+      {"odd UTF-16", "\xFF\xFE\x00\x4E/"s, "标明是 UTF-16LE 编码"},
+      {"a lone surrogate", "\xFE\xFF\xDC\x00\x00/"s, "标明是 UTF-16BE 编码"},
+      {"NUL", "uno\0dos"s, "空字符（NUL）"},
+      {"NUL in UTF-16", "\xFF\xFE" "a\0\0\0"s, "空字符（NUL）"},
+      {"a control character", "uno/\x01\x02", "控制字符"},
+      {"DEL", "uno/\x7F", "控制字符"},
+      {"a C1 control in UTF-8", "uno/\xC2\x85\xE4\xB8\x80", "控制字符"},
   };
   for (const auto& c : cases) {
     try {
@@ -233,8 +265,8 @@ TEST(TextFile, LoadingEndsEveryLineInCrLfAndDropsCrsBeforeACrLf) {
 TEST(TextFile, AFileThatIsNotARegularFileIsRefusedBeforeAnyRead) {
   TempDir dir;
   const Fifo fifo(dir.path() / "fifo.txt");
-  for (const auto& [path, reason] : {std::pair{fifo.path(), "not a regular file"}, std::pair{dir.path(), "folder"},
-                                     std::pair{std::filesystem::path("/dev/null"), "not a regular file"}}) {
+  for (const auto& [path, reason] : {std::pair{fifo.path(), "不是磁盘上的普通文件"}, std::pair{dir.path(), "文件夹"},
+                                     std::pair{std::filesystem::path("/dev/null"), "不是磁盘上的普通文件"}}) {
     try {
       loadRichFile(path, CharFormat{});
       ADD_FAILURE() << path << " was read";
@@ -252,6 +284,102 @@ TEST(TextFile, RichTextWhoseCharactersCannotAllBeReadIsRefused) {
   EXPECT_THROW(loadRichFile(file, CharFormat{}), std::runtime_error);
   writeBytes(file, "{\\rtf1\\ansi\\ansicpg936 \\'d2\\'bb/uno\\par}");
   EXPECT_EQ(loadRichFile(file, CharFormat{}).text, u"一/uno\r\n");
+}
+
+// A sparse file of the given size: no byte of it is on the disk.
+void sparseFile(const std::filesystem::path& file, int64_t size) {
+  const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::ftruncate(fd, size), 0);
+  ::close(fd);
+}
+
+// A file larger than the program holds as text is refused by its size,
+// before any of it is read. A file read whole would be refused for its NUL
+// bytes instead.
+TEST(TextFile, AFileLargerThanTheProgramHoldsIsRefusedByItsSizeBeforeItIsRead) {
+  TempDir dir;
+  const auto file = dir.path() / "big.txt";
+  for (const int64_t size : {kMaxTextFileBytes + 1, int64_t{4} << 30}) {
+    SCOPED_TRACE(size);
+    sparseFile(file, size);
+    try {
+      loadRichFile(file, CharFormat{});
+      FAIL() << "read";
+    } catch (const std::runtime_error& e) {
+      const std::string why = e.what();
+      // Asserted, so that a loader that reads the file anyway stops at the
+      // smaller one.
+      ASSERT_NE(why.find("超过了本程序能读入的"), std::string::npos) << why;
+      EXPECT_NE(why.find(file.string()), std::string::npos) << why;
+      EXPECT_NE(why.find(std::to_string(size)), std::string::npos) << why;
+    }
+  }
+}
+
+// Every reason the loader and the save give is in Chinese, names the file
+// and says what the user can do: no English word is left in it, beside the
+// names of encodings and formats.
+TEST(TextFile, EveryRefusalIsInChineseAndSaysWhatToDo) {
+  TempDir dir;
+  const Fifo fifo(dir.path() / "fifo.txt");
+  const auto file = [&](const char* name, const std::string& bytes) {
+    const auto path = dir.path() / name;
+    writeBytes(path, bytes);
+    return path;
+  };
+  const auto readOnly = file("ro.txt", "uno");
+  std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+  const struct {
+    const char* name;
+    std::filesystem::path path;
+    bool save = false;
+  } cases[] = {
+      {"missing", dir.path() / "missing.txt"},
+      {"a folder", dir.path()},
+      {"a FIFO", fifo.path()},
+      {"a device", "/dev/null"},
+      {"NUL", file("nul.txt", "uno\0"s)},
+      {"control characters", file("ctl.txt", "uno\x01")},
+      {"neither UTF-8 nor GBK", file("bad.txt", "\xFF\xFF")},
+      {"a false UTF-8 mark", file("bom8.txt", "\xEF\xBB\xBF\xC4\xE3")},
+      {"a false UTF-16 mark", file("bom16.txt", "\xFF\xFE\x00"s)},
+      {"damaged RTF", file("deep.rtf", "{\\rtf1 " + std::string(2000, '{'))},
+      {"RTF that cannot be read", file("ff.rtf", "{\\rtf1\\ansi\\ansicpg936 uno\\'ff\\'ff}")},
+      {"a save over a read-only file", readOnly, true},
+      {"a save into a missing folder", dir.path() / "gone" / "s.txt", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string why;
+    try {
+      if (c.save)
+        saveRichFile(c.path, RichDocument{u"uno", FormatRuns(3, CharFormat{})});
+      else
+        loadRichFile(c.path, CharFormat{});
+      ADD_FAILURE() << "no refusal";
+      continue;
+    } catch (const std::runtime_error& e) {
+      why = e.what();
+    }
+    const size_t at = why.find(c.path.string());
+    ASSERT_NE(at, std::string::npos) << why;
+    why.erase(at, c.path.string().size());
+    EXPECT_NE(why.find("请"), std::string::npos) << "says nothing to do: " << why;
+    for (const char* name : {"UTF-16LE", "UTF-16BE", "UTF-8", "GBK", "NUL", "RTF"})
+      for (size_t k; (k = why.find(name)) != std::string::npos;) why.erase(k, std::strlen(name));
+    EXPECT_EQ(std::count_if(why.begin(), why.end(), [](char ch) { return std::isalpha(static_cast<unsigned char>(ch)); }),
+              0)
+        << why;
+  }
+  // The reasons of the system's errors too.
+  for (const int err : {ENOENT, EACCES, EROFS, ENOSPC, EISDIR, ENAMETOOLONG, EMFILE, EIO, EBUSY, EXDEV}) {
+    const std::string why = fileErrorReason(err);
+    EXPECT_NE(why.find("请"), std::string::npos) << why;
+    EXPECT_EQ(std::count_if(why.begin(), why.end(), [](char ch) { return std::isalpha(static_cast<unsigned char>(ch)); }),
+              0)
+        << why;
+  }
 }
 
 }  // namespace

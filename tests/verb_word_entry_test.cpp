@@ -163,7 +163,9 @@ TEST_F(VerbWordEntryTest, TheFormsPreviewFollowsEachKeyAndLastEndingTheLastTwoLe
   for (const auto& [ch, ending] : steps) {
     type(w().Text72, Text(1, ch));
     EXPECT_EQ(w().Text29.text(), ending);
-    if (ending != u"ar") EXPECT_EQ(w().Text117.text(), u"") << toUtf8(w().Text72.text());
+    if (ending != u"ar") {
+      EXPECT_EQ(w().Text117.text(), u"") << toUtf8(w().Text72.text());
+    }
   }
   EXPECT_EQ(w().Text117.text(), u"hablando");
   EXPECT_EQ(w().Text118.text(), u"hablado");
@@ -198,7 +200,9 @@ TEST_F(VerbWordEntryTest, WhatIsNoVerbIsRefusedWithTheMessageBeforeAnyRecord) {
       ASSERT_TRUE(prog.user().select(win.Text42, 0, Len(win.Text42.text())));
     } else {
       ASSERT_TRUE(prog.user().click(win.Label7));
-      if (!c.infinitive.empty()) ASSERT_TRUE(prog.user().type(win.Text72, c.infinitive));
+      if (!c.infinitive.empty()) {
+        ASSERT_TRUE(prog.user().type(win.Text72, c.infinitive));
+      }
     }
     ASSERT_TRUE(prog.user().type(win.Text42, c.meaning));
     ASSERT_TRUE(prog.user().click(win.Command67));

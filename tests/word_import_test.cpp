@@ -15,6 +15,7 @@
 
 #include "app/FrmLexaro.h"
 #include "import/FMCT.h"
+#include "store/batch_transaction.h"
 #include "support/dictionary.h"
 
 namespace zuvo {
@@ -433,6 +434,59 @@ TEST_F(WordImportTest, RowsHeldUntilTheCommitLeaveTheTablesAsRowsWrittenAtOnce) 
   EXPECT_EQ(tablesAfterImports(size_t{1} << 20, size_t{1} << 20), atOnce);
   // A few rows at a time: the key rows held apart from the pool rows.
   EXPECT_EQ(tablesAfterImports(700, 900), atOnce);
+}
+
+// A held pool row whose key is rewritten leaves its old key and joins the
+// new one, for a Seek in memory as in the file: blanked rows are no longer
+// found under their word (the merge's search would never end otherwise),
+// and a row moved to another word is found there. Each Seek loop is bounded,
+// so a broken rewrite fails here instead of searching for ever.
+TEST_F(WordImportTest, AHeldRowWhoseKeyIsRewrittenIsSoughtUnderItsNewKeyOnly) {
+  auto& worker = p->app().form<FMCT>();
+  const struct {
+    const char* name;
+    Text rewrite;                  // the new key of every "casa" row as it is found
+    std::vector<Text> underCasa;   // the rows found under "casa", one Seek after each rewrite
+    std::vector<Text> underNew;    // then the first row under the new key, by its Spanish side
+  } cases[] = {
+      {"blanked", u"", {u"casa 1", u"casa 3"}, {}},
+      {"moved to another word", u"hogar", {u"casa 1", u"casa 3"}, {u"casa 1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<Text> casa, renamed, perro;
+    p->event([&] {
+      BatchTransaction batch{&worker.Data3, &worker.Data4, &worker.Data2, &worker.Data1};
+      batch.holdNewRows(worker.Data1, size_t{1} << 20);
+      batch.holdNewRows(worker.Data2, size_t{1} << 20);
+      for (const auto& [key, side] : {std::pair{u"casa", u"casa 1"}, std::pair{u"perro", u"perro 2"},
+                                      std::pair{u"casa", u"casa 3"}}) {
+        worker.Data1.AddNew();
+        worker.Data2.AddNew();
+        worker.Text1.setText(key);
+        worker.Text4.setText(key);
+        worker.Text5.setText(side);
+      }
+      worker.Data2.setIndex("ZD1");
+      const auto seekAll = [&](TextView key, std::vector<Text>& found, const Text* rewrite) {
+        for (int i = 0; i < 5; ++i) {
+          worker.Data2.Seek("=", key);
+          if (worker.Data2.NoMatch()) return;
+          found.push_back(worker.Text5.text());
+          if (!rewrite) return;  // only the key's first row
+          worker.Text4.setText(*rewrite);
+        }
+        ADD_FAILURE() << "the Seek of " << toUtf8(key) << " found a rewritten row again";
+      };
+      seekAll(u"casa", casa, &c.rewrite);
+      if (!c.rewrite.empty()) seekAll(c.rewrite, renamed, nullptr);
+      seekAll(u"perro", perro, nullptr);
+      batch.rollback();
+    });
+    EXPECT_EQ(casa, c.underCasa);
+    EXPECT_EQ(renamed, c.underNew);
+    EXPECT_EQ(perro, std::vector<Text>{u"perro 2"});
+  }
 }
 
 TEST_F(WordImportTest, AFirstImportIntoAnEmptyDictionaryEndsOnTheLookupScreen) {

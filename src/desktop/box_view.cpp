@@ -6,8 +6,11 @@
 #include <QTextBlock>
 #include <QTextFrame>
 #include <algorithm>
+#include <cmath>
 
+#include "desktop/control_views.h"
 #include "platform/rich_text_box.h"
+#include "tools/conversion_window.h"
 
 namespace zuvo::desktop {
 
@@ -28,6 +31,16 @@ bool hasLongUnbreakableRun(const Text& t) {
     if (run > kLongRun) return true;
   }
   return false;
+}
+
+// Pixels kept free between a widened box and what is drawn beside it.
+constexpr int kWideningGap = 3;
+
+// The conversion window's result box: a result the program writes there is
+// read whole, whatever its length.
+bool showsWholeResult(const TextBox& box) {
+  const auto* w = dynamic_cast<const Frm计量换算*>(&box.window());
+  return w && &box == &w->Text2;
 }
 
 }  // namespace
@@ -51,10 +64,11 @@ BoxView::BoxView(TextBox& box, WindowView& view) : QTextEdit(&view), ControlView
   });
   toView_ = {0};
   multiLine_ = !box.MultiLine;  // so that the first sync sets the wrapping
+  widens_ = showsWholeResult(box);
 }
 
 void BoxView::sync() {
-  if (!syncCommon()) return;
+  if (!syncCommon(widened())) return;
   if (multiLine_ != box_.MultiLine) {
     multiLine_ = box_.MultiLine;
     setLineWrapMode(multiLine_ ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
@@ -78,6 +92,37 @@ void BoxView::sync() {
   if (holdsOneLine()) verticalScrollBar()->setValue(0);
 }
 
+// A box whose text must show whole keeps its design place while its text
+// fits there. A longer text widens it into the free space beside it: first
+// to the left, up to a gap after what is drawn there (the caption of the
+// unit label), then, if that is not room enough, to the right, up to a gap
+// before the next control. Controls that hold the box (frames) and labels'
+// blank parts are free space; the font stays the box's own.
+std::optional<QRect> BoxView::widened() const {
+  if (!widens_ || !box_.Visible || box_.MultiLine) return std::nullopt;
+  const QRect design = scale().rect(box_);
+  const QString text = toQString(box_.text());
+  const int frame = frameWidth() > 0 ? 2 * frameWidth() : 2;
+  const int needed =
+      static_cast<int>(std::ceil(QFontMetricsF(qfont(box_)).horizontalAdvance(text))) + 2 * kSideMargin + frame + 1;
+  if (needed <= design.width()) return std::nullopt;
+  int leftmost = 0;
+  int rightmost = scale().px(box_.window().Width);
+  for (const Control* c : box_.window().controls()) {
+    if (c == &box_ || !c->Visible || c->kind() == ControlKind::DataSource || c->kind() == ControlKind::CommonDialog)
+      continue;
+    const QRect r = c->kind() == ControlKind::Label ? LabelView::captionRect(static_cast<const Label&>(*c), scale())
+                                                    : scale().rect(*c);
+    if (r.isEmpty() || r.bottom() < design.top() || r.top() > design.bottom()) continue;
+    if (r.right() < design.left()) leftmost = std::max(leftmost, r.right() + 1 + kWideningGap);
+    if (r.left() > design.right()) rightmost = std::min(rightmost, r.left() - kWideningGap);
+  }
+  const int right = design.left() + design.width();
+  const int left = std::min(design.left(), std::max(leftmost, right - needed));
+  const int newRight = std::max(right, std::min(rightmost, left + needed));
+  return QRect(left, design.top(), newRight - left, design.height());
+}
+
 // A box with the focus, or one that shows its selection without it, brings
 // its caret into view when it gets the focus, a new text or a caret move.
 // One that hides its selection while another control has the focus stays
@@ -95,6 +140,15 @@ void BoxView::placeView(bool written, bool moved, QPoint scrolled) {
   const QPoint to = written ? QPoint(0, 0) : scrolled;
   horizontalScrollBar()->setValue(to.x());
   verticalScrollBar()->setValue(to.y());
+}
+
+QRect BoxView::focusSpot() const {
+  QTextCursor at(document());
+  at.setPosition(std::clamp(viewPos(box_.SelStart()), 0, document()->characterCount() - 1));
+  QRect caret = cursorRect(at).translated(viewport()->pos());
+  caret.setWidth(std::max(caret.width(), 1));
+  caret &= viewport()->geometry();
+  return caret.isEmpty() ? rect() : caret;
 }
 
 bool BoxView::holdsOneLine() const { return oneLineHigh_ && document()->lineCount() <= 1; }

@@ -4,6 +4,7 @@
 // text, click and drag to the model instead of editing itself.
 
 #include <QTextEdit>
+#include <optional>
 
 #include "desktop/window_view.h"
 #include "platform/rich_document.h"
@@ -15,6 +16,9 @@ class BoxView : public QTextEdit, public ControlView {
   BoxView(TextBox& box, WindowView& view);
   QWidget& widget() override { return *this; }
   void sync() override;
+  // The caret at the model's caret position; the whole box when the caret
+  // lies outside the shown part (the box scrolls to it with the focus).
+  QRect focusSpot() const override;
 
   // Positions in the model count CR LF as two characters, the view as one.
   int viewPos(int64_t modelPos) const;
@@ -36,6 +40,8 @@ class BoxView : public QTextEdit, public ControlView {
   void insertFromMimeData(const QMimeData*) override {}
 
  private:
+  // The place of a box widened to show its whole text, or none.
+  std::optional<QRect> widened() const;
   void syncText();
   void syncMargins();
   void applyMargins();
@@ -73,6 +79,8 @@ class BoxView : public QTextEdit, public ControlView {
   bool runsStale_ = true;
   QColor shownBack_, shownFore_;
   bool multiLine_ = false;
+  // The box widens to show its whole text (see widened()).
+  bool widens_ = false;
   // Pixels above and below the text.
   int verticalMargin_ = 1;
   bool oneLineHigh_ = false;

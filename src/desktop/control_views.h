@@ -32,6 +32,7 @@ class ButtonView : public QPushButton, public ControlView {
   void keyReleaseEvent(QKeyEvent*) override {}
 
  private:
+  void paintFocus(QPainter& p) const;
   CommandButton& button_;
 };
 
@@ -44,6 +45,9 @@ class LabelView : public QWidget, public ControlView {
   void sync() override;
   const QString& caption() const { return caption_; }
   QColor backColour() const { return back_; }
+  // Where a label's caption is drawn in its window, by the model's values;
+  // empty for no caption.
+  static QRect captionRect(const Label& l, const Scale& s);
   QColor foreColour() const { return fore_; }
 
  protected:
@@ -54,6 +58,8 @@ class LabelView : public QWidget, public ControlView {
   void mouseMoveEvent(QMouseEvent* e) override;
 
  private:
+  static int captionFlags(int alignment);
+
   Label& label_;
   QString caption_;
   QColor back_, fore_;

@@ -13,15 +13,18 @@ namespace zuvo::desktop {
 
 namespace {
 
+QLocale chinese() { return QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China); }
+
 // Qt's own texts (the buttons of a message box, the file dialogs) in
 // Simplified Chinese, as the rest of the program speaks, once for each
-// QApplication.
+// QApplication; and Qt's dates, sizes and numbers in the Chinese forms,
+// whatever the system's locale.
 void installQtTranslations() {
+  QLocale::setDefault(chinese());
   static QPointer<QTranslator> installed;
   if (installed || !QCoreApplication::instance()) return;
   auto* t = new QTranslator(QCoreApplication::instance());
-  if (t->load(QLocale(QLocale::Chinese, QLocale::China), "qt", "_",
-              QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+  if (t->load(chinese(), "qt", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
       QCoreApplication::installTranslator(t)) {
     installed = t;
   } else {

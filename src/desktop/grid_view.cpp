@@ -3,9 +3,11 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 
+#include "desktop/focus_frame.h"
 #include "platform/grid.h"
 
 namespace zuvo::desktop {
@@ -173,6 +175,31 @@ void GridView::fitColumn() {
   if (!dataGrid(grid_) || cells_.columnCount() == 0) return;
   const int want = std::max(viewport()->width(), sizeHintForColumn(0));
   if (columnWidth(0) != want) setColumnWidth(0, want);
+}
+
+// The grid with the focus frames its current cell, dotted in the colour of
+// the cell's text; a grid without rows frames its empty area.
+void GridView::paintEvent(QPaintEvent* e) {
+  QTableView::paintEvent(e);
+  if (!hasFocus()) return;
+  QPainter p(viewport());
+  const QModelIndex at = currentIndex();
+  if (!at.isValid()) {
+    drawFocusFrame(p, viewport()->rect(), palette().color(QPalette::Text));
+    return;
+  }
+  const bool selected = selectionModel()->isSelected(at);
+  drawFocusFrame(p, visualRect(at), palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+}
+
+void GridView::focusInEvent(QFocusEvent* e) {
+  QTableView::focusInEvent(e);
+  viewport()->update();
+}
+
+void GridView::focusOutEvent(QFocusEvent* e) {
+  QTableView::focusOutEvent(e);
+  viewport()->update();
 }
 
 bool GridView::editing() const { return editors_.open() && state() == QAbstractItemView::EditingState; }

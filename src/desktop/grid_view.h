@@ -68,6 +68,10 @@ class GridView : public QTableView, public ControlView {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent*) override {}
+  // The focus is drawn as a frame (see the definition).
+  void paintEvent(QPaintEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 
  private:
   User::Mouse mouse(const QMouseEvent& e, Qt::MouseButtons buttons) const;

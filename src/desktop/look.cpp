@@ -43,9 +43,10 @@ QColor qcolour(Colour c, const QPalette& p) {
 
 namespace {
 
-// The Latin face the build writes from the Song face below: a serif face
-// whose "l", "1" and "I" read apart, on the Song face's line.
-constexpr const char* kLatinFace = "Zuvo Serif";
+// The Latin face the build writes from the Song face below: a text face
+// whose "l" (a bare stem), "1" (a flag and a foot) and "I" (bars at both
+// ends) read apart at every size, on the Song face's line.
+constexpr const char* kLatinFace = "Zuvo Latin";
 constexpr const char* kLatinFaceSong = "AR PL UMing CN";
 
 // An installed program finds the face beside its rows; one run from its
@@ -59,7 +60,7 @@ std::filesystem::path latinFaceDir() {
 bool loadLatinFace() {
   bool loaded = false;
   for (const char* style : {"Regular", "Bold"}) {
-    const auto file = latinFaceDir() / (std::string("ZuvoSerif-") + style + ".ttf");
+    const auto file = latinFaceDir() / (std::string("ZuvoLatin-") + style + ".ttf");
     if (QFontDatabase::addApplicationFont(QString::fromStdString(file.string())) >= 0) loaded = true;
   }
   if (!loaded) qWarning("the Latin face was not found; Latin letters are drawn in the Song face");

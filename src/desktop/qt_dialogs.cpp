@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLocale>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTreeView>
 
 namespace zuvo::desktop {
 
@@ -40,18 +44,44 @@ void QtDialogs::messageBox(const Text& prompt, const Text& title) {
   box.exec();
 }
 
-std::optional<Text> QtDialogs::openFile(const Text& title, const Text& filter, const Text& initial) {
+QVariant FileColumns::data(const QModelIndex& index, int role) const {
+  auto* files = qobject_cast<QFileSystemModel*>(sourceModel());
+  const QModelIndex at = mapToSource(index);
+  if (role != Qt::DisplayRole || !files || !at.isValid()) return QIdentityProxyModel::data(index, role);
+  switch (at.column()) {
+    case 1:
+      if (!files->isDir(at)) return QLocale().formattedDataSize(files->size(at));
+      break;
+    case 2:
+      if (files->isDir(at)) return QString::fromUtf8("文件夹");
+      break;
+    case 3: return QLocale().toString(files->lastModified(at), QLocale::ShortFormat);
+    default: break;
+  }
+  return QIdentityProxyModel::data(index, role);
+}
+
+std::optional<Text> QtDialogs::fileDialog(bool save, const Text& title, const Text& filter, const Text& initial) {
   if (beforeModal) beforeModal();
-  const QString f = QFileDialog::getOpenFileName(parent(), toQString(title), toQString(initial), qtFilter(filter));
+  QFileDialog dialog(parent(), toQString(title), toQString(initial), qtFilter(filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setProxyModel(new FileColumns(&dialog));
+  // Types and dates are shown whole.
+  if (auto* list = dialog.findChild<QTreeView*>())
+    for (int column : {2, 3}) list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  const QString f = dialog.selectedFiles().first();
   if (f.isEmpty()) return std::nullopt;
   return fromQString(f);
 }
 
+std::optional<Text> QtDialogs::openFile(const Text& title, const Text& filter, const Text& initial) {
+  return fileDialog(false, title, filter, initial);
+}
+
 std::optional<Text> QtDialogs::saveFile(const Text& title, const Text& filter, const Text& initial) {
-  if (beforeModal) beforeModal();
-  const QString f = QFileDialog::getSaveFileName(parent(), toQString(title), toQString(initial), qtFilter(filter));
-  if (f.isEmpty()) return std::nullopt;
-  return fromQString(f);
+  return fileDialog(true, title, filter, initial);
 }
 
 }  // namespace zuvo::desktop

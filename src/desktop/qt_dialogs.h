@@ -1,6 +1,7 @@
 #pragma once
 // Real modal message boxes and file dialogs for the running program.
 
+#include <QIdentityProxyModel>
 #include <QWidget>
 #include <functional>
 
@@ -24,7 +25,17 @@ class QtDialogs : public Dialogs {
 
  private:
   QWidget* parent();
+  std::optional<Text> fileDialog(bool save, const Text& title, const Text& filter, const Text& initial);
   QWidget* parent_ = nullptr;
+};
+
+// A file dialog's columns in the program's language: Qt's file model
+// writes sizes and dates in the system's locale, and names a folder's type
+// with a text its Chinese translations lack.
+class FileColumns : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override;
 };
 
 // The text of one of the system's filters ("文本文件 (*.TXT)|*.TXT") as Qt

@@ -1,6 +1,7 @@
 #include "desktop/window_view.h"
 
 #include <QCloseEvent>
+#include <QRegion>
 
 #include "desktop/box_view.h"
 #include "desktop/control_views.h"
@@ -48,6 +49,28 @@ ControlView* WindowView::makeView(Control& c) {
 QWidget* WindowView::widgetFor(const Control& c) const {
   auto it = views_.find(&c);
   return it == views_.end() ? nullptr : &it->second->widget();
+}
+
+bool WindowView::showsFocus(const Control& c) const {
+  auto it = views_.find(&c);
+  if (it == views_.end()) return true;
+  QWidget& w = it->second->widget();
+  const QRect spot = it->second->focusSpot().translated(w.pos());
+  if (spot.isEmpty()) return true;
+  // Siblings stand back to front in the order of the children.
+  QRegion seen(spot);
+  bool inFront = false;
+  for (QObject* o : children()) {
+    if (o == &w) {
+      inFront = true;
+      continue;
+    }
+    auto* x = qobject_cast<QWidget*>(o);
+    // Shapes and lines are outlines the mouse goes through: they hide little.
+    if (!inFront || !x || !x->isVisible() || x->testAttribute(Qt::WA_TransparentForMouseEvents)) continue;
+    seen -= x->geometry();
+  }
+  return !seen.isEmpty();
 }
 
 void WindowView::sync() {

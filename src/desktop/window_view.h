@@ -28,6 +28,9 @@ class ControlView {
   virtual QWidget& widget() = 0;
   virtual void sync() = 0;
   Control& control() const { return control_; }
+  // Where the widget shows that it holds the focus, in its own pixels: the
+  // whole widget, or a box's caret.
+  virtual QRect focusSpot() const { return const_cast<ControlView*>(this)->widget().rect(); }
 
  protected:
   // Visibility, place, enabled state and font; false when the control is
@@ -72,6 +75,9 @@ class WindowView : public QWidget {
   const Scale& scale() const { return scale_; }
   // The widget that shows a control (tests look at it).
   QWidget* widgetFor(const Control& c) const;
+  // The focus on the control would be seen: the place where its widget
+  // shows the focus is not wholly under the widgets in front of it.
+  bool showsFocus(const Control& c) const;
 
  protected:
   void closeEvent(QCloseEvent* e) override;

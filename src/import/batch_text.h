@@ -16,13 +16,17 @@ class BatchText {
   void open(RichTextBox& pane, const Text& file);
   // Writes the pane over the opened file as rich text, atomically; the
   // characters the open rewrote go back to the file's own while the pane's
-  // text is still the opened one. Throws std::runtime_error on failure.
-  void writeBack(const RichTextBox& pane) const;
+  // text is still the opened one. Only the file as it was opened is written
+  // over: one changed, replaced or removed since (its size, time or bytes
+  // differ) is left as the user left it, never recreated. Throws
+  // std::runtime_error, in Chinese, on either failure.
+  void writeBack(const RichTextBox& pane);
   const Text& file() const { return file_; }
 
  private:
   Text file_;
-  Text read_;  // the file's text as it was read, when the pane's differs
+  Text read_;        // the file's text as it was read, when the pane's differs
+  FileStamp stamp_;  // the file as it was opened, or as the last write-back left it
 };
 
 }  // namespace zuvo

@@ -54,6 +54,8 @@ void frm世界地名::closeAddPanel() {
 // One new record in each place table, all three saved before the press
 // ends and standing on the same ID; the new place becomes current.
 void frm世界地名::storeSinglePlace() {
+  const bool hadPlace = Data1.hasCurrent();
+  const int64_t gridRow = DBGrid1.Row();
   Data1.AddNew();
   Data2.AddNew();
   Data3.AddNew();
@@ -87,6 +89,13 @@ void frm世界地名::storeSinglePlace() {
   Data3.MoveLast();
   Data1.setIndex("ID");
   Data1.Seek("=", Text6.text());
+  // The first place of empty tables stands on the grids' row 0, where they
+  // already were: the grids saw no row change, yet the move from no place to
+  // the new one is a move and has its effects in the lists and the title.
+  if (!hadPlace && Data1.hasCurrent() && DBGrid1.Row() == gridRow) {
+    DBGrid1_RowColChange();
+    DBGrid2_RowColChange();
+  }
   if (Data1.NoMatch() || Text22.text() != Text6.text())
     app().msgBox(u"地名表的记录编号不一致，新地名的记录可能不全：" + Text(Text6.text()), u" ZORVEK");
 }

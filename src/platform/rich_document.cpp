@@ -382,7 +382,7 @@ class RtfReader {
   void openGroup() {
     flush();
     pendingSkip_ = 0;
-    if (stack_.size() >= kMaxDepth) throw DamagedRtf("groups nested more than 1000 deep");
+    if (stack_.size() >= kMaxDepth) throw DamagedRtf("分组嵌套超过 1000 层");
     stack_.push_back(state_);
   }
 
@@ -649,59 +649,9 @@ std::runtime_error fileError(std::string_view what, const std::filesystem::path&
   std::string msg(what);
   msg += ' ';
   msg += file.string();
-  msg += ": ";
-  msg += std::strerror(err);
+  msg += "：";
+  msg += fileErrorReason(err);
   return std::runtime_error(msg);
-}
-
-// The bytes of a file, in memory that is not cleared before the read fills it.
-struct FileBytes {
-  std::unique_ptr<char[]> data;
-  size_t size = 0;
-  std::string_view view() const { return {data.get(), size}; }
-};
-
-// Reads a regular file whole. The file is opened without blocking and
-// looked at before any read, so a FIFO, a device or a folder is refused at
-// once instead of waiting for a writer that never comes.
-FileBytes readWholeFile(const std::filesystem::path& file) {
-  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) throw fileError("Cannot open", file, errno);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) {
-    const int err = errno;
-    ::close(fd);
-    throw fileError("Cannot open", file, err);
-  }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    throw std::runtime_error("Cannot open " + file.string() + ": " +
-                             (S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file"));
-  }
-  // Read straight into the buffer, with room for the size the file has now
-  // and more as it grows meanwhile.
-  size_t room = largePagesSize(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536);
-  FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0};
-  adviseLargePages(bytes.data.get(), room);
-  for (;;) {
-    if (bytes.size == room) {
-      auto larger = std::make_unique_for_overwrite<char[]>(room * 2);
-      std::memcpy(larger.get(), bytes.data.get(), bytes.size);
-      bytes.data = std::move(larger);
-      room *= 2;
-    }
-    const ssize_t n = ::read(fd, bytes.data.get() + bytes.size, room - bytes.size);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(fd);
-      throw fileError("Cannot read", file, err);
-    }
-    bytes.size += static_cast<size_t>(n);
-  }
-  ::close(fd);
-  return bytes;
 }
 
 // Line ends LF, CR and CR LF become CR LF. CRs directly before a CR LF are
@@ -752,7 +702,7 @@ RichDocument plainDocument(const std::filesystem::path& file, std::string_view b
   try {
     doc.text = withCrLf(decodeTextFile(bytes));
   } catch (const std::runtime_error& e) {
-    throw std::runtime_error("Cannot read " + file.string() + ": " + e.what());
+    throw std::runtime_error("无法读取 " + file.string() + "：" + e.what());
   }
   doc.formats.assign(static_cast<int64_t>(doc.text.size()), plain);
   return doc;
@@ -799,25 +749,40 @@ std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plai
   return RtfReader(rtf, plain).read();
 }
 
-RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain) {
-  const FileBytes read = readWholeFile(file);
-  const std::string_view bytes = read.view();
-  std::optional<RichDocument> doc;
+RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain, FileStamp* stamp) {
   try {
-    doc = readRtf(bytes, plain);
-  } catch (const DamagedRtf& e) {
-    throw std::runtime_error("Damaged file " + file.string() + ": " + e.what());
+    const FileBytes read = readWholeFile(file);
+    const std::string_view bytes = read.view();
+    std::optional<RichDocument> doc;
+    try {
+      doc = readRtf(bytes, plain);
+    } catch (const DamagedRtf& e) {
+      throw std::runtime_error("无法读取 " + file.string() + "：RTF 格式无法读懂（" + e.what() +
+                               "）。请在文字处理软件中把它另存为纯文本后再打开。");
+    }
+    if (!doc) doc = plainDocument(file, bytes, plain);
+    // Rich text whose characters could not all be read, or that carries
+    // control characters, would not come back whole from a save.
+    else if (holdsBinary(doc->text))
+      throw std::runtime_error("无法读取 " + file.string() +
+                               "：这个 RTF 文件中有无法读出的字符。请在文字处理软件中把它另存为 UTF-8 或 GBK "
+                               "文本后再打开。");
+    if (stamp) *stamp = read.stamp;
+    return std::move(*doc);
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error("无法读取 " + file.string() +
+                             "：内存不足，装不下这个文件的文字。请关闭其他程序后再试，或把文件分成几个较小的文件。");
   }
-  if (!doc) return plainDocument(file, bytes, plain);
-  // Rich text whose characters could not all be read, or that carries
-  // control characters, would not come back whole from a save.
-  if (holdsBinary(doc->text))
-    throw std::runtime_error("Cannot read " + file.string() + ": the rich text holds characters that cannot be read.");
-  return std::move(*doc);
 }
 
 void saveRichFile(const std::filesystem::path& file, const RichDocument& doc) {
-  writeFileAtomically(file, writeRtf(doc));
+  std::string rtf;
+  try {
+    rtf = writeRtf(doc);
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error("无法保存 " + file.string() + "：内存不足，文件未改动。请关闭其他程序后再试。");
+  }
+  writeFileAtomically(file, rtf);
 }
 
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
@@ -826,11 +791,11 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   // A file the user made read-only is not replaced behind their back (the
   // rename would do it, whatever the file's own permissions say).
   if (replacing && (old.st_mode & 0222) == 0)
-    throw std::runtime_error("Cannot save " + file.string() + ": the file is read-only");
+    throw std::runtime_error("无法保存 " + file.string() + "：文件是只读的，本程序不会覆盖它。请取消文件的只读属性后再试。");
 
   std::filesystem::path temp;
   const int fd = createTempFile(file, temp);
-  if (fd < 0) throw fileError("Cannot save", file, errno);
+  if (fd < 0) throw fileError("无法保存", file, errno);
   // A replaced file keeps its permissions.
   if (replacing) ::fchmod(fd, old.st_mode & 07777);
 
@@ -846,7 +811,7 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   }
   if (!ok) {
     ::unlink(temp.c_str());
-    throw fileError("Cannot save", file, err);
+    throw fileError("无法保存", file, err);
   }
 
   // Make the rename itself durable; a failure here loses nothing written.

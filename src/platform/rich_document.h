@@ -11,6 +11,7 @@
 
 #include "platform/control.h"
 #include "platform/format_runs.h"
+#include "platform/text_file.h"
 
 namespace zuvo {
 
@@ -35,10 +36,13 @@ std::optional<RichDocument> readRtf(std::string_view rtf, const CharFormat& plai
 // become CR LF, and CRs directly before a CR LF are dropped. Plain text gets
 // the given plain format. Throws std::runtime_error naming the file and the
 // reason when it is not a regular file (a folder, a FIFO, a device: refused
-// before any read, never waited on), cannot be read, is damaged RTF, or is
+// before any read, never waited on), is larger than kMaxTextFileBytes
+// (refused by its size, before any read), cannot be read, is damaged RTF, or is
 // not text that can be read without loss; such a file is never written by
-// a save of what was loaded, since nothing was loaded.
-RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain);
+// a save of what was loaded, since nothing was loaded. The reasons are in
+// Chinese and say what the user can do. When stamp is given it receives the
+// stamp of the bytes the document was read from.
+RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& plain, FileStamp* stamp = nullptr);
 
 // Writes the document as RTF, replacing the file atomically (a temporary file
 // in the same folder, flushed, then renamed), so a failed save leaves the old

@@ -317,13 +317,46 @@ Text fromUtf8(std::string_view s) {
   return out;
 }
 
-bool isValidUtf8(std::string_view s) {
-  size_t i = 0;
+bool isValidUtf8(std::string_view s) { return utf8Units(s).has_value(); }
+
+std::optional<size_t> utf8Units(std::string_view s) {
+  size_t units = 0, i = 0;
+  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+  const auto tail = [&](size_t k) { return k < s.size() && (byte(k) & 0xC0) == 0x80; };
   while (i < s.size()) {
-    char32_t cp = 0;
+    // Plain ASCII eight bytes at a time, and the common two- and three-byte
+    // forms whose second byte has the full range, as utf8ToUnits reads them.
+    while (i + 8 <= s.size()) {
+      uint64_t w;
+      std::memcpy(&w, s.data() + i, 8);
+      if (w & 0x8080808080808080ull) break;
+      units += 8;
+      i += 8;
+    }
+    if (i >= s.size()) break;
+    const unsigned char b0 = byte(i);
     size_t len = 1;
-    if (!decodeUtf8(s, i, cp, len)) return false;
+    if (b0 < 0x80) {
+    } else if (b0 >= 0xC2 && b0 <= 0xDF && tail(i + 1)) {
+      len = 2;
+    } else if (b0 >= 0xE1 && b0 <= 0xEF && b0 != 0xED && tail(i + 1) && tail(i + 2)) {
+      len = 3;
+    } else {
+      char32_t cp = 0;
+      if (!decodeUtf8(s, i, cp, len)) return std::nullopt;
+      if (cp >= 0x10000) ++units;
+    }
+    ++units;
     i += len;
+  }
+  return units;
+}
+
+bool isWellFormedUtf16(TextView t) {
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (!isSurrogate(t[i])) continue;
+    if (!isHighSurrogate(t[i]) || i + 1 == t.size() || !isLowSurrogate(t[i + 1])) return false;
+    ++i;
   }
   return true;
 }

@@ -28,6 +28,12 @@ Text fromUtf8(std::string_view s);
 size_t utf8ToUnits(std::string_view s, char16_t* out);
 // True when s is well-formed UTF-8.
 bool isValidUtf8(std::string_view s);
+// The UTF-16 units s decodes to when it is well-formed UTF-8; nullopt
+// otherwise.
+std::optional<size_t> utf8Units(std::string_view s);
+// True when every surrogate of t is half of a pair: its UTF-8 form then
+// decodes back to t.
+bool isWellFormedUtf16(TextView t);
 
 // --- Large buffers ------------------------------------------------------------
 // Memory of a text or byte buffer about to be filled whole (a file's text):

@@ -428,12 +428,13 @@ bool User::editCell(DataGrid& g, int64_t row, TextView text) {
   return written;
 }
 
-bool User::tab(Window& w, bool backward) {
+bool User::tab(Window& w, bool backward, const std::function<bool(const Control&)>& seen) {
   if (!w.Visible() || !w.Enabled) return false;
   return app_.event([&] {
     std::vector<Control*> order;
     for (Control* c : w.controls())
-      if (c->TabStop && c->reachable() && c->canTakeFocus()) order.push_back(c);
+      if (c->TabStop && c->reachable() && c->canTakeFocus() && (c == w.focused() || !seen || seen(*c)))
+        order.push_back(c);
     if (order.empty()) return;
     std::stable_sort(order.begin(), order.end(),
                      [](const Control* a, const Control* b) { return a->TabIndex < b->TabIndex; });

@@ -101,8 +101,11 @@ class User {
   // record. Returns false when the grid refused the edit.
   bool editCell(DataGrid& grid, int64_t row, TextView text);
   // Tab (Shift+Tab backward): the focus moves to the next control in tab
-  // order that has a tab stop and can take the focus, round the end.
-  bool tab(Window& w, bool backward = false);
+  // order that has a tab stop and can take the focus, round the end. The
+  // screen may tell, through `seen`, the controls it could show the focus
+  // on: Tab passes over the others (a box whose caret lies under other
+  // controls), as the user could not see where the focus went.
+  bool tab(Window& w, bool backward = false, const std::function<bool(const Control&)>& seen = {});
 
   Application& app() { return app_; }
 

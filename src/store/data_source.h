@@ -29,6 +29,7 @@
 #include "platform/application.h"
 #include "platform/control.h"
 #include "platform/grid.h"
+#include "store/grid_cells.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -342,17 +343,10 @@ class DataSource : public Control, public Pending, public GridSource {
   } ahead_;
 
   // The grid mirror: rows in blocks, and in each block every column's cells
-  // side by side in one text, so a scan of a column reads contiguous memory
-  // and an edit rewrites one block only.
+  // side by side in one buffer, so a scan of a column reads contiguous
+  // memory and an edit rewrites one block only.
   static constexpr int64_t kGridBlock = 4096;
-  struct GridCells {
-    Text text;
-    std::vector<size_t> ends;  // end of each row's cell in `text`
-    TextView cell(size_t i) const {
-      const size_t start = i ? ends[i - 1] : 0;
-      return TextView(text).substr(start, ends[i] - start);
-    }
-  };
+  using GridCells = GridMirrorCells;
   using GridBlock = std::vector<GridCells>;  // one per column
   struct GridRead {
     std::vector<int64_t> rowids;

@@ -10,7 +10,6 @@
 #include <deque>
 #include <mutex>
 #include <cstdint>
-#include <cstring>
 #include <future>
 #include <system_error>
 
@@ -23,20 +22,12 @@ namespace zuvo {
 void DataSource::gridAppend(int64_t rowid, const Record& rec) {
   if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(schema_.fields.size());
   GridBlock& b = gridBlocks_.back();
-  for (size_t c = 0; c < b.size(); ++c) {
-    if (auto v = rec.get(c)) b[c].text += *v;
-    b[c].ends.push_back(b[c].text.size());
-  }
+  for (size_t c = 0; c < b.size(); ++c) b[c].append(rec.get(c).value_or(TextView()));
   gridRowids_.push_back(rowid);
 }
 
 void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
-  GridCells& cells = gridBlocks_[row / kGridBlock][col];
-  const size_t i = static_cast<size_t>(row % kGridBlock);
-  const size_t start = i ? cells.ends[i - 1] : 0;
-  const size_t old = cells.ends[i] - start;
-  cells.text.replace(start, old, v);
-  for (size_t k = i; k < cells.ends.size(); ++k) cells.ends[k] = cells.ends[k] - old + v.size();
+  gridBlocks_[row / kGridBlock][col].replace(static_cast<size_t>(row % kGridBlock), v);
 }
 
 void ReadTurns::leave(uint64_t ticket) {
@@ -71,6 +62,21 @@ DataSource::Preload::~Preload() {
   if (result.valid()) result.wait();
 }
 
+// Room for the rows of a table read whole: its largest rowid, which the
+// rows' count seldom falls far below (memory reserved and not filled costs
+// nothing), so that the rowids are never copied as they grow. None for a
+// rowid too large to be the count of rows held in memory.
+size_t rowsAtMost(sqlite3* db, const std::string& table) {
+  sqlite3_stmt* st = nullptr;
+  int64_t last = 0;
+  if (sqlite3_prepare_v2(db, ("SELECT max(rowid) FROM " + table).c_str(), -1, &st, nullptr) == SQLITE_OK &&
+      sqlite3_step(st) == SQLITE_ROW)
+    last = sqlite3_column_int64(st, 0);
+  sqlite3_finalize(st);
+  constexpr int64_t kMost = int64_t{1} << 28;
+  return last > 0 && last <= kMost ? static_cast<size_t>(last) : 0;
+}
+
 // Tables of this size and more are read ahead: about 40,000 sentence pairs.
 constexpr std::uintmax_t kPreloadBytes = 4u << 20;
 
@@ -87,7 +93,8 @@ void DataSource::startPreload() {
   // A save meanwhile ends the read ahead rather than wait for it; the
   // first use then reads the grid itself.
   try {
-    p->result = std::async(std::launch::async, [file = path().string(), sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
+    p->result = std::async(std::launch::async, [file = path().string(), table = sqlName(schema_.table),
+                                              sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
                                               cols = schema_.fields.size(), raw, ticket, gate = conn_->gate]() -> std::optional<GridRead> {
     std::optional<GridRead> out;
     if (!readTurns().wait(ticket, raw->cancel)) {
@@ -101,6 +108,7 @@ void DataSource::startPreload() {
       if (GivingWay reading(*gate, db, raw->cancel);
           reading.entered() && sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
         GridRead read;
+        read.rowids.reserve(rowsAtMost(db, table));
         if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
       }
       sqlite3_finalize(st);
@@ -165,6 +173,7 @@ void DataSource::loadGrid() {
   // again in parts side by side where that is sure to read what this event
   // reads, else in one pass on the event's own connection.
   if (!readGridInParts(splits, earlier, read)) {
+    read.rowids.reserve(rowsAtMost(db_, tableRef()));
     sqlite3_stmt* st = st_->get(selectList(schema_, tableRef()) + " ORDER BY rowid");
     std::reverse(earlier.begin(), earlier.end());  // taken from the back, first block first
     const int rc = readGrid(st, schema_.fields.size(), read, nullptr, nullptr, &earlier);
@@ -181,11 +190,8 @@ void DataSource::loadGrid() {
   if (addedRowid_ && !gridRowids_.empty() && gridRowids_.back() == addedRowid_) {
     gridRowids_.pop_back();
     GridBlock& b = gridBlocks_.back();
-    for (GridCells& cells : b) {
-      cells.ends.pop_back();
-      cells.text.resize(cells.ends.empty() ? 0 : cells.ends.back());
-    }
-    if (b.front().ends.empty()) gridBlocks_.pop_back();
+    for (GridCells& cells : b) cells.popBack();
+    if (b.front().size() == 0) gridBlocks_.pop_back();
   }
 }
 
@@ -208,40 +214,6 @@ TextView DataSource::gridCellView(int64_t row, int64_t col) {
 
 namespace {
 
-// The first cell of a block's column at or after `first` that holds `what`
-// whole, or -1. The column text is searched as one buffer; a match that
-// runs over the end of its cell into the next one is no match.
-template <class Cells>
-int64_t findInCells(const Cells& cells, size_t first, TextView what) {
-  const size_t bytes = what.size() * sizeof(char16_t);
-  const char* base = reinterpret_cast<const char*>(cells.text.data());
-  const size_t size = cells.text.size() * sizeof(char16_t);
-  size_t at = (first ? cells.ends[first - 1] : 0) * sizeof(char16_t);
-  size_t from = first;  // no cell before it holds a character at or after `at`
-  while (at + bytes <= size) {
-    const void* hit = memmem(base + at, size - at, what.data(), bytes);
-    if (!hit) break;
-    const size_t b = static_cast<size_t>(static_cast<const char*>(hit) - base);
-    if (b % sizeof(char16_t)) {  // not on a character boundary
-      at = b + 1;
-      continue;
-    }
-    const size_t unit = b / sizeof(char16_t);
-    // The cell holding the hit, most often a few cells on: looked for from
-    // the search's start before the rest is searched by halves.
-    constexpr size_t kNear = 8;
-    size_t i = from;
-    while (i < from + kNear && cells.ends[i] <= unit) ++i;
-    if (cells.ends[i] <= unit)
-      i = static_cast<size_t>(std::upper_bound(cells.ends.begin() + static_cast<std::ptrdiff_t>(i), cells.ends.end(), unit) -
-                              cells.ends.begin());
-    if (unit + what.size() <= cells.ends[i]) return static_cast<int64_t>(i);
-    at = cells.ends[i] * sizeof(char16_t);  // every later start in this cell runs over too
-    from = i + 1;
-  }
-  return -1;
-}
-
 // A long search is split into parts searched side by side: the scan is
 // bound by memory, which one thread does not use to the full.
 constexpr int64_t kFindHelpers = 3;
@@ -257,13 +229,14 @@ int64_t DataSource::gridFind(int64_t col, TextView what, int64_t fromRow) {
   if (fromRow < 0) fromRow = 0;
   if (col < 0 || col >= static_cast<int64_t>(schema_.fields.size()) || fromRow >= rows) return -1;
   if (what.empty()) return fromRow;
+  const GridNeedle needle(what);
   const int64_t firstBlock = fromRow / kGridBlock, blocks = static_cast<int64_t>(gridBlocks_.size());
   std::atomic<int64_t> firstHitPart{INT64_MAX};
   auto searchPart = [&](int64_t part, int64_t from, int64_t to) -> int64_t {
     for (int64_t blk = from; blk < to; ++blk) {
       if (firstHitPart.load(std::memory_order_relaxed) < part) return -1;
       const size_t first = blk == firstBlock ? static_cast<size_t>(fromRow % kGridBlock) : 0;
-      if (const int64_t i = findInCells(gridBlocks_[blk][col], first, what); i >= 0) {
+      if (const int64_t i = gridBlocks_[blk][col].find(first, needle); i >= 0) {
         int64_t seen = firstHitPart.load();
         while (part < seen && !firstHitPart.compare_exchange_weak(seen, part)) {
         }

@@ -1,8 +1,9 @@
 // Reading a whole table into the grid mirror. One thread steps through the
-// rows in one read snapshot and copies each block's bytes as they stand;
-// other threads turn full blocks into the mirror's columns meanwhile, so a
-// large table loads at about the speed SQLite reads it. Blocks keep their
-// order, and a table of less than one block never leaves the calling thread.
+// rows in one read snapshot and copies each cell's bytes as they stand into
+// the block that keeps them; other threads settle full blocks into their
+// form meanwhile (grid_cells.h), so a large table loads at about the speed
+// SQLite reads it. Blocks keep their order, and a table of less than one
+// block never leaves the calling thread.
 //
 // A table read again, after another program's save, is read in parts by
 // rowid, side by side, each on a connection of its own, split where the
@@ -28,7 +29,7 @@ namespace zuvo {
 
 namespace {
 
-// Blocks being turned into columns beside the reading thread.
+// Blocks being settled beside the reading thread.
 constexpr size_t kDecoders = 3;
 
 // A cell's text as UTF-8 bytes: a number's as SQLite writes it, without its
@@ -47,112 +48,104 @@ std::string_view cellBytes(sqlite3_stmt* st, int col, char (&digits)[kDigits]) {
   }
 }
 
-// A block of rows as SQLite gave them: each column's UTF-8 bytes side by
-// side, and where each cell ends. `units` is the decoder's work space, kept
-// with the block so that it is reused, never zero-filled afresh; `into`, a
-// block of an earlier mirror whose memory the decoded block takes over.
-template <class Block>
-struct RawBlock {
-  std::vector<std::string> bytes;
-  std::vector<std::vector<size_t>> ends;
-  std::u16string units;
-  Block into;
-  void reset(size_t cols) {
-    bytes.resize(cols);
-    ends.resize(cols);
-    for (auto& b : bytes) b.clear();
-    for (auto& e : ends) e.clear();
+}  // namespace
+
+namespace {
+
+// Blocks whose memory is taken and touched on threads of their own ahead
+// of the rows that fill them: the reading thread then writes into pages
+// already there, while the system's work of handing out fresh pages, a good
+// part of a large table's read, runs beside it.
+constexpr size_t kReadyAhead = 2;
+
+// `make` run on a thread of its own, or here when no thread is to be had.
+template <class Make>
+auto beside(Make make) -> std::future<decltype(make())> {
+  // Held apart, so that a thread refused leaves what it holds here.
+  auto held = std::make_shared<Make>(std::move(make));
+  try {
+    return std::async(std::launch::async, [held] { return (*held)(); });
+  } catch (const std::system_error&) {
+    std::promise<decltype(make())> here;
+    here.set_value((*held)());
+    return here.get_future();
   }
-};
+}
 
 }  // namespace
 
 int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std::atomic<bool>* cancel,
                          std::atomic<bool>* started, std::vector<GridBlock>* reuse) {
-  // Each cell is decoded on its own: a damaged sequence never reaches into
-  // the next cell. A UTF-8 byte gives at most one UTF-16 unit. The cells are
-  // decoded into the block's work space and copied once into a text of
-  // their exact size.
-  using Raw = RawBlock<GridBlock>;
-  auto decode = [cols](Raw& raw) {
-    GridBlock block = std::move(raw.into);
-    block.resize(cols);
-    for (size_t c = 0; c < cols; ++c) {
-      const std::string_view bytes = raw.bytes[c];
-      GridCells& cells = block[c];
-      if (raw.units.size() < bytes.size()) raw.units.resize(bytes.size());
-      cells.ends.clear();
-      cells.ends.reserve(raw.ends[c].size());
-      size_t from = 0, units = 0;
-      for (const size_t end : raw.ends[c]) {
-        units += utf8ToUnits(bytes.substr(from, end - from), raw.units.data() + units);
-        cells.ends.push_back(units);
-        from = end;
-      }
-      cells.text.assign(raw.units.data(), units);
-    }
-    return block;
-  };
-  using Job = std::shared_ptr<Raw>;
-  struct Decoding {
-    std::future<GridBlock> block;
-    Job raw;  // handed back once decoded, for a later block's bytes
-  };
-  std::deque<Decoding> decoding;
-  std::vector<Job> spare;
+  // The rows' bytes go straight into the block that keeps them; a full
+  // block is settled into its form (each cell checked, a column decoded
+  // only where its bytes cannot be kept) beside the reading thread.
+  std::deque<std::future<GridBlock>> settling, ready;
   auto collect = [&] {
-    out.blocks.push_back(decoding.front().block.get());
-    spare.push_back(std::move(decoding.front().raw));
-    decoding.pop_front();
+    out.blocks.push_back(settling.front().get());
+    settling.pop_front();
   };
-  auto nextRaw = [&] {
-    Job raw = spare.empty() ? std::make_shared<Raw>() : std::move(spare.back());
-    if (!spare.empty()) spare.pop_back();
-    raw->reset(cols);
-    raw->into.clear();
+  // Each column's bytes in the block before: room for the next.
+  std::vector<size_t> room;
+  auto lent = [&] {
+    GridBlock block;
     if (reuse && !reuse->empty()) {
-      raw->into = std::move(reuse->back());
+      block = std::move(reuse->back());
       reuse->pop_back();
     }
-    return raw;
+    block.resize(cols);
+    return block;
   };
-  auto handOver = [&](Job raw) {
-    if (decoding.size() >= kDecoders) collect();
-    std::future<GridBlock> block;
-    try {
-      block = std::async(std::launch::async, [raw, decode] { return decode(*raw); });
-    } catch (const std::system_error&) {  // no thread to be had: decoded here
-      std::promise<GridBlock> done;
-      done.set_value(decode(*raw));
-      block = done.get_future();
+  auto nextBlock = [&] {
+    GridBlock block;
+    if (!ready.empty()) {
+      block = ready.front().get();
+      ready.pop_front();
+    } else {
+      block = lent();
+      for (size_t c = 0; c < cols; ++c) block[c].startFill(room.empty() ? 0 : room[c], kGridBlock);
     }
-    decoding.push_back({std::move(block), std::move(raw)});
+    while (!room.empty() && ready.size() < kReadyAhead)
+      ready.push_back(beside([block = lent(), room]() mutable {
+        for (size_t c = 0; c < block.size(); ++c) block[c].startFill(room[c], kGridBlock, true);
+        return std::move(block);
+      }));
+    return block;
+  };
+  auto handOver = [&](GridBlock block) {
+    room.resize(cols);
+    for (size_t c = 0; c < cols; ++c) room[c] = block[c].filledBytes();
+    if (settling.size() >= kDecoders) collect();
+    settling.push_back(beside([block = std::move(block)]() mutable {
+      for (GridCells& cells : block) cells.settle();
+      return std::move(block);
+    }));
   };
 
-  Job raw = nextRaw();
+  GridBlock block = nextBlock();
   size_t inBlock = 0;
   int rc;
   while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     if (started && out.rowids.empty()) started->store(true);
     if (inBlock == kGridBlock) {
       if (cancel && cancel->load(std::memory_order_relaxed)) return SQLITE_INTERRUPT;
-      handOver(std::move(raw));
-      raw = nextRaw();
+      handOver(std::move(block));
+      block = nextBlock();
       inBlock = 0;
     }
     out.rowids.push_back(sqlite3_column_int64(st, 0));
     for (size_t i = 0; i < cols; ++i) {
-      std::string& bytes = raw->bytes[i];
       char digits[kDigits];
-      bytes.append(cellBytes(st, static_cast<int>(i) + 1, digits));
-      raw->ends[i].push_back(bytes.size());
+      block[i].appendBytes(cellBytes(st, static_cast<int>(i) + 1, digits));
     }
     ++inBlock;
   }
   if (started) started->store(true);
   if (rc != SQLITE_DONE) return rc;
-  while (!decoding.empty()) collect();
-  if (inBlock) out.blocks.push_back(decode(*raw));
+  while (!settling.empty()) collect();
+  if (inBlock) {
+    for (GridCells& cells : block) cells.settle();
+    out.blocks.push_back(std::move(block));
+  }
   return rc;
 }
 
@@ -177,10 +170,9 @@ std::vector<int64_t> DataSource::gridSplits() const {
 
 namespace {
 
-// One part of a read in parts: its rows decoded as they are stepped, a
-// block's column at a time into work space kept for the whole part, then
-// copied once into a text of its exact size, in memory of an earlier
-// mirror where there is some.
+// One part of a read in parts: its rows' bytes put straight into blocks,
+// in memory of an earlier mirror where there is some, each block settled
+// into its form once full.
 template <class Read, class Block>
 std::optional<Read> readPart(const std::string& file, const std::string& sql, size_t cols, int64_t first, int64_t last,
                              std::vector<Block> reuse, int64_t blockRows) {
@@ -202,8 +194,7 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
   Read out;
   out.rowids.reserve(reuse.size() * static_cast<size_t>(blockRows));
   std::reverse(reuse.begin(), reuse.end());  // taken from the back, first block first
-  std::vector<std::u16string> units(cols);
-  std::vector<size_t> used(cols, 0);
+  std::vector<size_t> room(cols, 0);
   Block block;
   auto startBlock = [&] {
     block.clear();
@@ -212,20 +203,14 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
       reuse.pop_back();
     }
     block.resize(cols);
-    for (auto& cells : block) cells.ends.clear();
+    for (size_t i = 0; i < cols; ++i) block[i].startFill(room[i], static_cast<size_t>(blockRows));
   };
   auto endBlock = [&] {
     for (size_t i = 0; i < cols; ++i) {
-      block[i].text.assign(units[i].data(), used[i]);
-      used[i] = 0;
+      room[i] = block[i].filledBytes();
+      block[i].settle();
     }
     out.blocks.push_back(std::move(block));
-  };
-  // Room for `n` more units after what the column holds.
-  auto room = [&](size_t i, size_t n) {
-    std::u16string& u = units[i];
-    if (u.size() < used[i] + n) u.resize(std::max(u.size() * 2, used[i] + n));
-    return u.data() + used[i];
   };
   int64_t inBlock = 0;
   int rc;
@@ -239,9 +224,7 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
     out.rowids.push_back(sqlite3_column_int64(c.st, 0));
     for (size_t i = 0; i < cols; ++i) {
       char digits[kDigits];
-      const std::string_view bytes = cellBytes(c.st, static_cast<int>(i) + 1, digits);
-      used[i] += utf8ToUnits(bytes, room(i, bytes.size()));
-      block[i].ends.push_back(used[i]);
+      block[i].appendBytes(cellBytes(c.st, static_cast<int>(i) + 1, digits));
     }
     ++inBlock;
   }
@@ -313,17 +296,12 @@ bool DataSource::readGridInParts(const std::vector<int64_t>& firsts, std::vector
     }
     size_t row = 0;
     for (const GridBlock& b : part.blocks) {
-      const size_t rows = b.front().ends.size();
+      const size_t rows = b.front().size();
       for (size_t i = 0; i < rows;) {
         if (out.rowids.size() % kGridBlock == 0) out.blocks.emplace_back(cols);
         const size_t take = std::min(rows - i, static_cast<size_t>(kGridBlock) - out.rowids.size() % kGridBlock);
         GridBlock& to = out.blocks.back();
-        for (size_t c = 0; c < cols; ++c) {
-          const GridCells& from = b[c];
-          const size_t start = i ? from.ends[i - 1] : 0, base = to[c].text.size();
-          to[c].text.append(from.text, start, from.ends[i + take - 1] - start);
-          for (size_t k = i; k < i + take; ++k) to[c].ends.push_back(base + from.ends[k] - start);
-        }
+        for (size_t c = 0; c < cols; ++c) to[c].appendCells(b[c], i, take);
         out.rowids.insert(out.rowids.end(), part.rowids.begin() + static_cast<std::ptrdiff_t>(row + i),
                           part.rowids.begin() + static_cast<std::ptrdiff_t>(row + i + take));
         i += take;
