@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <locale.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -309,8 +310,8 @@ size_t utf8ToUnits(std::string_view s, char16_t* out) {
 
 Text fromUtf8(std::string_view s) {
   Text out;
-  out.reserve(s.size());
-  adviseLargePages(out.data(), s.size() * sizeof(char16_t));
+  out.reserve(largePagesSize((s.size() + 1) * sizeof(char16_t)) / sizeof(char16_t) - 1);
+  adviseLargePages(out.data(), out.capacity() * sizeof(char16_t));
   out.resize(s.size());
   out.resize(utf8ToUnits(s, out.data()));
   return out;
@@ -417,13 +418,40 @@ Text fromGbk(std::string_view bytes) {
   return out;
 }
 
+namespace {
+// Buffers this large hold at least one whole large page.
+constexpr uintptr_t kLargeBuffer = uintptr_t{4} << 20, kLargePage = uintptr_t{2} << 20;
+// What the allocator puts before and after a mapped block: its header,
+// and its rounding of the request.
+constexpr size_t kAllocatorOverhead = 24;
+}  // namespace
+
+size_t largePagesSize(size_t bytes) {
+  if (bytes < kLargeBuffer) return bytes;
+  const size_t whole = (bytes + kAllocatorOverhead + kLargePage - 1) & ~(kLargePage - 1);
+  return whole - kAllocatorOverhead;
+}
+
 void adviseLargePages(void* data, size_t bytes) {
-  // A buffer this large holds at least one whole large page.
-  constexpr uintptr_t kLarge = uintptr_t{4} << 20, kPage = uintptr_t{2} << 20;
-  if (bytes < kLarge) return;
-  const auto begin = (reinterpret_cast<uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
-  const auto end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kPage - 1);
+  if (bytes < kLargeBuffer) return;
+  const auto at = reinterpret_cast<uintptr_t>(data);
+  const auto small = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
+  // A buffer that starts just past a large page's start, or ends just
+  // before one's end (the allocator's header and rounding), takes that
+  // whole page.
+  auto begin = (at + kLargePage - 1) & ~(kLargePage - 1);
+  if (begin - at > kLargePage - small) begin -= kLargePage;
+  auto end = (at + bytes) & ~(kLargePage - 1);
+  if (at + bytes - end > kLargePage - small) end += kLargePage;
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+  // The buffer is filled whole at once: its pages are taken in one call
+  // instead of one fault each, which costs far more where memory is given
+  // late (a virtual machine's). A kernel that does not know the call
+  // leaves the faults to come.
+  const auto first = at & ~(small - 1), last = (at + bytes + small - 1) & ~(small - 1);
+  ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
 }
 
 namespace {
@@ -496,8 +524,8 @@ std::optional<Text> gbkByTable(std::string_view bytes, const GbkDecoding& d) {
     ++units;
   }
   Text out;
-  out.reserve(units);
-  adviseLargePages(out.data(), units * sizeof(char16_t));
+  out.reserve(largePagesSize((units + 1) * sizeof(char16_t)) / sizeof(char16_t) - 1);
+  adviseLargePages(out.data(), out.capacity() * sizeof(char16_t));
   out.resize(units);
   char16_t* o = out.data();
   for (size_t i = 0; i < n;) {

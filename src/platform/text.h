@@ -38,9 +38,13 @@ bool isWellFormedUtf16(TextView t);
 // --- Large buffers ------------------------------------------------------------
 // Memory of a text or byte buffer about to be filled whole (a file's text):
 // asks the kernel for large pages for what is large enough, so that filling
-// it costs a fault per 2 MiB, not one per 4 KiB. Only advice: the memory
-// behaves the same either way.
+// it costs a fault per 2 MiB, not one per 4 KiB, and takes its pages in one
+// call. Only advice: the memory behaves the same either way.
 void adviseLargePages(void* data, size_t bytes);
+// The size to allocate for a buffer of `bytes`: a large one rounded up so
+// that the allocator maps it as whole large pages, which adviseLargePages
+// then covers from its first byte to its last.
+size_t largePagesSize(size_t bytes);
 
 // --- GBK (the code page the system's character codes come from) ------------
 // GBK bytes of t; a character outside GBK becomes '?'.

@@ -159,7 +159,9 @@ FileBytes readWholeFile(const std::filesystem::path& file) {
   }
   // Read straight into the buffer, with room for the size the file has now
   // and more as it grows meanwhile, up to the limit.
-  size_t room = st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+  size_t room = st.st_size > 0 ? std::min(largePagesSize(static_cast<size_t>(st.st_size) + 1),
+                                          static_cast<size_t>(kMaxTextFileBytes) + 1)
+                               : 65536;
   FileBytes bytes{std::make_unique_for_overwrite<char[]>(room), 0, {}};
   adviseLargePages(bytes.data.get(), room);
   for (;;) {
