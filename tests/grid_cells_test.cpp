@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,194 @@ TEST(GridCellsTest, CellsJoinedFromEitherFormAreThePlainTexts) {
         expectSameAs(to, want, kNeedles);
       }
     }
+  }
+}
+
+// Needles for columns of numbers: digits within a cell, over a cell's end
+// (so "12" is in "12" and "112" but never in "1" followed by "2"), a minus
+// sign, and texts no number holds.
+const std::vector<Text> kNumberNeedles = {u"12", u"1", u"2", u"0", u"-", u"-1", u"99", u"10", u"23", u"007",
+                                          u"7", u"x", u"1 ", u"Ø3D", u"807", u"5807", u""};
+
+std::vector<Text> allNeedles() {
+  std::vector<Text> n = kNeedles;
+  n.insert(n.end(), kNumberNeedles.begin(), kNumberNeedles.end());
+  return n;
+}
+
+// A column whose cells are the texts of consecutive whole numbers is
+// counted; any other is not, and every column answers as the plain texts.
+TEST(GridCellsTest, AColumnOfConsecutiveNumbersIsCountedAndAnswersAsPlainTexts) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> bytes;
+    bool counted;
+  };
+  const std::vector<Case> cases = {
+      {"consecutive from 8", {"8", "9", "10", "11", "12", "13"}, true},
+      {"one number", {"5"}, true},
+      {"negative to positive", {"-2", "-1", "0", "1", "2"}, true},
+      {"up to the largest number", {"9223372036854775806", "9223372036854775807"}, true},
+      {"from the smallest number", {"-9223372036854775808", "-9223372036854775807"}, true},
+      {"a gap", {"1", "2", "4", "5"}, false},
+      {"a repeat", {"1", "1"}, false},
+      {"going down", {"3", "2"}, false},
+      {"a text after numbers", {"1", "2", "x"}, false},
+      {"a text first", {"x", "1", "2"}, false},
+      {"leading zeros are not the number", {"007", "008"}, false},
+      {"leading zeros after a number", {"6", "007"}, false},
+      {"minus zero", {"-0", "1"}, false},
+      {"a plus sign", {"+1", "2"}, false},
+      {"a space", {" 1", "2"}, false},
+      {"an empty cell", {"", "1"}, false},
+      {"an empty cell after numbers", {"1", ""}, false},
+      {"past the largest number", {"9223372036854775807", "9223372036854775808"}, false},
+      {"too large to be a number", {"9223372036854775808", "9223372036854775809"}, false},
+      {"spans the block's texts of every length", {"98", "99", "100", "101"}, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    const GridMirrorCells c = filled(k.bytes);
+    EXPECT_EQ(c.counted(), k.counted);
+    EXPECT_TRUE(c.compact());
+    std::vector<Text> want;
+    for (const std::string& b : k.bytes) want.push_back(fromUtf8(b));
+    expectSameAs(c, want, allNeedles());
+  }
+}
+
+// Edits of a counted column: those that carry the run on keep it counted,
+// any other spells it out, and the cells and searches stay the plain texts,
+// whether or not a cell was read first.
+TEST(GridCellsTest, EditsOfACountedColumnKeepItsCellsAsPlainTexts) {
+  struct Edit {
+    char op;  // 'a' append, 'r' replace, 'p' take the last away
+    size_t at;
+    Text text;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::string> start;
+    std::vector<Edit> edits;
+    bool countedAfter;
+  };
+  const std::vector<std::string> run = {"9", "10", "11", "12"};
+  const std::vector<Case> cases = {
+      {"the next number added", run, {{'a', 0, u"13"}, {'a', 0, u"14"}}, true},
+      {"a cell replaced by its own text", run, {{'r', 1, u"10"}}, true},
+      {"the last taken away and added again", run, {{'p', 0, u""}, {'a', 0, u"12"}, {'a', 0, u"13"}}, true},
+      {"every cell taken away, another run begun", {"1", "2"}, {{'p', 0, u""}, {'p', 0, u""}, {'a', 0, u"-4"}, {'a', 0, u"-3"}}, true},
+      {"an empty column begins a run", {}, {{'a', 0, u"120"}, {'a', 0, u"121"}}, true},
+      {"a gap added", run, {{'a', 0, u"14"}, {'a', 0, u"15"}}, false},
+      {"a number replaced by another", run, {{'r', 1, u"20"}, {'a', 0, u"13"}}, false},
+      {"a number replaced by its text with a leading zero", run, {{'r', 0, u"09"}}, false},
+      {"the next number with a leading zero", run, {{'a', 0, u"013"}}, false},
+      {"a text added", run, {{'a', 0, u"trece"}, {'r', 0, u"nueve"}}, false},
+      {"an empty cell added", run, {{'a', 0, u""}}, false},
+      {"a lone surrogate added", run, {{'a', 0, u"Ø3D"}, {'a', 0, u"14"}}, false},
+      {"a Chinese text replaced in", run, {{'r', 3, u"十二"}}, false},
+      {"past the largest number",
+       {"9223372036854775806", "9223372036854775807"},
+       {{'a', 0, u"-9223372036854775808"}},
+       false},
+  };
+  for (const Case& k : cases) {
+    for (const bool readFirst : {false, true}) {
+      SCOPED_TRACE(std::string(k.what) + (readFirst ? ", read first" : ""));
+      GridMirrorCells c = filled(k.start);
+      std::vector<Text> want;
+      for (const std::string& b : k.start) want.push_back(fromUtf8(b));
+      if (readFirst) ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+      for (const Edit& e : k.edits) {
+        if (e.op == 'a') {
+          c.append(e.text);
+          want.push_back(e.text);
+        } else if (e.op == 'r') {
+          c.replace(e.at, e.text);
+          want[e.at] = e.text;
+        } else {
+          c.popBack();
+          want.pop_back();
+        }
+        if (readFirst) ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+      }
+      EXPECT_EQ(c.counted(), k.countedAfter);
+      expectSameAs(c, want, allNeedles());
+    }
+  }
+}
+
+// Cells joined from and into counted columns, as a table read again in
+// parts is joined: a run carried on stays counted, and the cells are the
+// plain texts in order.
+TEST(GridCellsTest, CellsJoinedWithCountedColumnsAreThePlainTexts) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> into, from;
+    size_t first, count;
+    bool countedAfter;
+  };
+  const std::vector<Case> cases = {
+      {"a run carried on", {"1", "2", "3"}, {"3", "4", "5", "6"}, 1, 3, true},
+      {"into an empty column", {}, {"3", "4", "5"}, 1, 2, true},
+      {"a run with a gap", {"1", "2", "3"}, {"5", "6"}, 0, 2, false},
+      {"numbers into texts", {"frase", "Año"}, {"5", "6"}, 0, 2, false},
+      {"texts into numbers", {"1", "2"}, {"frase", "第二句"}, 0, 2, false},
+      {"UTF-16 texts into numbers", {"1", "2"}, {bytesOf(u"五六七八"), bytesOf(u"句子")}, 0, 2, false},
+  };
+  for (const Case& k : cases) {
+    for (const bool intoRead : {false, true}) {
+      SCOPED_TRACE(std::string(k.what) + (intoRead ? ", read first" : ""));
+      GridMirrorCells to = filled(k.into);
+      const GridMirrorCells source = filled(k.from);
+      if (intoRead && to.size()) to.cell(0);
+      to.appendCells(source, k.first, k.count);
+      std::vector<Text> want;
+      for (const std::string& b : k.into) want.push_back(fromUtf8(b));
+      for (size_t i = k.first; i < k.first + k.count; ++i) want.push_back(fromUtf8(k.from[i]));
+      EXPECT_EQ(to.counted(), k.countedAfter);
+      expectSameAs(to, want, allNeedles());
+    }
+  }
+}
+
+// Where cells end is kept in 32 bits while it fits, and in 64 bits,
+// exactly, as soon as an end or a shift of the ends would not.
+TEST(GridCellsTest, CellEndsWidenRatherThanWrap) {
+  constexpr size_t kMost = UINT32_MAX;
+  struct Case {
+    const char* what;
+    std::vector<size_t> ends;
+    size_t shiftFrom, shrunk, grown;
+    bool wide;
+  };
+  const std::vector<Case> cases = {
+      {"small ends", {0, 3, 7}, 1, 2, 5, false},
+      {"the largest 32-bit end", {1, kMost}, 9, 0, 0, false},
+      {"an end past 32 bits", {1, kMost, kMost + 1, kMost + 70000}, 9, 0, 0, true},
+      {"a shift up to the largest 32-bit end", {1, kMost - 10}, 1, 0, 10, false},
+      {"a shift past 32 bits", {1, 5, kMost - 10}, 1, 2, 13, true},
+      {"a shift down from past 32 bits", {1, 5, kMost + 10}, 1, 12, 0, true},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    GridCellEnds e;
+    std::vector<size_t> want;
+    for (const size_t end : k.ends) {
+      e.push_back(end);
+      want.push_back(end);
+    }
+    e.shift(k.shiftFrom, k.shrunk, k.grown);
+    for (size_t i = k.shiftFrom; i < want.size(); ++i) want[i] = want[i] - k.shrunk + k.grown;
+    EXPECT_EQ(e.wide(), k.wide);
+    ASSERT_EQ(e.size(), want.size());
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_EQ(e[i], want[i]) << i;
+    e.pop_back();
+    EXPECT_EQ(e.back(), want[want.size() - 2]);
+    e.clear();
+    EXPECT_FALSE(e.wide());
+    e.push_back(3);
+    EXPECT_EQ(e.back(), 3u);
   }
 }
 

@@ -952,6 +952,57 @@ TEST_F(StoreTest, AGridWhoseBlocksTakeDifferentFormsAnswersAsThePlainTexts) {
   p.event([&] { ASSERT_NO_FATAL_FAILURE(expectPlain()); });
 }
 
+// The ID column of a grid of several blocks, its numbers run on with gaps
+// where rows were deleted: every cell is its row's number and a search of
+// the column finds the cells holding the digits, as before and after a row
+// is added through the store.
+TEST_F(StoreTest, AGridsIdColumnWithGapsHoldsAndFindsEveryNumber) {
+  constexpr int kBlock = 4096, kRows = 2 * kBlock + 10;
+  createTable(dir.path() / "XHKA.db", tables::sentences());
+  const auto file = dir.path() / "XHKB.db";
+  createTable(file, tables::sentenceSearch());
+  {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    for (int i = 0; i < kRows; ++i)
+      ASSERT_EQ(sqlite3_exec(db, "INSERT INTO \"表1\" (Zd1) VALUES ('frase')", nullptr, nullptr, nullptr), SQLITE_OK);
+    // A gap inside the second block and one at the third's start.
+    ASSERT_EQ(sqlite3_exec(db, "DELETE FROM \"表1\" WHERE ID BETWEEN 4100 AND 4102 OR ID = 8193", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  }
+  std::vector<Text> want;
+  for (int id = 1; id <= kRows; ++id)
+    if ((id < 4100 || id > 4102) && id != 8193) want.push_back(NumText(id));
+  auto plainFind = [&](TextView what, int64_t from) -> int64_t {
+    for (int64_t r = std::max<int64_t>(from, 0); r < static_cast<int64_t>(want.size()); ++r)
+      if (want[r].find(what) != Text::npos) return r;
+    return -1;
+  };
+  const Text needles[] = {u"12", u"4099", u"4103", u"4101", u"8193", u"8194", u"8202", u"1", u"0", u"-", u"x", u"409"};
+  const int64_t froms[] = {0, 11, kBlock - 1, kBlock, 2 * kBlock - 4, 2 * kBlock - 3, static_cast<int64_t>(want.size()) - 1};
+  auto expectPlain = [&] {
+    FlexGrid& grid = s().MSFlexGrid1;
+    ASSERT_EQ(grid.Rows(), static_cast<int64_t>(want.size()));
+    for (int64_t r = 0; r < grid.Rows(); ++r) ASSERT_EQ(grid.cellView(r, 0), want[r]) << "row " << r;
+    for (const Text& n : needles)
+      for (const int64_t from : froms)
+        EXPECT_EQ(grid.findInColumn(0, n, from), plainFind(n, from)) << toUtf8(n) << " from " << from;
+  };
+  p.event([&] { ASSERT_NO_FATAL_FAILURE(expectPlain()); });
+  p.event([&] {
+    s().Data2.MoveLast();
+    s().Data2.AddNew();
+    s().Text14.setText(u"la última");
+    s().Data2.MoveLast();
+    want.push_back(NumText(kRows + 1));
+  });
+  p.event([&] { ASSERT_NO_FATAL_FAILURE(expectPlain()); });
+}
+
 // Rows written straight into a table file of one text field besides its
 // ID, as another program adds them: texts of one to four bytes a
 // character, numbers and empty fields.

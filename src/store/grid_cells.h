@@ -11,10 +11,17 @@
 // see it. Both forms give the same cells, searches and hits: a cell of the
 // compact form is read through the column widened to UTF-16 once, kept
 // beside the bytes until the column next changes.
+//
+// A compact column whose cells are the decimal texts of consecutive whole
+// numbers, as a column of record numbers is, is kept as its first number
+// and its count alone, and spelled out into bytes at the first edit that
+// breaks the run. Where cells end is kept in 32 bits while the column's
+// text stays under 4 GiB, in 64 bits beyond.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -33,9 +40,61 @@ struct GridNeedle {
   bool inBytes = false;
 };
 
+// Where each cell of a column ends: 32-bit offsets while every end fits,
+// turned to 64-bit ones, never wrapping, once one does not.
+class GridCellEnds {
+ public:
+  size_t size() const { return wide_ ? w_.size() : n_.size(); }
+  bool empty() const { return size() == 0; }
+  size_t operator[](size_t i) const { return wide_ ? w_[i] : n_[i]; }
+  size_t back() const { return wide_ ? w_.back() : n_.back(); }
+  void push_back(size_t end) {
+    if (!wide_ && end > UINT32_MAX) widen();
+    if (wide_)
+      w_.push_back(end);
+    else
+      n_.push_back(static_cast<uint32_t>(end));
+  }
+  void pop_back() { wide_ ? w_.pop_back() : n_.pop_back(); }
+  // Emptied, its memory kept, narrow again.
+  void clear() {
+    n_.clear();
+    w_.clear();
+    wide_ = false;
+  }
+  void reserve(size_t n) { wide_ ? w_.reserve(n) : n_.reserve(n); }
+  // Room for `n` ends, its memory written once now.
+  void touch(size_t n);
+  // Ends from `first` on moved by `grown` minus `shrunk`.
+  void shift(size_t first, size_t shrunk, size_t grown);
+  void swap(GridCellEnds& o) {
+    n_.swap(o.n_);
+    w_.swap(o.w_);
+    std::swap(wide_, o.wide_);
+  }
+  // Emptied, its memory given back.
+  void release() {
+    std::vector<uint32_t>().swap(n_);
+    std::vector<uint64_t>().swap(w_);
+    wide_ = false;
+  }
+  bool wide() const { return wide_; }
+  // `f` called with the ends as a pointer to their first.
+  template <class F>
+  auto visit(F f) const {
+    return wide_ ? f(w_.data()) : f(n_.data());
+  }
+
+ private:
+  void widen();
+  std::vector<uint32_t> n_;
+  std::vector<uint64_t> w_;
+  bool wide_ = false;
+};
+
 class GridMirrorCells {
  public:
-  size_t size() const { return ends_.size(); }
+  size_t size() const { return counted_ ? count_ : ends_.size(); }
   // Cell `i` as UTF-16, valid until the cells next change. Not to be read
   // while a search of this column runs on another thread.
   TextView cell(size_t i) const;
@@ -60,29 +119,51 @@ class GridMirrorCells {
   // be asked.
   void startFill(size_t bytes, size_t cells, bool touch = false);
   void appendBytes(std::string_view bytes) {
+    if (counted_) {
+      if (counts(bytes)) return;
+      spell();
+    }
     bytes_.append(bytes);
     ends_.push_back(bytes_.size());
   }
   void settle();
   size_t filledBytes() const { return bytes_.size(); }
 
-  // True while the cells are kept as UTF-8 bytes.
+  // True while the cells are kept as UTF-8 bytes (or counted).
   bool compact() const { return compact_; }
+  // True while the cells are kept as a run of whole numbers.
+  bool counted() const { return counted_; }
+  // True while where cells end is kept in 64 bits.
+  bool wideEnds() const { return (compact_ && widened_ ? wideEnds_ : ends_).wide(); }
 
  private:
   void widen() const;  // fills the UTF-16 form of a compact column
   // Keeps the column in UTF-16 from now on; `units` is room enough for its
   // cells decoded one by one.
   void toWide(size_t units);
-  void toWide() { toWide(compact_ && !widened_ ? utf8Units(bytes_).value_or(bytes_.size()) : 0); }
+  void toWide();
+
+  // True when `v` is the text of the number after the run's last (any
+  // whole number's text, for an empty run), which then joins the run;
+  // false, the run untouched, otherwise.
+  bool counts(std::string_view v);
+  bool counts(TextView v);
+  // A counted column spelled out into bytes, kept compact.
+  void spell();
+  // Cell `i`'s text in a counted column.
+  std::string_view number(size_t i, char (&digits)[24]) const;
 
   std::string bytes_;          // the compact form
-  std::vector<size_t> ends_;   // where each cell ends: in bytes_ when compact, else in text_
+  GridCellEnds ends_;          // where each cell ends: in bytes_ when compact, else in text_
   bool compact_ = true;
+  // The counted form: `count_` cells, the first the text of `first_`.
+  bool counted_ = true;
+  int64_t first_ = 0;
+  size_t count_ = 0;
   // The UTF-16 form: the cells themselves, or the compact form widened
   // (with its own ends) once a cell was read.
   mutable Text text_;
-  mutable std::vector<size_t> wideEnds_;
+  mutable GridCellEnds wideEnds_;
   mutable bool widened_ = false;
 };
 

@@ -84,8 +84,9 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
     out.blocks.push_back(settling.front().get());
     settling.pop_front();
   };
-  // Each column's bytes in the block before: room for the next.
-  std::vector<size_t> room;
+  // Each column's bytes in the block before: room for the next; and room
+  // for its cells' ends, none for a column counted (grid_cells.h).
+  std::vector<size_t> room, cellRoom;
   auto lent = [&] {
     GridBlock block;
     if (reuse && !reuse->empty()) {
@@ -102,18 +103,23 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
       ready.pop_front();
     } else {
       block = lent();
-      for (size_t c = 0; c < cols; ++c) block[c].startFill(room.empty() ? 0 : room[c], kGridBlock);
+      for (size_t c = 0; c < cols; ++c)
+        block[c].startFill(room.empty() ? 0 : room[c], cellRoom.empty() ? kGridBlock : cellRoom[c]);
     }
     while (!room.empty() && ready.size() < kReadyAhead)
-      ready.push_back(beside([block = lent(), room]() mutable {
-        for (size_t c = 0; c < block.size(); ++c) block[c].startFill(room[c], kGridBlock, true);
+      ready.push_back(beside([block = lent(), room, cellRoom]() mutable {
+        for (size_t c = 0; c < block.size(); ++c) block[c].startFill(room[c], cellRoom[c], true);
         return std::move(block);
       }));
     return block;
   };
   auto handOver = [&](GridBlock block) {
     room.resize(cols);
-    for (size_t c = 0; c < cols; ++c) room[c] = block[c].filledBytes();
+    cellRoom.resize(cols);
+    for (size_t c = 0; c < cols; ++c) {
+      room[c] = block[c].filledBytes();
+      cellRoom[c] = block[c].counted() ? 0 : kGridBlock;
+    }
     if (settling.size() >= kDecoders) collect();
     settling.push_back(beside([block = std::move(block)]() mutable {
       for (GridCells& cells : block) cells.settle();
@@ -194,7 +200,7 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
   Read out;
   out.rowids.reserve(reuse.size() * static_cast<size_t>(blockRows));
   std::reverse(reuse.begin(), reuse.end());  // taken from the back, first block first
-  std::vector<size_t> room(cols, 0);
+  std::vector<size_t> room(cols, 0), cellRoom(cols, static_cast<size_t>(blockRows));
   Block block;
   auto startBlock = [&] {
     block.clear();
@@ -203,11 +209,12 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
       reuse.pop_back();
     }
     block.resize(cols);
-    for (size_t i = 0; i < cols; ++i) block[i].startFill(room[i], static_cast<size_t>(blockRows));
+    for (size_t i = 0; i < cols; ++i) block[i].startFill(room[i], cellRoom[i]);
   };
   auto endBlock = [&] {
     for (size_t i = 0; i < cols; ++i) {
       room[i] = block[i].filledBytes();
+      cellRoom[i] = block[i].counted() ? 0 : static_cast<size_t>(blockRows);
       block[i].settle();
     }
     out.blocks.push_back(std::move(block));
