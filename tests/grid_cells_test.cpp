@@ -134,7 +134,9 @@ TEST(GridCellsTest, EditsKeepTheCellsAndTheirSearchesAsPlainTexts) {
     for (const Text& t : k.start) bytes.push_back(toUtf8(t));
     GridMirrorCells c = filled(bytes);
     std::vector<Text> want = k.start;
-    if (k.readFirst) ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+    if (k.readFirst) {
+      ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+    }
     for (const Edit& e : k.edits) {
       if (e.op == 'a') {
         c.append(e.text);
@@ -146,7 +148,9 @@ TEST(GridCellsTest, EditsKeepTheCellsAndTheirSearchesAsPlainTexts) {
         c.popBack();
         want.pop_back();
       }
-      if (k.readFirst) ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+      if (k.readFirst) {
+        ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+      }
     }
     EXPECT_EQ(c.compact(), k.compactAfter);
     expectSameAs(c, want, kNeedles);
@@ -273,7 +277,9 @@ TEST(GridCellsTest, EditsOfACountedColumnKeepItsCellsAsPlainTexts) {
       GridMirrorCells c = filled(k.start);
       std::vector<Text> want;
       for (const std::string& b : k.start) want.push_back(fromUtf8(b));
-      if (readFirst) ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+      if (readFirst) {
+        ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+      }
       for (const Edit& e : k.edits) {
         if (e.op == 'a') {
           c.append(e.text);
@@ -285,7 +291,9 @@ TEST(GridCellsTest, EditsOfACountedColumnKeepItsCellsAsPlainTexts) {
           c.popBack();
           want.pop_back();
         }
-        if (readFirst) ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+        if (readFirst) {
+          ASSERT_NO_FATAL_FAILURE(expectSameAs(c, want, {}));
+        }
       }
       EXPECT_EQ(c.counted(), k.countedAfter);
       expectSameAs(c, want, allNeedles());
