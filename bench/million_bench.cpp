@@ -34,6 +34,7 @@
 #include "big_dictionary.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
+#include "sentence_pair.h"
 
 namespace zuvo {
 namespace {
@@ -311,15 +312,7 @@ void BM_MillionSaveWhileTheFilesAreChecked(benchmark::State& state) {
     whileChecking += checking ? 1 : 0;
     const Text k = NumText(++n);
     state.ResumeTiming();
-    program->app.event([&] {
-      f.Data1.AddNew();
-      f.Data2.AddNew();
-      f.Text2.setText(u"检查中保存" + k);
-      f.Text3.setText(u"guardado durante la comprobación " + k);
-      f.Text14.setText(u"检查中保存" + k + u"/guardado durante la comprobación " + k);
-      f.Data1.MoveLast();
-      f.Data2.MoveLast();
-    });
+    bench::saveSentencePair(*program, u"检查中保存" + k, u"guardado durante la comprobación " + k);
     state.PauseTiming();
     if (!program->dialogs.messages.empty()) {
       state.SkipWithError(("the save was refused: " + toUtf8(program->dialogs.messages[0].prompt)).c_str());

@@ -20,6 +20,7 @@
 #include "big_dictionary.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/user.h"
+#include "sentence_pair.h"
 
 namespace zuvo {
 namespace {
@@ -51,17 +52,8 @@ void ready(int readyFd, int goFd) {
 }
 
 void savePair(bench::BigProgram& program, int64_t n) {
-  FrmLexaro& f = program.main;
   const Text k = NumText(n);
-  program.app.event([&] {
-    f.Data1.AddNew();
-    f.Data2.AddNew();
-    f.Text2.setText(u"两个程序" + k);
-    f.Text3.setText(u"dos programas " + k);
-    f.Text14.setText(u"两个程序" + k + u"/dos programas " + k);
-    f.Data1.MoveLast();
-    f.Data2.MoveLast();
-  });
+  bench::saveSentencePair(program, u"两个程序" + k, u"dos programas " + k);
 }
 
 Figures runSaver(const std::filesystem::path& dir, int readyFd, int goFd) {

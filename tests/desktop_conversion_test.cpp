@@ -17,12 +17,15 @@
 #include "desktop/control_views.h"
 #include "desktop/grid_view.h"
 #include "support/desktop_support.h"
+#include "support/desktop_views.h"
 #include "tools/conversion_window.h"
 
 namespace zuvo::desktop {
 namespace {
 
 using zuvo::testing::DesktopTest;
+using zuvo::testing::lineRects;
+using zuvo::testing::str;
 using zuvo::testing::TempDir;
 
 class DesktopConversionTest : public DesktopTest {
@@ -118,27 +121,6 @@ TEST_F(DesktopConversionTest, AListTextEditedInTheCurrentCellIsWrittenAndNoCellO
   QTest::mouseDClick(g1.viewport(), Qt::LeftButton, {}, rowPoint(g1, 2));
   EXPECT_EQ(cellEditor(g1), nullptr);
   EXPECT_EQ(w->DBGrid1.cell(2), u"1 厘米 = 10 毫米");
-}
-
-// Where each line of a box's text lies in the box's own pixels, as scrolled now.
-std::vector<QRect> lineRects(const BoxView& b) {
-  std::vector<QRect> out;
-  const QPoint origin = b.viewport()->geometry().topLeft() -
-                        QPoint(b.horizontalScrollBar()->value(), b.verticalScrollBar()->value());
-  for (QTextBlock block = b.document()->begin(); block.isValid(); block = block.next()) {
-    const QTextLayout* layout = block.layout();
-    for (int i = 0; i < layout->lineCount(); ++i) {
-      const QTextLine line = layout->lineAt(i);
-      const QRectF r(layout->position() + QPointF(line.x(), line.y()), QSizeF(line.naturalTextWidth(), line.height()));
-      out.push_back(r.toAlignedRect().translated(origin));
-    }
-  }
-  return out;
-}
-
-std::string str(const QRect& r) {
-  return "(" + std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
-         std::to_string(r.height()) + ")";
 }
 
 TEST_F(DesktopConversionTest, EveryResultShowsWholeInTheResultBoxAtItsDesignSize) {

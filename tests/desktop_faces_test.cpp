@@ -20,6 +20,7 @@
 #include "desktop/box_view.h"
 #include "desktop/grid_view.h"
 #include "support/desktop_support.h"
+#include "support/desktop_views.h"
 #include "support/dictionary.h"
 #include "support/places.h"
 #include "tools/conversion_window.h"
@@ -103,30 +104,19 @@ double apart(const QImage& a, const QImage& b, double em) {
   return sum / em;
 }
 
-class DesktopFacesTest : public SuiteDictionary<DesktopTest> {
+class DesktopFacesTest : public MainWindowDesktopTest {
  protected:
   static void SetUpTestSuite() {
     writeSuiteDictionary(kSentences);
     zuvo::testing::writePlaces(folder->path(), {{u"伊利诺伊州", u"Illinois", u"美国中西部的一个州"},
                                                 {u"莱里达", u"Lleida 1", u"位于西班牙东北部"}});
   }
-
-  void SetUp() override {
-    startDesktop(folder->path());
-    main = &d->app().form<FrmLexaro>();
-    view = d->viewOf(*main);
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
-  }
-  BoxView& box(const Control& c) const { return *static_cast<BoxView*>(view->widgetFor(c)); }
   WindowView& open(Window& w) {
     WindowView* v = d->viewOf(w);
     EXPECT_NE(v, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(v));
     return *v;
   }
-
-  FrmLexaro* main = nullptr;
 };
 
 TEST_F(DesktopFacesTest, EveryKindOfBoxDrawsSmallLDigitOneAndCapitalIApart) {

@@ -26,6 +26,7 @@
 #include "desktop/control_views.h"
 #include "desktop/grid_view.h"
 #include "support/desktop_support.h"
+#include "support/desktop_views.h"
 #include "support/dictionary.h"
 #include "support/places.h"
 #include "tools/conversion_window.h"
@@ -59,28 +60,6 @@ QString shownCaption(const QString& caption) {
     s += caption[i];
   }
   return s;
-}
-
-std::string str(const QRect& r) {
-  return "(" + std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
-         std::to_string(r.height()) + ")";
-}
-
-// Where each line of a box's text lies, in the box's own pixels, as it is
-// scrolled now.
-std::vector<QRect> lineRects(const BoxView& b) {
-  std::vector<QRect> out;
-  const QPoint origin = b.viewport()->geometry().topLeft() -
-                        QPoint(b.horizontalScrollBar()->value(), b.verticalScrollBar()->value());
-  for (QTextBlock block = b.document()->begin(); block.isValid(); block = block.next()) {
-    const QTextLayout* layout = block.layout();
-    for (int i = 0; i < layout->lineCount(); ++i) {
-      const QTextLine line = layout->lineAt(i);
-      const QRectF r(layout->position() + QPointF(line.x(), line.y()), QSizeF(line.naturalTextWidth(), line.height()));
-      out.push_back(r.toAlignedRect().translated(origin));
-    }
-  }
-  return out;
 }
 
 // The checks a person makes by eye: no text cut at any side of its control.
@@ -162,19 +141,9 @@ void expectEveryTextWhole(const WindowView& view) {
   }
 }
 
-class DesktopLookTest : public SuiteDictionary<DesktopTest> {
+class DesktopLookTest : public MainWindowDesktopTest {
  protected:
   static void SetUpTestSuite() { writeSuiteDictionary(kSentences, kVerbs, kWords); }
-
-  void SetUp() override {
-    startDesktop(folder->path());
-    main = &d->app().form<FrmLexaro>();
-    view = d->viewOf(*main);
-    ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
-  }
-
-  BoxView& box(const Control& c) const { return *static_cast<BoxView*>(widget(c)); }
   void clearInput() {
     BoxView& input = box(main->RichTextBox16);
     QTest::keyClick(&input, Qt::Key_End);
@@ -193,8 +162,6 @@ class DesktopLookTest : public SuiteDictionary<DesktopTest> {
     const QImage shot = const_cast<WindowView&>(v).grab().toImage();
     EXPECT_TRUE(shot.save(QString::fromStdString((out / (name + ".png")).string()))) << name;
   }
-
-  FrmLexaro* main = nullptr;
 };
 
 // The faces that draw each character of a text laid out in a font, and the

@@ -22,6 +22,7 @@
 #include "store/tables.h"
 #include "support/dictionary.h"
 #include "support/places.h"
+#include "support/word_files.h"
 
 namespace zuvo {
 namespace {
@@ -118,19 +119,9 @@ bool waitFor(const std::function<bool()>& done, std::chrono::seconds at_most = s
 }
 
 // A word and its search line, saved together.
-class WordPair : public Window {
+class WordPair : public WordPairWindow {
  public:
-  explicit WordPair(Application& app) : Window(app, "WordPair") {
-    Data6.bind(Text51, "ZD1");
-    Data6.bind(Text112, "ZD2");
-    Data7.bind(Text31, "ZD1");
-    Data7.bind(Text36, "ZD2");
-  }
-  DataSource Data6{*this, "Data6", tables::words()};
-  DataSource Data7{*this, "Data7", tables::wordSearch()};
-  StoreGroup pair{&Data6, &Data7};
-  TextBox Text51{*this, "Text51"}, Text112{*this, "Text112"};
-  TextBox Text31{*this, "Text31"}, Text36{*this, "Text36"};
+  explicit WordPair(Application& app) : WordPairWindow(app, /*withMeaning=*/false) {}
 
   void addWord(TextView key, TextView spanish) {
     Data6.AddNew();
@@ -158,23 +149,6 @@ void damagePage(const std::filesystem::path& file, int64_t page) {
   f.seekp((page - 1) * 4096);
   const std::string noise(4096, '\xA5');
   f.write(noise.data(), static_cast<std::streamsize>(noise.size()));
-}
-
-// The middle leaf page of a table ("表1") or of one of its indexes.
-int64_t leafPage(const std::filesystem::path& file, const std::string& tree) {
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = ?1 AND pagetype = 'leaf' ORDER BY pageno",
-                               -1, &st, nullptr),
-            SQLITE_OK);
-  sqlite3_bind_text(st, 1, tree.c_str(), -1, SQLITE_TRANSIENT);
-  std::vector<int64_t> leaves;
-  while (sqlite3_step(st) == SQLITE_ROW) leaves.push_back(sqlite3_column_int64(st, 0));
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  EXPECT_GT(leaves.size(), 2u) << tree;
-  return leaves.empty() ? 0 : leaves[leaves.size() / 2];
 }
 
 class StoreLocksTest : public ::testing::Test {

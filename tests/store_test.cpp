@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <thread>
@@ -26,6 +27,7 @@
 #include "numbers/FrmSZ.h"
 #include "support/dictionary.h"
 #include "support/test_support.h"
+#include "support/word_files.h"
 #include "tools/usage_help.h"
 
 namespace zuvo {
@@ -34,6 +36,7 @@ namespace {
 using testing::Program;
 using testing::readBytes;
 using testing::TempDir;
+using testing::leafPage;
 
 // Two parallel tables with their bound boxes and a grid, as the main window
 // holds its sentence tables.
@@ -820,6 +823,28 @@ TEST_F(StoreTest, AGridColumnSearchFindsAHitFarFromItsStart) {
   });
 }
 
+// Rows written straight into a table file's field, as another program adds
+// them, in one transaction: rows first to first + count - 1, each value
+// bound by `bind`.
+void insertRowsOnDisk(const std::filesystem::path& file, const std::string& field, int first, int count,
+                      const std::function<void(sqlite3_stmt*, int)>& bind) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+  sqlite3_busy_timeout(db, 2000);
+  sqlite3_stmt* st = nullptr;
+  const std::string sql = "INSERT INTO \"表1\" (\"" + field + "\") VALUES (?1)";
+  ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
+  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+  for (int i = first; i < first + count; ++i) {
+    bind(st, i);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+    sqlite3_reset(st);
+  }
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_finalize(st);
+  sqlite3_close(db);
+}
+
 // A grid of several blocks of rows holds every cell as the table does, in
 // the table's order: texts of one, two, three and four bytes a character,
 // numbers, empty fields and bytes that are no UTF-8.
@@ -829,43 +854,31 @@ TEST_F(StoreTest, AGridOfSeveralBlocksHoldsEveryCellAsTheTableDoes) {
   const auto file = dir.path() / "XHKB.db";
   createTable(file, tables::sentenceSearch());
   std::vector<Text> want;
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO \"表1\" (Zd1) VALUES (?1)", -1, &st, nullptr), SQLITE_OK);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-      const std::string n = std::to_string(i);
-      switch (i % 5) {
-        case 0:
-          sqlite3_bind_null(st, 1);
-          want.push_back(u"");
-          break;
-        case 1:
-          sqlite3_bind_int64(st, 1, int64_t{i} * 1000);
-          want.push_back(fromUtf8(std::to_string(int64_t{i} * 1000)));
-          break;
-        case 2: {
-          const std::string bytes = "\xE4\xB8" + n + "\xC3";  // cut-off characters
-          sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-          want.push_back(u"\uFFFD" + fromUtf8(n) + u"\uFFFD");
-          break;
-        }
-        default: {
-          const Text text = u"第" + fromUtf8(n) + u"句。/Año " + fromUtf8(n) + u" \U0001F600";
-          const std::string bytes = toUtf8(text);
-          sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-          want.push_back(text);
-        }
+  ASSERT_NO_FATAL_FAILURE(insertRowsOnDisk(file, "Zd1", 0, kRows, [&](sqlite3_stmt* st, int i) {
+    const std::string n = std::to_string(i);
+    switch (i % 5) {
+      case 0:
+        sqlite3_bind_null(st, 1);
+        want.push_back(u"");
+        break;
+      case 1:
+        sqlite3_bind_int64(st, 1, int64_t{i} * 1000);
+        want.push_back(fromUtf8(std::to_string(int64_t{i} * 1000)));
+        break;
+      case 2: {
+        const std::string bytes = "\xE4\xB8" + n + "\xC3";  // cut-off characters
+        sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        want.push_back(u"\uFFFD" + fromUtf8(n) + u"\uFFFD");
+        break;
       }
-      ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
-      sqlite3_reset(st);
+      default: {
+        const Text text = u"第" + fromUtf8(n) + u"句。/Año " + fromUtf8(n) + u" \U0001F600";
+        const std::string bytes = toUtf8(text);
+        sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        want.push_back(text);
+      }
     }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-  }
+  }));
   p.event([&] {
     FlexGrid& grid = s().MSFlexGrid1;
     ASSERT_EQ(grid.Rows(), kRows);
@@ -890,33 +903,21 @@ TEST_F(StoreTest, AGridWhoseBlocksTakeDifferentFormsAnswersAsThePlainTexts) {
   const auto file = dir.path() / "XHKB.db";
   createTable(file, tables::sentenceSearch());
   std::vector<Text> want;
-  {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "INSERT INTO \"表1\" (Zd1) VALUES (?1)", -1, &st, nullptr), SQLITE_OK);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-    for (int i = 0; i < kRows; ++i) {
-      const Text n = NumText(i);
-      std::string bytes;
-      if (i / kBlock == 1) {  // mostly Chinese
-        want.push_back(u"第" + n + u"句子很长很长很长");
-        bytes = toUtf8(want.back());
-      } else if (i == 2 * kBlock + 3) {  // one damaged cell
-        bytes = "\xE4\xB8" + toUtf8(n);
-        want.push_back(u"\uFFFD" + n);
-      } else {
-        want.push_back(i % 9 == 0 ? Text() : u"句" + n + u"/frase " + n + u" \U0001F600");
-        bytes = toUtf8(want.back());
-      }
-      sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
-      ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
-      sqlite3_reset(st);
+  ASSERT_NO_FATAL_FAILURE(insertRowsOnDisk(file, "Zd1", 0, kRows, [&](sqlite3_stmt* st, int i) {
+    const Text n = NumText(i);
+    std::string bytes;
+    if (i / kBlock == 1) {  // mostly Chinese
+      want.push_back(u"第" + n + u"句子很长很长很长");
+      bytes = toUtf8(want.back());
+    } else if (i == 2 * kBlock + 3) {  // one damaged cell
+      bytes = "\xE4\xB8" + toUtf8(n);
+      want.push_back(u"\uFFFD" + n);
+    } else {
+      want.push_back(i % 9 == 0 ? Text() : u"句" + n + u"/frase " + n + u" \U0001F600");
+      bytes = toUtf8(want.back());
     }
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-  }
+    sqlite3_bind_text(st, 1, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  }));
   auto plainFind = [&](TextView what, int64_t from) -> int64_t {
     for (int64_t r = std::max<int64_t>(from, 0); r < static_cast<int64_t>(want.size()); ++r)
       if (want[r].find(what) != Text::npos) return r;
@@ -1007,14 +1008,7 @@ TEST_F(StoreTest, AGridsIdColumnWithGapsHoldsAndFindsEveryNumber) {
 // ID, as another program adds them: texts of one to four bytes a
 // character, numbers and empty fields.
 void addRowsOnDisk(const std::filesystem::path& file, const std::string& field, int first, int count) {
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-  sqlite3_busy_timeout(db, 2000);
-  sqlite3_stmt* st = nullptr;
-  const std::string sql = "INSERT INTO \"表1\" (\"" + field + "\") VALUES (?1)";
-  ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-  sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-  for (int i = first; i < first + count; ++i) {
+  insertRowsOnDisk(file, field, first, count, [](sqlite3_stmt* st, int i) {
     if (i % 7 == 0) {
       sqlite3_bind_null(st, 1);
     } else if (i % 7 == 1) {
@@ -1023,12 +1017,7 @@ void addRowsOnDisk(const std::filesystem::path& file, const std::string& field, 
       const std::string text = toUtf8(u"第" + NumText(i) + u"句。/Año " + NumText(i) + u" \U0001F600");
       sqlite3_bind_text(st, 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
     }
-    ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
-    sqlite3_reset(st);
-  }
-  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-  sqlite3_finalize(st);
-  sqlite3_close(db);
+  });
 }
 
 // Every cell of a grid, row after row.
@@ -1539,20 +1528,9 @@ TEST_F(StoreTest, ADamagedPageInTheMiddleOfATableIsToldOnceWhenItIsMet) {
 
 // Words with long keys and texts, so that their table and each index fill
 // many pages; saved as a word and its search line are.
-class WordPair : public Window {
+class WordPair : public testing::WordPairWindow {
  public:
-  explicit WordPair(Application& app) : Window(app, "WordPair") {
-    Data6.bind(Text51, "ZD1");
-    Data6.bind(Text112, "ZD2");
-    Data6.bind(Text113, "ZD3");
-    Data7.bind(Text31, "ZD1");
-    Data7.bind(Text36, "ZD2");
-  }
-  DataSource Data6{*this, "Data6", tables::words()};
-  DataSource Data7{*this, "Data7", tables::wordSearch()};
-  StoreGroup pair{&Data6, &Data7};
-  TextBox Text51{*this, "Text51"}, Text112{*this, "Text112"}, Text113{*this, "Text113"};
-  TextBox Text31{*this, "Text31"}, Text36{*this, "Text36"};
+  explicit WordPair(Application& app) : WordPairWindow(app, /*withMeaning=*/true) {}
 };
 
 Text wordKey(int i) { return Text(60, u'词') + NumText(i); }
@@ -1580,24 +1558,6 @@ void addLongWords(Program& q, int n, bool grouped = true) {
     if (grouped) q.form<WordPair>().Data7.MoveFirst();
     (grouped ? q.form<WordPair>().Data6 : q.form<Words>().Data6).MoveFirst();
   });
-}
-
-// The middle leaf page of a table ("表1") or of one of its indexes.
-int64_t leafPage(const std::filesystem::path& file, const std::string& tree) {
-  sqlite3* db = nullptr;
-  EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-  sqlite3_stmt* st = nullptr;
-  EXPECT_EQ(sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = ?1 AND pagetype = 'leaf' ORDER BY pageno",
-                               -1, &st, nullptr),
-            SQLITE_OK)
-      << sqlite3_errmsg(db);
-  sqlite3_bind_text(st, 1, tree.c_str(), -1, SQLITE_TRANSIENT);
-  std::vector<int64_t> leaves;
-  while (sqlite3_step(st) == SQLITE_ROW) leaves.push_back(sqlite3_column_int64(st, 0));
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  EXPECT_GT(leaves.size(), 2u) << tree;
-  return leaves.empty() ? 0 : leaves[leaves.size() / 2];
 }
 
 // A page of a word file overwritten, in a file saved with its partner and in
