@@ -592,19 +592,24 @@ TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfS
                                  "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 3 "
                                  "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
   open(w().Command58, textFile("s.txt", {u"一/uno", u"二/dos", u"三/tres", u"四/cuatro"}));
+  const WindowState before = windowState(p->app());
   press(w().Command58);
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_NE(messages()[0], kSentencesDone);
   EXPECT_NE(messages()[0].find(u"disk full"), Text::npos) << toUtf8(messages()[0]);
   EXPECT_EQ(sentences(), std::vector<std::string>{"1:你好。:Hola."});
   EXPECT_EQ(searchRows(), std::vector<std::string>{"1:你好。/Hola."});
-  expectBatchModeOff();
-  // The stores go on in step: the next pair gets equal IDs in both.
-  restart();
-  open(w().Command58, textFile("t.txt", {u"五/cinco"}));
+  // The window is as it was before the press: the file in its pane, the
+  // button ready to import it.
+  EXPECT_EQ(differences(before, windowState(p->app())), "");
+  // Once the cause is gone the same press stores the file whole, the
+  // stores in step: each pair under equal IDs in both.
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "XHKB.db", "DROP TRIGGER refuse"));
   press(w().Command58);
-  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:五:cinco"}));
-  EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "2:五/cinco"}));
+  EXPECT_EQ(messages().back(), kSentencesDone);
+  EXPECT_EQ(sentences(), (std::vector<std::string>{"1:你好。:Hola.", "2:一:uno", "3:二:dos", "4:三:tres", "5:四:cuatro"}));
+  EXPECT_EQ(searchRows(), (std::vector<std::string>{"1:你好。/Hola.", "2:一/uno", "3:二/dos", "4:三/tres", "5:四/cuatro"}));
+  expectBatchModeOff();
 }
 
 // A batch larger than the page cache it keeps reaches the table files before
@@ -641,14 +646,24 @@ TEST_F(BatchImportTest, AStoreFailureInAVerbImportLeavesNoVerbInAnyOfTheThreeTab
                                  "CREATE TRIGGER refuse BEFORE INSERT ON \"表1\" WHEN (SELECT count(*) FROM \"表1\") >= 2 "
                                  "BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
   open(w().Command57, textFile("v.txt", {u"ir/-/不规则//去/Voy.我去。", u"ser/-/不规则//是/Soy.我是。"}));
+  const WindowState before = windowState(p->app());
   press(w().Command57);
-  EXPECT_TRUE(p->app().ended());
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_NE(messages()[0].find(u"disk full"), Text::npos) << toUtf8(messages()[0]);
   // The earlier verb is not split either: the whole import is undone.
   EXPECT_EQ(table("DCK1.db", "ZD1, ZD6, ZD9"), std::vector<std::string>{"vivir:Vivo.我住。:NULL"});
   EXPECT_EQ(verbForms().size(), 1u);
   EXPECT_EQ(verbSearch().size(), 1u);
+  // The program goes on as it stood before the press, the file in its pane,
+  // and the same press imports it once the cause is gone.
+  ASSERT_FALSE(p->app().ended());
+  EXPECT_EQ(differences(before, windowState(p->app())), "");
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "DCK3.db", "DROP TRIGGER refuse"));
+  press(w().Command57);
+  EXPECT_TRUE(p->app().ended());
+  EXPECT_EQ(messages().back(), kVerbsDone);
+  EXPECT_EQ(table("DCK1.db", "ZD1"), (std::vector<std::string>{"vivir", "ir", "ser"}));
+  EXPECT_EQ(verbSearch().size(), 3u);
 }
 
 TEST_F(BatchImportTest, ASixFieldVerbFileStoresEveryVerbWithRootFormsAndSplitExamplesThenEnds) {

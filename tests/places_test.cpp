@@ -221,7 +221,7 @@ TEST_F(PlacesTest, ClearThenCycleShowsTheNameMapAndCyclesBack) {
   EXPECT_EQ(w->Label3.Caption(), u"  世界地名中外文名称:");
   EXPECT_EQ(w->RichTextBox1.text(), u"西班牙");
   EXPECT_EQ(w->RichTextBox2.text(), u"España");
-  EXPECT_EQ((std::array{w->RichTextBox1.Left, w->RichTextBox1.Top, w->RichTextBox1.Width, w->RichTextBox1.Height}),
+  EXPECT_EQ((std::array<float, 4>{w->RichTextBox1.Left, w->RichTextBox1.Top, w->RichTextBox1.Width, w->RichTextBox1.Height}),
             (std::array{288.f, 410.f, 5665.f, 290.f}));
   EXPECT_EQ(w->Picture3.Height, 2180.f);
   EXPECT_TRUE(w->Text9.hasFocus());
@@ -256,7 +256,7 @@ TEST_F(PlacesTest, TheBannerOpensTheMapAndTheMapReturns) {
   ASSERT_TRUE(user().click(w->Picture1));
   EXPECT_TRUE(w->Picture3.Visible && w->RichTextBox6.Visible && w->Label5.Visible);
   EXPECT_FALSE(w->DBGrid1.Visible || w->Label3.Visible || w->Label4.Visible || w->RichTextBox1.Visible);
-  EXPECT_EQ((std::array{w->Picture3.Top, w->Picture3.Width, w->Picture3.Height}), (std::array{410.f, 5660.f, 2810.f}));
+  EXPECT_EQ((std::array<float, 3>{w->Picture3.Top, w->Picture3.Width, w->Picture3.Height}), (std::array{410.f, 5660.f, 2810.f}));
   ASSERT_TRUE(user().click(w->Picture1));
   EXPECT_TRUE(w->DBGrid1.Visible && w->Label3.Visible && w->Label4.Visible);
   EXPECT_FALSE(w->Picture3.Visible || w->RichTextBox6.Visible);

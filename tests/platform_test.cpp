@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <utility>
 
 #include "platform/design.h"
 #include "platform/grid.h"
@@ -604,6 +607,138 @@ TEST_F(PlatformTest, UnboundFlexGridHoldsItsOwnCells) {
   g.setTextMatrix(1, 1, u"x");
   EXPECT_EQ(g.TextMatrix(1, 1), u"x");
   EXPECT_EQ(g.TextMatrix(5, 5), u"");
+}
+
+
+// --- a failed save -------------------------------------------------------------
+
+// A store in miniature: a write marks the event a save, and its commit can
+// be made to fail as a full disk fails it.
+struct FakeStore : Pending {
+  explicit FakeStore(Application& app) : app(app) { app.addPending(*this); }
+  ~FakeStore() override { app.removePending(*this); }
+  bool commit() override {
+    if (failCommit) throw std::runtime_error("disk I/O error");
+    return std::exchange(wrote, false);
+  }
+  void savePending() override {}
+  void rollback() override { wrote = false; }
+  void write() {
+    app.eventSaves();
+    wrote = true;
+  }
+  Application& app;
+  bool wrote = false;
+  bool failCommit = false;
+};
+
+class FailedSaveTest : public PlatformTest {
+ protected:
+  // Changes every kind of state a user sees, each through the platform's own
+  // writes, as a save handler switches the window before its store fails.
+  void switchTheWindow() {
+    Probe& pr = w();
+    pr.Text1.setText(u"typed");
+    pr.Text1.setSelStart(2);
+    pr.Rich1.setText(u"rich text");
+    pr.Rich1.setSelStart(5);
+    pr.Rich1.setSelLength(4);
+    pr.Rich1.setSelColorBold(255, true);
+    pr.Rich1.setSelText(u"words");
+    pr.Label1.setCaption(u"changed");
+    pr.Command1.Caption = u"保—存";
+    pr.Command1.Enabled = false;
+    pr.Text2.Visible = false;
+    pr.Text2.Move(1, 2, 3, 4);
+    pr.Text2.BackColor = 255;
+    pr.Label1.ZOrder(1);
+    pr.Rich1.SetFocus();
+  }
+  FakeStore store{p.app()};
+};
+
+TEST_F(FailedSaveTest, EveryChangeOfAFailedSaveIsPutBackWithoutAnyHandlerRunning) {
+  struct Case {
+    const char* name;
+    std::function<void(FakeStore&)> fail;  // after the window has been switched
+  };
+  for (const Case& c : {Case{"a write that throws", [](FakeStore& s) {
+                               s.write();
+                               throw std::runtime_error("database or disk is full");
+                             }},
+                        Case{"a commit that fails at the end of the event", [](FakeStore& s) {
+                               s.write();
+                               s.failCommit = true;
+                             }},
+                        Case{"a save that fails before it writes", [](FakeStore&) {
+                               throw SaveFailed("批量添加失败，未存入任何记录");
+                             }}}) {
+    SCOPED_TRACE(c.name);
+    w().Text1.SetFocus();
+    const testing::WindowState before = testing::windowState(p.app());
+    const size_t messages = p.dialogs().messages.size();
+    Text logged;
+    p.event([&] {
+      switchTheWindow();
+      logged = w().log;
+      c.fail(store);
+    });
+    store.failCommit = false;
+    EXPECT_EQ(testing::differences(before, testing::windowState(p.app())), "");
+    EXPECT_EQ(w().log, logged);  // nothing ran as the window went back
+    ASSERT_EQ(p.dialogs().messages.size(), messages + 1);
+    w().log.clear();
+  }
+}
+
+TEST_F(FailedSaveTest, AFailureOfAnEventThatSavedNothingLeavesTheWindowAsTheEventLeftIt) {
+  p.event([&] {
+    switchTheWindow();
+    throw std::runtime_error("database table is locked");
+  });
+  EXPECT_EQ(w().Text1.text(), u"typed");
+  EXPECT_EQ(w().Command1.Caption, u"保—存");
+  EXPECT_EQ(w().focused(), &w().Rich1);
+  // Told in Chinese, the failure's own words as a detail.
+  const Text& told = p.dialogs().messages.back().prompt;
+  EXPECT_EQ(told.rfind(u"程序出错", 0), 0u) << toUtf8(told);
+  EXPECT_NE(told.find(u"（database table is locked）"), Text::npos) << toUtf8(told);
+}
+
+// What an event saved before its message box stands; a failure after it puts
+// back only what followed. A message box before anything was written keeps
+// the whole event to put back.
+TEST_F(FailedSaveTest, AMessageBoxKeepsWhatWasSavedBeforeItAndTheRestGoesBack) {
+  for (bool wroteFirst : {true, false}) {
+    SCOPED_TRACE(wroteFirst ? "written before the message" : "nothing written before the message");
+    p.event([&] { w().Text1.setText(u"start"); });
+    p.event([&] {
+      w().Text1.setText(u"saved");
+      if (wroteFirst) store.write();
+      p.app().msgBox(u"消息", u" ZORVEK");
+      w().Text1.setText(u"lost");
+      store.write();
+      throw std::runtime_error("disk I/O error");
+    });
+    EXPECT_EQ(w().Text1.text(), wroteFirst ? u"saved" : u"start");
+  }
+}
+
+// A window the failed event loaded stays loaded as it loaded, and what the
+// event did to it afterwards goes back; the next event finds it whole.
+TEST_F(FailedSaveTest, AWindowLoadedByAFailedSaveKeepsItsLoadedState) {
+  p.event([&] {
+    store.write();
+    Counted& c = p.form<Counted>();
+    c.Text1.setText(u"changed");
+    c.Show();
+    throw std::runtime_error("disk I/O error");
+  });
+  ASSERT_TRUE(p.app().isLoaded<Counted>());
+  EXPECT_EQ(p.form<Counted>().Text1.text(), u"loaded");
+  EXPECT_FALSE(p.form<Counted>().Visible());
+  EXPECT_EQ(p.form<Counted>().controls().size(), 1u);
+  EXPECT_TRUE(p.event([&] { p.form<Counted>().Text1.setText(u"again"); }));
 }
 
 }  // namespace

@@ -554,7 +554,10 @@ TEST_F(StoreTest, AnEventThatFailsPartWayLandsNothing) {
     throw std::runtime_error("disk full");
   });
   ASSERT_EQ(p.dialogs().messages.size(), 1u);
-  EXPECT_EQ(p.dialogs().messages[0].prompt, u"disk full");
+  // Told in Chinese, the failure's own words as a detail.
+  const Text& told = p.dialogs().messages[0].prompt;
+  EXPECT_EQ(told.rfind(u"程序出错", 0), 0u) << toUtf8(told);
+  EXPECT_NE(told.find(u"（disk full）"), Text::npos) << toUtf8(told);
   EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3"), (std::vector<std::string>{"1:句1"}));
   s().Data1.MoveLast();
   EXPECT_EQ(s().Text23.text(), u"1");
@@ -1218,10 +1221,10 @@ TEST_F(StoreTest, ASaveThatFailsAtTheEndOfAnEventIsReportedAndTheProgramGoesOn) 
   }));
   ASSERT_EQ(p.dialogs().messages.size(), 1u);
   EXPECT_NE(p.dialogs().messages[0].prompt.find(u"XHKA.db"), Text::npos);
-  // Nothing was written, and the edit stays in its box, pending, for a
-  // later event to save.
+  // Nothing was written, and the box is as it was before the event: the
+  // same write saves once the file is free.
   EXPECT_EQ(rowsOnDisk("XHKA.db", "ZD3"), (std::vector<std::string>{"1:句1"}));
-  EXPECT_EQ(s().Text2.text(), u"改");
+  EXPECT_EQ(s().Text2.text(), u"句1");
   sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(db);
   p.event([&] {

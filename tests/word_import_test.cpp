@@ -354,7 +354,10 @@ TEST_F(WordImportTest, AFailedImportLandsNothingAndItsStagedRowsAreNeverMergedLa
   EXPECT_EQ(words().size(), 2u);
   EXPECT_EQ(stagedKeys().size(), 2u);
   EXPECT_EQ(pool(), std::vector<std::string>(2, "|||NULL"));
-  EXPECT_FALSE(f->Command69.Visible);
+  // The file stays in its pane, the button ready to import it again.
+  EXPECT_TRUE(f->Command69.Visible);
+  EXPECT_TRUE(f->RichTextBox1.Visible);
+  EXPECT_NE(f->RichTextBox1.text().find(u"casa grande/大房子"), Text::npos);
   EXPECT_FALSE(f->ProgressBar1.Visible);
 
   execOn(dir.path() / "CKUB.db", "DROP TRIGGER full");

@@ -591,8 +591,8 @@ class FrmLexaro : public Window {
   // Writes the marked pane back over the chosen file; false (and the user
   // told why) when it cannot be written.
   bool writeBackBatchFile();
-  // Tells the user that an import failed and was undone.
-  void reportFailedImport(const std::exception& e);
+  // An import that failed: nothing stored, the window as before the press.
+  [[noreturn]] void failImport(const std::exception& e);
   void importVerbs(bool eightFields);
   // The file opened at the first press of a batch button.
   BatchText batchText_;
@@ -645,7 +645,7 @@ class FrmLexaro : public Window {
   void syncWordSearchRow(TextView meaning);
   // The meaning the word's search line was last written with since the
   // last seek of that record; the line is found again by it.
-  std::optional<Text> wordLineMeaning_;
+  WindowValue<std::optional<Text>> wordLineMeaning_{*this};
   void bindStores();
   // TwoPaneLayout: the upper pane above the lower one.
   void twoPaneLayout();

@@ -88,7 +88,7 @@ ButtonView::ButtonView(CommandButton& b, WindowView& view)
 
 void ButtonView::sync() {
   if (!syncCommon()) return;
-  const QString t = toQString(button_.Caption);
+  const QString t = toQString(button_.Caption.get());
   if (text() != t) setText(t);
   // A release that a modal box took never reached the button.
   if (isDown() && !(QGuiApplication::mouseButtons() & Qt::LeftButton)) setDown(false);

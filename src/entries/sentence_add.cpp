@@ -77,6 +77,7 @@ void FrmLexaro::Text45_Change() {
 // tables and becomes the pair on show; a Spanish sentence alone is dropped.
 // Either way the panel closes.
 void FrmLexaro::Command38_Click() {
+  app().eventSaves();  // a failure from here on is a failed save
   Command1.Caption = u"添加(&N)";
   for (CommandButton* b : {&Command12, &Command3, &Command24, &Command11}) b->Enabled = true;
   Text88.Visible = true;

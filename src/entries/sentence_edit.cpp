@@ -87,6 +87,7 @@ void FrmLexaro::Text41_Change() {
 // SaveEditedSentence: the current pair takes the panel's sentences; no store
 // moves, the edits are saved at each store's next move.
 void FrmLexaro::Command9_Click() {
+  app().eventSaves();  // a failure from here on is a failed save
   Command24.Caption = u"修改(&G)";
   Command1.Enabled = Command11.Enabled = true;
   Text33.Visible = false;

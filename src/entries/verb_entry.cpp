@@ -90,6 +90,7 @@ void FrmLexaro::Text72_KeyUp(int& keyCode, int shift) {
 // before any record is begun. A box still holding its placeholder stores
 // nothing.
 void FrmLexaro::Command67_Click() {
+  app().eventSaves();  // a failure from here on is a failed save
   Command12.Enabled = Command3.Enabled = true;
   RichTextBox16.Enabled = true;
   if (Text42.text() == kVerbMeaningPlaceholder) {

@@ -128,7 +128,7 @@ void FrmLexaro::Text90_KeyUp(int& keyCode, int shift) {
 
 // The seek step: WordSearchStore on the search record of the word on show.
 bool FrmLexaro::seekWordSearchRow() {
-  wordLineMeaning_.reset();
+  wordLineMeaning_ = std::nullopt;
   Data7.setIndex("ZD2");
   Data7.Seek("=", Text51.text());
   if (Data7.NoMatch()) return false;
@@ -145,7 +145,7 @@ bool FrmLexaro::seekWordSearchRow() {
 void FrmLexaro::syncWordSearchRow(TextView meaning) {
   const bool onWord = Data7.hasCurrent() && Data7.value("ZD2") == Text51.text();
   if ((Text87.BackColor == kSeekPending || !onWord) && !seekWordSearchRow()) return;
-  const Text before = wordLineMeaning_.value_or(RichTextBox15.text());
+  const Text before = wordLineMeaning_->value_or(RichTextBox15.text());
   Text31.setText(replaceWordLine(Text31.text(), Text112.text(), before, meaning));
   wordLineMeaning_ = Text(meaning);
 }

@@ -82,6 +82,7 @@ void FrmLexaro::Text43_KeyUp(int& keyCode, int shift) {
 // still holding its placeholder stores nothing; the search line is the
 // Spanish word as WordStore keeps it, with "ň" for "?".
 void FrmLexaro::Command83_Click() {
+  app().eventSaves();  // a failure from here on is a failed save
   Command12.Enabled = Command3.Enabled = true;
   RichTextBox16.Enabled = true;
   const Text headword = Text102.text();

@@ -50,6 +50,7 @@ bool FrmLexaro::writeBackBatchFile() {
 void FrmLexaro::Command58_Click() {
   if (!RichTextBox1.Visible) return openBatchFile(Command58, kSentenceSecond);
   if (Command58.Caption != kSentenceSecond) return;
+  app().eventSaves();  // a failure from here on is a failed save
   batchPressStopped_ = false;
   Command79_Click();  // CheckSentenceBatchFormat
   if (batchPressStopped_) return;
@@ -60,6 +61,7 @@ void FrmLexaro::Command58_Click() {
 void FrmLexaro::Command69_Click() {
   if (!RichTextBox1.Visible) return openBatchFile(Command69, kWordSecond);
   if (Command69.Caption != kWordSecond) return;
+  app().eventSaves();  // a failure from here on is a failed save
   batchPressStopped_ = false;
   Command71_Click();  // DispatchWordBatch
   if (batchPressStopped_) return;
@@ -71,6 +73,7 @@ void FrmLexaro::Command69_Click() {
 void FrmLexaro::Command57_Click() {
   if (!RichTextBox1.Visible) return openBatchFile(Command57, kVerbSecond);
   if (Command57.Caption != kVerbSecond) return;
+  app().eventSaves();  // a failure from here on is a failed save
   batchPressStopped_ = false;
   Command47_Click();  // DispatchVerbBatch
   if (batchPressStopped_) return;

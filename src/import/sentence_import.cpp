@@ -8,8 +8,11 @@
 
 namespace zuvo {
 
-void FrmLexaro::reportFailedImport(const std::exception& e) {
-  message(u"批量添加失败，未存入任何记录：\r\n" + fromUtf8(e.what()));
+// The import fails as a save: nothing of it is stored, and the window goes
+// back to how it stood before the press, the file still in its pane for
+// the same button to import once the cause is gone.
+void FrmLexaro::failImport(const std::exception& e) {
+  throw SaveFailed("批量添加失败，未存入任何记录：\r\n" + std::string(e.what()));
 }
 
 // ImportSentenceBatch
@@ -44,14 +47,7 @@ void FrmLexaro::Command22_Click() {
     batch.commit();
   } catch (const std::exception& e) {
     batch.rollback();
-    // A file another program keeps in use stays in its pane, for the same
-    // button to import once the file is free.
-    if (dynamic_cast<const FileInUse*>(&e))
-      batchPressStopped_ = true;
-    else
-      RichTextBox1.setText(u"");
-    reportFailedImport(e);
-    return;
+    failImport(e);
   }
   message(u"恭喜您顺利完成批量句子添加！");
 }

@@ -85,16 +85,7 @@ void FrmLexaro::importVerbs(bool eightFields) {
     batch.commit();
   } catch (const std::exception& e) {
     batch.rollback();
-    // A file another program keeps in use stays in its pane, for the same
-    // button to import once the file is free.
-    if (dynamic_cast<const FileInUse*>(&e))
-      batchPressStopped_ = true;
-    else
-      RichTextBox1.setText(u"");
-    ProgressBar1.Visible = false;
-    Text54.setText(u"0");
-    reportFailedImport(e);
-    return;
+    failImport(e);
   }
   message(u"恭喜您顺利完成批量动词添加！");
 }

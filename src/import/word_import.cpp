@@ -165,17 +165,7 @@ void FrmLexaro::importWordBatch(WordMergeWorker& worker) {
     batch.commit();
   } catch (const std::exception& e) {
     batch.rollback();
-    // A file another program keeps in use stays in its pane, for the same
-    // button to import once the file is free.
-    if (dynamic_cast<const FileInUse*>(&e))
-      batchPressStopped_ = true;
-    else
-      RichTextBox1.setText(u"");
-    ProgressBar1.Visible = false;
-    Text30.setText(u"0");
-    worker.Label1.BackColor = kButtonFace;
-    reportFailedImport(e);
-    return;
+    failImport(e);
   }
   message(u"恭喜您顺利完成批量单词添加！");
   // SentenceRecordDisplay shows the first sentence pair; a table without

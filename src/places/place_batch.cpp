@@ -94,6 +94,7 @@ void frm世界地名::wireBatchHandlers() {
 void frm世界地名::Command3_Click() {
   if (RichTextBox4.Visible) {
     if (Command3.Caption != kImportCaption) return;
+    app().eventSaves();  // a failure from here on is a failed save
     Command37_Click();  // DispatchPlaceBatch as a subroutine
     if (Command27.Caption == u"关闭") Command27_Click();  // ClosePlacePanelOrExit
     return;

@@ -56,20 +56,17 @@ void frm世界地名::writePlaceLines(int columns, bool tick,
     Data2.MoveFirst();
     Data3.MoveFirst();
   } catch (const std::exception& e) {
+    // A failed save: nothing stored, and the window goes back to how it
+    // stood before the press, the file still in its panel.
     batch.rollback();
-    ProgressBar1.Visible = false;
-    emptyBoxes({&Text12, &Text13, &Text14, &Text21, &Text10, &Text48, &Text54, &Text61, &Text64, &Text65});
-    app().msgBox(u"批量地名添加失败，未存入任何记录：第 " + NumText(std::max<int64_t>(written, 1)) + u" 行\r\n" +
-                     fromUtf8(e.what()),
-                 u" ZORVEK");
-    return;
+    throw SaveFailed(toUtf8(u"批量地名添加失败，未存入任何记录：第 " + NumText(std::max<int64_t>(written, 1)) +
+                            u" 行\r\n") +
+                     e.what());
   }
   try {
     batch.commit();
   } catch (const std::exception& e) {
-    ProgressBar1.Visible = false;
-    app().msgBox(u"批量地名添加失败，未存入任何记录：\r\n" + fromUtf8(e.what()), u" ZORVEK");
-    return;
+    throw SaveFailed("批量地名添加失败，未存入任何记录：\r\n" + std::string(e.what()));
   }
   RichTextBox4.setDocument(std::move(left));
   ProgressBar1.Visible = false;

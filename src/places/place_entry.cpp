@@ -31,6 +31,7 @@ void frm世界地名::Command35_Click() {
     Command34_Click();  // ShowPlaceEntryLayout as a subroutine
     return;
   }
+  app().eventSaves();  // a failure from here on is a failed save
   Command40_Click();  // CyclePlaceView as a subroutine
   if (Text12.text().empty() && Text13.text().empty()) {
     Command35.Caption = u"单项添加(&D)";
@@ -102,6 +103,7 @@ void frm世界地名::storeSinglePlace() {
 
 // TogglePlaceModify ("修改" / "保存").
 void frm世界地名::Command28_Click() {
+  if (Command28.Caption != u"修改") app().eventSaves();  // a failure from here on is a failed save
   if (DBGrid1.text().empty()) return;
   DBGrid1.Visible = DBGrid2.Visible = true;
   Data3.setIndex("ID");

@@ -1,6 +1,7 @@
 #include "platform/application.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 
 #include "platform/window.h"
@@ -84,7 +85,11 @@ void Application::msgBoxOnce(const Text& prompt, const Text& title) {
 
 bool Application::event(const std::function<void()>& body) {
   if (ended_) return false;
-  ++eventDepth_;
+  if (++eventDepth_ == 1) {
+    saving_ = false;
+    journal_.begin();
+  }
+  bool failedHere = false;
   try {
     if (eventDepth_ == 1)
       for (Pending* p : pending_) p->beginEvent();
@@ -109,26 +114,64 @@ bool Application::event(const std::function<void()>& body) {
     --eventDepth_;
     failed(e);
     ++eventDepth_;
+    failedHere = true;
   }
   --eventDepth_;
   if (eventDepth_ == 0) {
     // Saving at the end of the event can fail too (a full disk, a file
     // another program holds): reported, and the event's work dropped.
-    try {
-      commitAll();
-    } catch (const std::exception& e) {
-      failed(e);
+    if (!failedHere) {
+      try {
+        commitAll();
+      } catch (const std::exception& e) {
+        failed(e);
+      }
     }
+    journal_.letGo();
+    saving_ = false;
     releaseUnloaded();
     if (afterEvent) afterEvent();
   }
   return !ended_;
 }
 
+namespace {
+
+bool hasHan(TextView t) {
+  return std::any_of(t.begin(), t.end(), [](char16_t c) { return c >= 0x3000; });
+}
+
+}  // namespace
+
+// What the user is told of a failed event: the store's own words, which
+// are Chinese; any other failure in Chinese, its own text as a detail.
+Text Application::failureText(const std::exception& e, bool save) {
+  const Text what = fromUtf8(e.what());
+  if (hasHan(what)) return what;
+  const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+  Text told = memory ? u"内存不足，这一步没有完成。请关闭一些别的程序后再试。"
+                     : u"程序出错，这一步没有完成。";
+  if (save) told += u"\r\n没有存入任何内容，输入的内容都还在，可以稍后再保存一次。";
+  if (!what.empty() && !memory) told += u"\r\n（" + what + u"）";
+  return told;
+}
+
 void Application::failed(const std::exception& e) {
-  rollbackAll();
+  // A failed save puts every window and store back as it was before the
+  // gesture; any other failure keeps the window as the event left it and
+  // the stores read their records anew.
+  saving_ = saving_ || dynamic_cast<const SaveFailed*>(&e) != nullptr;
+  const bool save = saving_;
+  if (save) {
+    rollbackAll();
+    journal_.putBack();
+  } else {
+    journal_.letGo();
+    rollbackAll();
+  }
+  saving_ = false;
   if (dynamic_cast<const AlreadyTold*>(&e)) return;
-  dialogs_.messageBox(fromUtf8(e.what()), u" ZORVEK");
+  dialogs_.messageBox(failureText(e, save), u" ZORVEK");
 }
 
 void Application::addPending(Pending& p) { pending_.push_back(&p); }
@@ -136,7 +179,13 @@ void Application::addPending(Pending& p) { pending_.push_back(&p); }
 void Application::removePending(Pending& p) { std::erase(pending_, &p); }
 
 void Application::commitAll() {
-  for (Pending* p : pending_) p->commit();
+  bool wrote = false;
+  for (Pending* p : pending_) wrote = p->commit() || wrote;
+  if (!inEvent() || !wrote) return;
+  // What the event did so far is saved: a later failure puts back only
+  // what follows.
+  journal_.begin();
+  saving_ = false;
 }
 
 void Application::rollbackAll() {

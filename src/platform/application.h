@@ -14,6 +14,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "platform/journal.h"
 #include "platform/text.h"
 
 namespace zuvo {
@@ -37,8 +38,9 @@ class Dialogs {
 class Pending {
  public:
   virtual ~Pending() = default;
-  // Makes everything saved so far durable (end of a user event).
-  virtual void commit() = 0;
+  // Makes everything saved so far durable (end of a user event); true when
+  // it wrote anything.
+  virtual bool commit() = 0;
   // Saves a begun record or edit that is still pending (the program ends).
   virtual void savePending() = 0;
   // Drops what the current event wrote (it failed part-way).
@@ -54,6 +56,12 @@ struct ProgramEnded {};
 // An error the user has been told of already (a damaged file met again):
 // the event's work is dropped without a second message.
 struct AlreadyTold : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// A save that could not be made, told in these words: the event stores
+// nothing and every window goes back to how it was before the gesture.
+struct SaveFailed : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
@@ -73,6 +81,7 @@ class Application {
   W& form() {
     auto it = windows_.find(typeid(W));
     if (it != windows_.end()) return static_cast<W&>(*it->second);
+    EventJournal::Pause made(journal_);
     auto w = std::make_unique<W>(*this);
     W& ref = *w;
     windows_[typeid(W)] = std::move(w);
@@ -121,8 +130,20 @@ class Application {
 
   void addPending(Pending& p);
   void removePending(Pending& p);
+  // Commits every store; inside an event, what the event changed so far
+  // then stands, and a later failure puts back only what follows.
   void commitAll();
   void rollbackAll();
+
+  // What the current event changed, kept to be put back when its save fails.
+  EventJournal& journal() { return journal_; }
+  // The current event has begun to save (a record begun, a bound box
+  // written, a write begun): if it fails now, it is a failed save, and
+  // every window and store goes back to how it was before the gesture.
+  void eventSaves() {
+    if (journal_.open()) saving_ = true;
+  }
+  bool eventSaving() const { return saving_; }
 
   // Called after every user event (the front end refreshes its view).
   std::function<void()> afterEvent;
@@ -140,7 +161,10 @@ class Application {
   void releaseUnloaded();
   // Drops what the failed event wrote and tells the user why.
   void failed(const std::exception& e);
+  static Text failureText(const std::exception& e, bool save);
 
+  EventJournal journal_;
+  bool saving_ = false;
   std::filesystem::path dataDir_;
   Dialogs& dialogs_;
   std::map<std::type_index, std::unique_ptr<Window>> windows_;

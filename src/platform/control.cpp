@@ -7,12 +7,25 @@
 
 namespace zuvo {
 
+PropBase::PropBase(Control& owner) : owner_(owner), next_(owner.props_) { owner.props_ = this; }
+
 Control::Control(Window& owner, std::string name, ControlKind kind)
-    : owner_(owner), name_(std::move(name)), kind_(kind) {
+    : owner_(owner), journal_(owner.app().journal()), name_(std::move(name)), kind_(kind) {
   owner_.add(*this);
 }
 
-Control::~Control() { owner_.remove(*this); }
+Control::~Control() {
+  journal().forget(*this);
+  owner_.remove(*this);
+}
+
+void Control::keepProps() {
+  for (PropBase* p = props_; p; p = p->next_) p->keep();
+}
+
+void Control::putBack() {
+  for (PropBase* p = props_; p; p = p->next_) p->putBack();
+}
 
 void Control::ZOrder(int position) {
   if (position == 0)
@@ -36,10 +49,21 @@ bool Control::hasFocus() const { return owner_.focused() == this; }
 
 bool TextControl::assign(TextView t) {
   if (sameText(text_, t)) return false;
+  // A text read from the box itself is copied before the box lets it go.
+  const std::less_equal<const char16_t*> notAfter;
+  const bool fromItself = notAfter(text_.data(), t.data()) && notAfter(t.data(), text_.data() + text_.size());
+  if (fromItself)
+    textChanging();
+  else
+    textReplacing();
   text_.assign(t);
   textReplaced();
   return true;
 }
+
+// The buffer stays: the next event's first write fills it, where a new
+// one would cost fresh memory, page by page, for a long text.
+void TextControl::KeptText::letGo() { text.clear(); }
 
 void TextControl::changed() {
   if (binding_) binding_->boxWritten(text_);
@@ -56,6 +80,7 @@ void TextControl::setDataField(const std::string& field) {
 }
 
 void TextControl::initText(TextView t) {
+  textChanging();
   text_.assign(t);
   textReplaced();
 }
@@ -90,6 +115,7 @@ void TextBox::setSelText(TextView t) {
   const int64_t pos = selStart_;
   const int64_t removed = selLength_;
   const bool differs = TextView(text_).substr(pos, removed) != t;
+  if (differs) textChanging();
   text_.replace(pos, removed, t);
   spliced(pos, removed, Len(t));
   selStart_ = pos + Len(t);

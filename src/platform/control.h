@@ -3,11 +3,16 @@
 // handlers set as the original did (geometry in twips, colours as 32-bit
 // values); texts go through setters because writing them runs Change.
 
+#include <concepts>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
+#include "platform/journal.h"
 #include "platform/text.h"
 
 namespace zuvo {
@@ -40,6 +45,90 @@ inline constexpr int kKeyDelete = 46;
 inline constexpr int kKeyIme = 229;  // a character composed by the input method
 
 class Window;
+class Control;
+
+// A property of a control, read and written as a plain value. Its control
+// keeps every property's value before the first change in a user event, so
+// that an event whose save fails can put them back.
+class PropBase {
+ public:
+  PropBase(const PropBase&) = delete;
+  PropBase& operator=(const PropBase&) = delete;
+
+ protected:
+  explicit PropBase(Control& owner);
+  ~PropBase() = default;
+  // Tells the control before the value first changes.
+  void changing();
+
+ private:
+  friend class Control;
+  virtual void keep() = 0;
+  virtual void putBack() = 0;
+  Control& owner_;
+  PropBase* next_;
+};
+
+template <class T>
+class Prop final : public PropBase {
+ public:
+  explicit Prop(Control& owner, T v = T{}) : PropBase(owner), v_(std::move(v)) {}
+
+  operator const T&() const { return v_; }
+  const T& get() const { return v_; }
+  const T* operator->() const { return &v_; }
+
+  template <class U>
+    requires std::is_assignable_v<T&, U&&>
+  Prop& operator=(U&& v) {
+    if constexpr (std::is_arithmetic_v<T>) {
+      const T nv = static_cast<T>(v);
+      if (v_ == nv) return *this;
+      changing();
+      v_ = nv;
+    } else if (!(v_ == v)) {
+      changing();
+      v_ = std::forward<U>(v);
+    }
+    return *this;
+  }
+  Prop& operator=(const Prop& o) { return *this = o.v_; }
+  template <class U>
+  Prop& operator+=(const U& d) {
+    return *this = static_cast<T>(v_ + d);
+  }
+  template <class U>
+  Prop& operator-=(const U& d) {
+    return *this = static_cast<T>(v_ - d);
+  }
+
+  // A text property compares with any text.
+  friend bool operator==(const Prop& a, TextView b)
+    requires std::same_as<T, Text>
+  {
+    return a.v_ == b;
+  }
+  bool empty() const
+    requires std::same_as<T, Text>
+  {
+    return v_.empty();
+  }
+
+ private:
+  void keep() override { kept_ = v_; }
+  void putBack() override { v_ = kept_; }
+  T v_;
+  T kept_{};
+};
+
+// A property prints as its value (a text in UTF-8), as tests report it.
+template <class T>
+std::ostream& operator<<(std::ostream& os, const Prop<T>& p) {
+  if constexpr (std::same_as<T, Text>)
+    return os << toUtf8(p.get());
+  else
+    return os << p.get();
+}
 
 enum class ControlKind {
   TextBox,
@@ -57,7 +146,11 @@ enum class ControlKind {
   PictureBox,
 };
 
-class Control {
+class Control : public Journaled {
+  // Every property, linked as it is made: declared first, so that it is
+  // there before any of them.
+  PropBase* props_ = nullptr;
+
  public:
   Control(Window& owner, std::string name, ControlKind kind);
   virtual ~Control();
@@ -69,16 +162,16 @@ class Control {
   Window& window() const { return owner_; }
 
   // Geometry in twips, single precision as the original kept it.
-  float Left = 0, Top = 0, Width = 0, Height = 0;
-  bool Visible = true;
-  bool Enabled = true;
-  Colour BackColor = kWindowBackground;
-  Colour ForeColor = kWindowText;
+  Prop<float> Left{*this}, Top{*this}, Width{*this}, Height{*this};
+  Prop<bool> Visible{*this, true};
+  Prop<bool> Enabled{*this, true};
+  Prop<Colour> BackColor{*this, kWindowBackground};
+  Prop<Colour> ForeColor{*this, kWindowText};
   Text FontName = u"宋体";
-  float FontSize = 12;
-  bool FontBold = false;
-  int TabIndex = 0;
-  bool TabStop = true;
+  Prop<float> FontSize{*this, 12};
+  Prop<bool> FontBold{*this, false};
+  Prop<int> TabIndex{*this, 0};
+  Prop<bool> TabStop{*this, true};
 
   // Places the control in one step.
   void Move(float left, float top, float width, float height) {
@@ -112,11 +205,28 @@ class Control {
     if (handler) handler();
   }
 
+  // The journal of the current user event, which keeps what it changes.
+  EventJournal& journal() const { return journal_; }
+
+ protected:
+  void putBack() override;
+
  private:
+  friend class PropBase;
+  // A property is about to change: the first time in an event, every
+  // property's value is kept.
+  void propChanging() {
+    if (journal_.first(*this)) keepProps();
+  }
+  void keepProps();
+
   Window& owner_;
+  EventJournal& journal_;
   std::string name_;
   ControlKind kind_;
 };
+
+inline void PropBase::changing() { owner_.propChanging(); }
 
 // Connects a box to a field of a table store; the store implements it.
 class FieldBinding {
@@ -164,10 +274,31 @@ class TextControl : public Control {
   bool assign(TextView t);
   // A write that did not come from the store: the field follows, Change runs.
   void changed();
+  // Before the text changes in place: the first change in an event keeps a
+  // copy of it.
+  void textChanging() {
+    if (journal().first(keptText_)) keptText_.text.assign(text_);
+  }
+  // Before the whole text is replaced by one that is not read from it: the
+  // first change in an event keeps the text itself, at no cost, and leaves
+  // in its place a buffer to write into.
+  void textReplacing() {
+    if (journal().first(keptText_)) keptText_.text.swap(text_);
+  }
 
   Text text_;
 
  private:
+  // The text before the event first changed it.
+  struct KeptText : Journaled {
+    explicit KeptText(TextControl& box) : box(box) {}
+    ~KeptText() override { box.journal().forget(*this); }
+    void putBack() override { box.text_.swap(text); }
+    void letGo() override;
+    TextControl& box;
+    Text text;
+  };
+  KeptText keptText_{*this};
   FieldBinding* binding_ = nullptr;
   std::string dataField_;
 };
@@ -178,7 +309,7 @@ class Label : public TextControl {
   const Text& Caption() const { return text(); }
   void setCaption(TextView t) { setText(t); }
   bool canTakeFocus() const override { return false; }
-  int Alignment = 0;
+  Prop<int> Alignment{*this, 0};
 };
 
 // Text box: caret and selection, locked and multi-line flags.
@@ -196,10 +327,10 @@ class TextBox : public TextControl {
   // Replaces the selection, leaving the caret after the written text.
   void setSelText(TextView t);
 
-  bool Locked = false;
-  bool MultiLine = false;
+  Prop<bool> Locked{*this, false};
+  Prop<bool> MultiLine{*this, false};
   // Off: the selection stays shown while the focus is elsewhere.
-  bool HideSelection = true;
+  Prop<bool> HideSelection{*this, true};
 
   // Runs when the user moves the caret or changes the selection (a click, a
   // drag, a key); the program's own writes and selections run nothing.
@@ -210,14 +341,14 @@ class TextBox : public TextControl {
   // The selection was replaced by inserted text of length n at position pos.
   virtual void spliced(int64_t pos, int64_t removed, int64_t inserted);
 
-  int64_t selStart_ = 0;
-  int64_t selLength_ = 0;
+  Prop<int64_t> selStart_{*this, 0};
+  Prop<int64_t> selLength_{*this, 0};
 };
 
 class CommandButton : public Control {
  public:
   CommandButton(Window& owner, std::string name);
-  Text Caption;
+  Prop<Text> Caption{*this};
   // Setting Value to true runs Click at once, as pressing the button does.
   void setValue(bool v);
 };
@@ -225,24 +356,24 @@ class CommandButton : public Control {
 class Shape : public Control {
  public:
   Shape(Window& owner, std::string name);
-  Colour BorderColor = 0;
-  int BorderWidth = 1;
+  Prop<Colour> BorderColor{*this, 0};
+  Prop<int> BorderWidth{*this, 1};
   bool canTakeFocus() const override { return false; }
 };
 
 class LineControl : public Control {
  public:
   LineControl(Window& owner, std::string name);
-  float X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  Colour BorderColor = 0;
-  int BorderWidth = 1;
+  Prop<float> X1{*this}, Y1{*this}, X2{*this}, Y2{*this};
+  Prop<Colour> BorderColor{*this, 0};
+  Prop<int> BorderWidth{*this, 1};
   bool canTakeFocus() const override { return false; }
 };
 
 class ProgressBar : public Control {
  public:
   ProgressBar(Window& owner, std::string name);
-  float Min = 0, Max = 100, Value = 0;
+  Prop<float> Min{*this, 0}, Max{*this, 100}, Value{*this, 0};
   bool canTakeFocus() const override { return false; }
 };
 
@@ -257,7 +388,7 @@ class StatusBar : public Control {
 class PictureBox : public Control {
  public:
   PictureBox(Window& owner, std::string name);
-  Text Picture;
+  Prop<Text> Picture{*this};
   bool canTakeFocus() const override { return false; }
 };
 

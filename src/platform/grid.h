@@ -55,8 +55,8 @@ class FlexGrid : public Control {
   int64_t Cols() const;
   void setRows(int64_t n);
   void setCols(int64_t n);
-  int64_t Row = 0;
-  int64_t Col = 0;
+  Prop<int64_t> Row{*this, 0};
+  Prop<int64_t> Col{*this, 0};
   Text TextMatrix(int64_t row, int64_t col) const;
   void setTextMatrix(int64_t row, int64_t col, TextView t);
   Text text() const { return TextMatrix(Row, Col); }
@@ -80,7 +80,7 @@ class DataGrid : public Control {
   GridSource* source() const { return source_; }
   // The field its one column shows; may be set at run time.
   Text DataField;
-  bool AllowUpdate = false;
+  Prop<bool> AllowUpdate{*this, false};
 
   int64_t Rows() const;
   Text cell(int64_t row) const;
@@ -101,7 +101,7 @@ class DataGrid : public Control {
 
  private:
   GridSource* source_ = nullptr;
-  int64_t row_ = 0;
+  Prop<int64_t> row_{*this, 0};
 };
 
 }  // namespace zuvo

@@ -26,8 +26,24 @@ CharFormat RichTextBox::formatAt(int64_t pos) const {
   return plainFormat();
 }
 
+void RichTextBox::keepFormats(bool replacing) {
+  if (replacing)
+    std::swap(keptFormats_.formats, formats_);
+  else
+    keptFormats_.formats = formats_;
+  keptFormats_.typing = typing_;
+  keptFormats_.typingPos = typingPos_;
+}
+
+void RichTextBox::KeptFormats::putBack() {
+  std::swap(box.formats_, formats);
+  box.typing_ = typing;
+  box.typingPos_ = typingPos;
+}
+
 void RichTextBox::textReplaced() {
   TextBox::textReplaced();
+  formatsChanging(true);
   formats_.assign(Len(text_), plainFormat());
   typing_.reset();
 }
@@ -40,6 +56,7 @@ void RichTextBox::spliced(int64_t pos, int64_t removed, int64_t inserted) {
                        : typing_ && typingPos_ == pos ? *typing_
                        : pos > 0                        ? formats_.at(pos - 1)
                                                         : formatAt(0);
+  formatsChanging(false);
   formats_.erase(pos, removed);
   formats_.insert(pos, inserted, f);
   typing_.reset();
@@ -47,6 +64,7 @@ void RichTextBox::spliced(int64_t pos, int64_t removed, int64_t inserted) {
 
 template <class F>
 void RichTextBox::applyToSelection(F&& f) {
+  formatsChanging(false);
   if (selLength_ == 0) {
     CharFormat t = typing_ && typingPos_ == selStart_ ? *typing_
                    : selStart_ > 0                    ? formats_.at(selStart_ - 1)
@@ -125,6 +143,8 @@ RichDocument RichTextBox::document() const { return RichDocument{text_, formats_
 
 void RichTextBox::setDocument(RichDocument doc) {
   const bool differs = !sameText(doc.text, text_);
+  textReplacing();
+  formatsChanging(true);
   text_ = std::move(doc.text);
   formats_ = std::move(doc.formats);
   formats_.resize(Len(text_), plainFormat());

@@ -61,11 +61,30 @@ class RichTextBox : public TextBox {
  private:
   template <class F>
   void applyToSelection(F&& f);
+  // Before the formats change: the first change in an event keeps them, a
+  // copy of them (`replacing` false) or the runs themselves.
+  void formatsChanging(bool replacing) {
+    if (journal().first(keptFormats_)) keepFormats(replacing);
+  }
+  void keepFormats(bool replacing);
 
   FormatRuns formats_;
   // The format of the next insertion at the caret, set on an empty selection.
   std::optional<CharFormat> typing_;
   int64_t typingPos_ = -1;
+
+  // The formats before the event first changed them.
+  struct KeptFormats : Journaled {
+    explicit KeptFormats(RichTextBox& box) : box(box) {}
+    ~KeptFormats() override { box.journal().forget(*this); }
+    void putBack() override;
+    void letGo() override { formats.clear(); }
+    RichTextBox& box;
+    FormatRuns formats;
+    std::optional<CharFormat> typing;
+    int64_t typingPos = -1;
+  };
+  KeptFormats keptFormats_{*this};
 };
 
 }  // namespace zuvo

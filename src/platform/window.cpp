@@ -35,9 +35,23 @@ bool hitTestable(const Control& c) {
 
 Window::Window(Application& app, std::string name) : app_(app), name_(std::move(name)) {}
 
-Window::~Window() = default;
+Window::~Window() { app_.journal().forget(*this); }
+
+void Window::changing() {
+  if (!app_.journal().first(*this)) return;
+  keptVisible_ = visible_;
+  keptStacking_ = stacking_;
+  keptFocused_ = focused_;
+}
+
+void Window::putBack() {
+  visible_ = keptVisible_;
+  stacking_.swap(keptStacking_);
+  focused_ = keptFocused_;
+}
 
 void Window::Show() {
+  if (!visible_) changing();
   visible_ = true;
   if (focused_) return;
   // A window shown for the first time gives the focus to the first control
@@ -48,7 +62,10 @@ void Window::Show() {
   if (first) moveFocus(first);
 }
 
-void Window::Hide() { visible_ = false; }
+void Window::Hide() {
+  if (visible_) changing();
+  visible_ = false;
+}
 
 void Window::moveFocusOffUnreachable() {
   if (!focused_ || focused_->reachable()) return;
@@ -64,6 +81,7 @@ void Window::moveFocusOffUnreachable() {
 }
 
 void Window::add(Control& c) {
+  changing();
   controls_.push_back(&c);
   c.TabIndex = static_cast<int>(controls_.size());
   stacking_.push_back(&c);
@@ -71,12 +89,17 @@ void Window::add(Control& c) {
 }
 
 void Window::remove(Control& c) {
+  changing();
+  std::erase(keptStacking_, &c);
+  if (keptFocused_ == &c) keptFocused_ = nullptr;
   std::erase(controls_, &c);
   std::erase(stacking_, &c);
   if (focused_ == &c) focused_ = nullptr;
 }
 
 void Window::bringToFront(Control& c) {
+  if (!graphical(c) && !stacking_.empty() && stacking_.back() == &c) return;  // in front already
+  changing();
   std::erase(stacking_, &c);
   if (graphical(c)) {
     auto firstWindowed = std::find_if(stacking_.begin(), stacking_.end(),
@@ -88,6 +111,7 @@ void Window::bringToFront(Control& c) {
 }
 
 void Window::sendToBack(Control& c) {
+  changing();
   std::erase(stacking_, &c);
   if (graphical(c)) {
     stacking_.insert(stacking_.begin(), &c);
@@ -115,6 +139,7 @@ Control* Window::controlAt(float x, float y) const {
 
 void Window::moveFocus(Control* to) {
   if (focused_ == to) return;
+  changing();
   Control* from = focused_;
   focused_ = to;
   if (from) Control::run(from->LostFocus);

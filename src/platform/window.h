@@ -6,13 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/application.h"
 #include "platform/control.h"
+#include "platform/journal.h"
 
 namespace zuvo {
 
 class Application;
 
-class Window {
+class Window : public Journaled {
  public:
   Window(Application& app, std::string name);
   virtual ~Window();
@@ -57,6 +59,11 @@ class Window {
   void bringToFront(Control& c);
   void sendToBack(Control& c);
   void moveFocus(Control* to);
+  // Before the window's visibility, focus or stacking first changes in an
+  // event: they are kept.
+  void changing();
+  void putBack() override;
+  void letGo() override { keptStacking_.clear(); }
 
   Application& app_;
   std::string name_;
@@ -64,6 +71,34 @@ class Window {
   std::vector<Control*> controls_;
   std::vector<Control*> stacking_;
   Control* focused_ = nullptr;
+  bool keptVisible_ = false;
+  std::vector<Control*> keptStacking_;
+  Control* keptFocused_ = nullptr;
+};
+
+// A value a window keeps beside its controls, which a handler reads back
+// in a later event; like the controls, it goes back to how it stood before
+// the gesture when the event's save fails.
+template <class T>
+class WindowValue final : public Journaled {
+ public:
+  explicit WindowValue(Window& w, T v = T{}) : window_(w), v_(std::move(v)) {}
+  ~WindowValue() override { window_.app().journal().forget(*this); }
+  WindowValue(const WindowValue&) = delete;
+  const T& get() const { return v_; }
+  const T* operator->() const { return &v_; }
+  WindowValue& operator=(T v) {
+    if (window_.app().journal().first(*this)) kept_ = v_;
+    v_ = std::move(v);
+    return *this;
+  }
+
+ private:
+  void putBack() override { v_ = std::move(kept_); }
+  void letGo() override { kept_ = T{}; }
+  Window& window_;
+  T v_;
+  T kept_{};
 };
 
 }  // namespace zuvo

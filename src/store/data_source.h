@@ -124,7 +124,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void windowLoaded() override;
 
   // Pending
-  void commit() override;
+  bool commit() override;
   void savePending() override;
   void rollback() override;
   void beginEvent() override;
@@ -399,6 +399,44 @@ class DataSource : public Control, public Pending, public GridSource {
     ~Preload();
   };
   std::unique_ptr<Preload> preload_;
+
+  // The recordset as it stood before the current event first changed it:
+  // the current record, index and position, and the pending work. A failed
+  // save puts it back, with the boxes the window puts back beside it.
+  struct Before : Journaled {
+    explicit Before(DataSource& ds) : ds(ds) {}
+    ~Before() override;
+    void putBack() override { ds.restoreBefore(*this); }
+    void letGo() override;
+    DataSource& ds;
+    std::string index;
+    bool bof = true, eof = true, noMatch = false;
+    std::optional<Record> current;
+    std::vector<bool> edited;
+    bool adding = false, addWritten = false, unwritten = false;
+    std::vector<std::optional<Text>> added;
+    int64_t addedRowid = 0;
+    // A group record as it stood, and the one it is.
+    struct Group {
+      std::shared_ptr<GroupRecord> record;
+      std::vector<DataSource*> joined;
+      int64_t rowid = 0;
+    };
+    Group begun, groupCurrent, groupSpare;
+    int64_t groupNext = 0, groupNextInTransaction = -1;
+    bool gridTouched = false;  // the mirror was read or written meanwhile
+  };
+  Before before_{*this};
+  // Before the recordset first changes in an event.
+  void keepState() {
+    if (journal().first(before_)) noteBefore(before_);
+  }
+  void noteBefore(Before& b);
+  void restoreBefore(Before& b);
+  void gridTouched() {
+    keepState();
+    before_.gridTouched = true;
+  }
 };
 
 // Stores whose records belong together (a sentence and its search text, a

@@ -20,6 +20,7 @@
 namespace zuvo {
 
 void DataSource::gridAppend(int64_t rowid, const Record& rec) {
+  gridTouched();
   if (gridRowids_.size() % kGridBlock == 0) gridBlocks_.emplace_back(schema_.fields.size());
   GridBlock& b = gridBlocks_.back();
   for (size_t c = 0; c < b.size(); ++c) b[c].append(rec.get(c).value_or(TextView()));
@@ -27,6 +28,7 @@ void DataSource::gridAppend(int64_t rowid, const Record& rec) {
 }
 
 void DataSource::gridReplace(int64_t row, size_t col, TextView v) {
+  gridTouched();
   gridBlocks_[row / kGridBlock][col].replace(static_cast<size_t>(row % kGridBlock), v);
 }
 
@@ -129,6 +131,7 @@ void DataSource::loadGrid() {
   sync();
   if (gridLoaded_) return;
   flushHeld();  // the read takes the file's rows only
+  gridTouched();
   // The mirror read before lends its memory to the new one: a table read
   // again after another program's save fills memory already in use.
   const std::vector<int64_t> splits = gridSplits();
@@ -279,6 +282,7 @@ int64_t DataSource::gridCurrentRow() {
 
 bool DataSource::gridMoveTo(int64_t row) {
   if (!db_) return true;
+  keepState();
   loadGrid();
   if (row < 0 || row >= static_cast<int64_t>(gridRowids_.size())) return true;
   const int64_t rowid = gridRowids_[row];

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cassert>
 
+#include "platform/window.h"
 #include "store/data_source_parts.h"
 #include "store/seed.h"
 #include "store/store_connection.h"
@@ -49,6 +50,7 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 // One transaction per connection: the stores of a group write into the
 // same one, and it commits once for all of them.
 void DataSource::begin() {
+  window().app().eventSaves();
   if (!conn_->inTransaction) {
     // Every file of the connection is known sound before anything is
     // written: damage a check found meanwhile, or finds now, is told first.
@@ -223,6 +225,8 @@ void DataSource::updateRow(int64_t rowid, const std::vector<std::optional<Text>>
 
 void DataSource::boxWritten(int field, const Text& value) {
   if (!db_ || schema_.readOnly || schema_.fields[field] == "ID") return;
+  keepState();
+  window().app().eventSaves();
   if (adding_) {
     std::optional<Text>& slot = added_[field];
     if (!slot) slot.emplace(std::move(spareTexts_[field]));
@@ -281,6 +285,7 @@ void DataSource::saveWork() {
 // crash after this event loses nothing the user entered.
 void DataSource::writeThrough() {
   if (!db_ || !unwritten_) return;
+  keepState();
   unwritten_ = false;
   if (adding_ && addWritten_) {
     if (addedRowid_)
@@ -292,15 +297,15 @@ void DataSource::writeThrough() {
   }
 }
 
-void DataSource::commit() {
-  if (!db_) return;
+bool DataSource::commit() {
+  if (!db_) return false;
   // Every store of the group writes its pending work into the one
   // transaction before it commits.
   for (DataSource* m : conn_->members) m->writeThrough();
   for (DataSource* m : conn_->members) m->flushHeld();
   if (!conn_->inTransaction) {
     conn_->endRead();
-    return;
+    return false;
   }
   if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
     // A commit that failed may have ended the transaction already.
@@ -309,6 +314,7 @@ void DataSource::commit() {
   }
   conn_->inTransaction = false;
   conn_->gate->saving(false);
+  return true;
 }
 
 void DataSource::savePending() {
@@ -326,6 +332,12 @@ void DataSource::rollback() {
   conn_->endRead();
   // Rows held by any store of the connection belonged to the transaction.
   for (DataSource* m : conn_->members) m->dropHeld();
+  if (window().app().eventSaving()) {
+    // A failed save: the store goes back to where it stood before the
+    // gesture together with the window's boxes, when the event ends.
+    touched();
+    return;
+  }
   if (conn_->lockMet) {
     // Another program's lock kept this event's write from beginning, so
     // nothing of it was written: what the user typed stays pending, in its
@@ -349,6 +361,8 @@ void DataSource::rollback() {
 
 void DataSource::AddNew() {
   if (schema_.readOnly) return;
+  keepState();
+  window().app().eventSaves();
   sync();
   // The save a record is begun for takes its files' lock now, before the
   // boxes are written: a save kept out by another program stops here.

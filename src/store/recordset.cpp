@@ -171,10 +171,15 @@ void DataSource::showField(int field, TextView value) {
   for (Binding* b : changed) b->box.runChange();
 }
 
-void DataSource::setIndex(const std::string& name) { index_ = name; }
+void DataSource::setIndex(const std::string& name) {
+  if (index_ == name) return;
+  keepState();
+  index_ = name;
+}
 
 void DataSource::Seek(const std::string& op, TextView key) {
   (void)op;  // only "=" is used
+  keepState();
   if (!db_) {
     noMatch_ = true;
     return;
@@ -232,6 +237,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
 }
 
 void DataSource::MoveFirst() {
+  keepState();
   if (!db_) {
     bof_ = eof_ = true;
     refreshBoxes();
@@ -261,6 +267,7 @@ void DataSource::MoveFirst() {
 }
 
 void DataSource::MoveLast() {
+  keepState();
   if (!db_) {
     bof_ = eof_ = true;
     refreshBoxes();
@@ -290,6 +297,7 @@ void DataSource::MoveLast() {
 }
 
 void DataSource::MoveNext() {
+  keepState();
   if (!db_) {
     bof_ = eof_ = true;
     return;
@@ -319,6 +327,7 @@ void DataSource::MoveNext() {
 }
 
 void DataSource::MovePrevious() {
+  keepState();
   if (!db_) {
     bof_ = eof_ = true;
     return;

@@ -194,7 +194,8 @@ std::string DataSource::inUseMessage(bool saving) const {
 // pending work when the event is dropped.
 void DataSource::inUse(bool saving) {
   if (!conn_->inTransaction) conn_->lockMet = true;
-  throw FileInUse(inUseMessage(saving));
+  // A read kept out while the event saves is part of that save.
+  throw FileInUse(inUseMessage(saving || window().app().eventSaving()));
 }
 
 void DataSource::fail(const std::string& what) {

@@ -2,7 +2,10 @@
 // A program in a temporary data folder, with scripted dialogs and a user.
 
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/application.h"
 #include "platform/scripted_dialogs.h"
@@ -53,5 +56,19 @@ class Program {
   std::unique_ptr<Application> app_;
   std::unique_ptr<User> user_;
 };
+
+// Everything a user sees of the program's windows and everything its stores
+// stand on, a line per control: each window's visibility, focus and
+// stacking order; each control's text or caption, caret, visibility,
+// enabled state, place and colours; each store's index, position and the
+// values its current record shows.
+struct WindowState {
+  std::map<std::string, std::vector<std::string>> lines;  // by window
+};
+WindowState windowState(Application& app);
+// The lines of `now` that differ from `before`, in the windows `before`
+// shows (a hidden worker window loaded meanwhile is none of the user's
+// business): "" when the windows are as they were.
+std::string differences(const WindowState& before, const WindowState& now);
 
 }  // namespace zuvo::testing
