@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/window.h"
+#include "store/file_messages.h"
 #include "store/seed.h"
 
 namespace zuvo {
@@ -29,7 +30,7 @@ bool folderWritable(const std::filesystem::path& dir) {
   return ::access(dir.c_str(), W_OK) == 0;
 }
 
-std::string readOnlyFolder(const std::filesystem::path& dir) { return "数据文件夹是只读的，无法保存：" + dir.string(); }
+std::string readOnlyFolder(const std::filesystem::path& dir) { return file_messages::folderReadOnly(dir); }
 
 // Waits for a lock another connection holds, up to kLockWaitMs. The checks
 // of the connection's own files give way at once: each wait interrupts them.
@@ -171,17 +172,15 @@ std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
 // A file SQLite finds damaged already at its opening is told as damage, one
 // another program keeps locked as a file in use.
 void DataSource::failedToOpen(const std::string& what) {
-  const int rc = conn_->db ? sqlite3_errcode(conn_->db) : SQLITE_OK;
-  closeFailed(what);
+  const int rc = conn_->db ? sqlite3_extended_errcode(conn_->db) : SQLITE_OK;
+  closeFailed(isLock(rc) ? inUseMessage(true) : file_messages::openFailureReason(rc, what));
   if (isDamage(rc)) damage_ = what;
-  const std::string message = isDamage(rc) ? damageMessage(what)
-                              : isLock(rc) ? inUseMessage(false)
-                                           : "数据文件无法打开：" + path().string() + "\r\n" + what;
+  const std::string message = isLock(rc) ? inUseMessage(false) : file_messages::openFailed(path(), rc, what);
   window().app().msgBox(fromUtf8(message), kTitle);
 }
 
 std::string DataSource::damageMessage(const std::string& why) const {
-  return "数据文件出错：" + path().string() + "\r\n" + why;
+  return file_messages::damaged(path(), why);
 }
 
 std::string DataSource::inUseMessage(bool saving) const {
@@ -199,10 +198,11 @@ void DataSource::inUse(bool saving) {
 }
 
 void DataSource::fail(const std::string& what) {
-  const int rc = db_ ? sqlite3_errcode(db_) : SQLITE_OK;
+  const int rc = db_ ? sqlite3_extended_errcode(db_) : SQLITE_OK;
   if (isDamage(rc)) damaged(what);
   if (isLock(rc)) inUse(conn_->inTransaction);
-  throw StoreError(damageMessage(what), *this);
+  const bool saving = conn_->inTransaction || window().app().eventSaving();
+  throw StoreError(file_messages::failed(path(), rc, what, saving), *this);
 }
 
 // Told once; a later failure of the same file drops its event's work
@@ -232,8 +232,12 @@ void DataSource::windowLoaded() {
       e.store->closeFailed(e.what());
       window().app().msgBox(fromUtf8(e.what()), kTitle);
     } catch (const std::exception& e) {
-      closeFailed(e.what());
-      window().app().msgBox(fromUtf8(e.what()), kTitle);
+      const std::string told = file_messages::toldInChinese(e.what())
+                                   ? e.what()
+                                   : file_messages::failed(path(), db_ ? sqlite3_extended_errcode(db_) : SQLITE_OK,
+                                                           e.what(), false);
+      closeFailed(file_messages::openFailureReason(SQLITE_OK, told));
+      window().app().msgBox(fromUtf8(told), kTitle);
     }
   }
 }
@@ -260,10 +264,12 @@ void DataSource::open() {
     // One thread uses a store: no locking inside SQLite.
     if (sqlite3_open_v2(file.c_str(), &conn_->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
         SQLITE_OK) {
-      const std::string msg = conn_->db ? sqlite3_errmsg(conn_->db) : "无法打开";
+      // Closed at once: the reason keeps SQLite's code.
+      const int rc = conn_->db ? sqlite3_extended_errcode(conn_->db) : SQLITE_NOMEM;
+      const std::string msg = conn_->db ? sqlite3_errmsg(conn_->db) : "out of memory";
       sqlite3_close_v2(conn_->db);
       conn_->db = nullptr;
-      throw std::runtime_error(msg);
+      throw std::runtime_error(file_messages::openFailureReason(rc, msg));
     }
     sqlite3_busy_handler(conn_->db, waitForLock, conn_.get());
     alias_ = "main";
@@ -291,7 +297,7 @@ void DataSource::open() {
 // The table, its fields and its indexes must all be there. Reads only.
 void DataSource::checkTable() {
   std::error_code ec;
-  if (std::filesystem::file_size(path(), ec) == 0 && !ec) throw std::runtime_error("空文件，不是本程序的数据表");
+  if (std::filesystem::file_size(path(), ec) == 0 && !ec) throw std::runtime_error(file_messages::notThisProgramsTable("文件是空的"));
   // The names a pragma lists in its second column (fields, indexes).
   auto names = [&](const std::string& pragma) {
     std::vector<std::string> out;
@@ -303,14 +309,14 @@ void DataSource::checkTable() {
     return out;
   };
   const auto columns = names("table_info");
-  if (columns.empty()) throw std::runtime_error("缺少数据表 " + schema_.table);
+  if (columns.empty()) throw std::runtime_error(file_messages::notThisProgramsTable("缺少数据表 " + schema_.table));
   for (const auto& f : schema_.fields)
-    if (std::find(columns.begin(), columns.end(), f) == columns.end()) throw std::runtime_error("缺少字段 " + f);
+    if (std::find(columns.begin(), columns.end(), f) == columns.end()) throw std::runtime_error(file_messages::notThisProgramsTable("缺少字段 " + f));
   const auto indexes = names("index_list");
   for (const auto& ix : schema_.indexes) {
     if (ix == "ID" && fieldIndex("ID") == 0) continue;  // the record counter itself
     if (std::find(indexes.begin(), indexes.end(), schema_.table + "_" + ix) == indexes.end())
-      throw std::runtime_error("缺少索引 " + ix);
+      throw std::runtime_error(file_messages::notThisProgramsTable("缺少索引 " + ix));
   }
 }
 
@@ -376,21 +382,21 @@ void DataSource::closeFailed(const std::string& what) {
 
 std::string DataSource::whyNoSave() const {
   if (!openError_.empty()) return openError_;
-  if (!db_) return "数据文件未打开";
-  if (!damage_.empty()) return "数据文件已损坏：" + damage_;
+  if (!db_) return file_messages::notOpen();
+  if (!damage_.empty()) return file_messages::knownDamaged(damage_);
   for (const DataSource* m : conn_->members) {
     if (m == this) continue;
-    if (!m->db_) return "同组的数据文件无法打开：" + m->path().string();
-    if (!m->damage_.empty()) return "同组的数据文件已损坏：" + m->path().string();
+    if (!m->db_) return file_messages::partnerNotOpen(m->path());
+    if (!m->damage_.empty()) return file_messages::partnerDamaged(m->path());
   }
-  if (fileReadOnly_) return "数据文件是只读的";
+  if (fileReadOnly_) return file_messages::fileReadOnly();
   return {};
 }
 
 // Asked before every write: the words are made only when it refuses.
 void DataSource::refuseUnlessSavable() {
   if (const std::string why = whyNoSave(); !why.empty())
-    throw std::runtime_error("无法保存：" + path().string() + "\r\n" + why);
+    throw std::runtime_error(file_messages::saveRefused(path(), why));
 }
 
 }  // namespace zuvo
