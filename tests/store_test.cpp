@@ -1644,6 +1644,10 @@ TEST_F(StoreTest, TheFileCheckFindsDamageInAPageOrdinaryUseNeverReads) {
   ASSERT_EQ(p.dialogs().messages.size(), 1u);
   EXPECT_EQ(p.dialogs().messages[0].prompt.rfind(u"数据文件出错：" + fromUtf8(file.string()) + u"\r\n", 0), 0u)
       << toUtf8(p.dialogs().messages[0].prompt);
+  // Told as damage with what to do; the check's own words only in brackets.
+  EXPECT_NE(p.dialogs().messages[0].prompt.find(u"已损坏"), Text::npos);
+  EXPECT_NE(p.dialogs().messages[0].prompt.find(u"备份"), Text::npos);
+  EXPECT_EQ(p.dialogs().messages[0].prompt.back(), u'）') << toUtf8(p.dialogs().messages[0].prompt);
   // Every lookup still works; a save into the group is refused.
   p.event([&] {
     w.Data6.setIndex("ZD1");

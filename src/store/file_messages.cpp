@@ -23,7 +23,7 @@ Trouble troubleOf(int rc) {
     case SQLITE_FULL:
       return {"磁盘已满", "请腾出一些磁盘空间", false};
     case SQLITE_IOERR:
-      return {"读写数据文件时出错", "请确认存放数据文件的磁盘（或 U 盘、网络盘）仍然连着、可以使用", false};
+      return {"读写数据文件时出错", "请确认存放数据文件的磁盘（或 U 盘、网络盘）连接正常", false};
     case SQLITE_READONLY:
       if (rc == SQLITE_READONLY_DBMOVED) return {"数据文件已被移动或删除", "请把它放回原处", true};
       return {"数据文件是只读的", "请取消这个文件的只读属性（或给本程序写入它的权限）", true};
@@ -70,6 +70,8 @@ std::string damaged(const std::filesystem::path& file, const std::string& own) {
 std::string openFailureReason(int rc, const std::string& why) {
   if (toldInChinese(why)) return why;
   if (isDamageCode(rc)) return knownDamaged(why);
+  if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
+    return "打开时这个文件正被另一个程序使用。请等另一个程序用完后重新启动本程序。" + detail(why);
   const Trouble t = troubleOf(rc);
   if (!*t.what)
     return "请确认这个文件是本程序的数据文件、本程序有权读写它，然后重新启动本程序。" + detail(why);

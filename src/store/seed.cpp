@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "store/file_messages.h"
+
 namespace zuvo {
 
 namespace {
@@ -155,9 +157,12 @@ void createTable(const std::filesystem::path& file, const TableSchema& schema) {
       db.exec("COMMIT");
     }
     std::filesystem::rename(temp, file);
-  } catch (...) {
-    std::filesystem::remove(temp);
-    throw;
+  } catch (const std::exception& e) {
+    std::filesystem::remove(temp, ec);
+    // SQLite's or the system's words (a full disk, a folder not writable)
+    // only as a detail.
+    if (file_messages::toldInChinese(e.what())) throw;
+    throw std::runtime_error(cannotCreate(file) + file_messages::detail(e.what()));
   }
 }
 

@@ -173,7 +173,7 @@ std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
 // another program keeps locked as a file in use.
 void DataSource::failedToOpen(const std::string& what) {
   const int rc = conn_->db ? sqlite3_extended_errcode(conn_->db) : SQLITE_OK;
-  closeFailed(isLock(rc) ? inUseMessage(true) : file_messages::openFailureReason(rc, what));
+  closeFailed(file_messages::openFailureReason(rc, what));
   if (isDamage(rc)) damage_ = what;
   const std::string message = isLock(rc) ? inUseMessage(false) : file_messages::openFailed(path(), rc, what);
   window().app().msgBox(fromUtf8(message), kTitle);
