@@ -89,6 +89,11 @@ std::string notThisProgramsTable(const std::string& missing) {
          "然后重新启动本程序。";
 }
 
+std::string foreignJournal() {
+  return "另一个程序正以它自己的方式（WAL）使用这个文件，本程序无法把它与同组的文件一起保存。"
+         "请关闭另一个程序，然后重新启动本程序。";
+}
+
 std::string saveRefused(const std::filesystem::path& file, const std::string& why) {
   return "无法保存：" + file.string() + "\r\n" + why + "\r\n" + kKept;
 }

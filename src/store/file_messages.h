@@ -29,6 +29,9 @@ std::string openFailed(const std::filesystem::path& file, int rc, const std::str
 // tables (`missing`: what it lacks); the reason openFailed and a refused
 // save tell.
 std::string notThisProgramsTable(const std::string& missing);
+// Another program keeps the file in a journal mode of its own (WAL), in
+// which it cannot be saved together with the other files of its group.
+std::string foreignJournal();
 // The reason kept for a file that failed to open, told again when a save
 // into it is refused.
 std::string openFailureReason(int rc, const std::string& why);

@@ -335,7 +335,7 @@ void DataSource::setJournal() {
   if (!fileReadOnly_) {
     const std::string mode = conn_->grouped() || schema_.readOnly ? "delete" : "wal";
     if (pragma("journal_mode=" + mode) != mode && conn_->grouped())
-      throw std::runtime_error("另一个程序正以 WAL 方式使用此文件，无法与同组文件一起保存");
+      throw std::runtime_error(file_messages::foreignJournal());
     pragma("synchronous=FULL");
     pragma("cache_size=" + std::to_string(-kPageCacheKiB));
   }
