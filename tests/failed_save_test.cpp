@@ -15,6 +15,7 @@
 #include "app/FrmLexaro.h"
 #include "support/dictionary.h"
 #include "support/places.h"
+#include "support/save_gestures.h"
 
 namespace zuvo {
 namespace {
@@ -80,60 +81,17 @@ const std::vector<PlaceRow> kPlaces = {
     {u"马德里", u"Madrid", u"西班牙的首都"},
 };
 
-class FailedSaveTest : public ProgramTest, public ::testing::WithParamInterface<std::tuple<Gesture, Cause>> {
+class FailedSaveTest : public SaveGestures, public ::testing::WithParamInterface<std::tuple<Gesture, Cause>> {
  public:
-  using ProgramTest::click;
-  using ProgramTest::p;
-  using ProgramTest::type;
-  using ProgramTest::user;
-  using ProgramTest::w;
-
   void SetUp() override {
     writePlaces(dir.path(), kPlaces);
     start({{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}}, {{u"casa", u"casa", u"房子", u""}});
-  }
-
-  void openPanel(CommandButton& button) {
-    if (w().Command1.Caption != u"关闭(&K)") click(w().Command1);
-    click(button);
-  }
-  void lookUp(TextView input) {
-    p->event([&] { w().RichTextBox16.setText(u""); });
-    type(w().RichTextBox16, input);
-  }
-  // Batch mode on and the file opened by the button's first press.
-  void batchFile(CommandButton& button, const std::string& bytes) {
-    if (!button.Visible) click(w().Command11);
-    if (!button.Visible) click(w().Command11);
-    ASSERT_TRUE(button.Visible);
-    const auto file = files.path() / "lines.txt";
-    writeBytes(file, bytes);
-    p->dialogs().fileAnswers.push_back(fromUtf8(file.string()));
-    click(button);
-    ASSERT_TRUE(w().RichTextBox1.Visible);
-  }
-  frm世界地名& places() {
-    if (!places_) places_ = openPlaces(*p);
-    return *places_;
-  }
-  void placeFile(const std::string& bytes) {
-    const auto file = files.path() / "places.txt";
-    writeBytes(file, bytes);
-    p->dialogs().fileAnswers.push_back(fromUtf8(file.string()));
-    click(places().Command33);
-    click(places().Command3);
-    ASSERT_TRUE(places().RichTextBox4.Visible);
   }
   std::vector<Text> prompts() const {
     std::vector<Text> out;
     for (const auto& m : p->dialogs().messages) out.push_back(m.prompt);
     return out;
   }
-
-  TempDir files;
-
- private:
-  frm世界地名* places_ = nullptr;
 };
 
 // Refuses every new and rewritten row of the file's table, with the words

@@ -22,6 +22,7 @@
 #include "store/tables.h"
 #include "support/dictionary.h"
 #include "support/places.h"
+#include "support/save_gestures.h"
 #include "support/word_files.h"
 
 namespace zuvo {
@@ -257,43 +258,12 @@ struct SaveCase {
   std::function<void(SaveKeptOutTest&)> again;  // the save made again once the file is free ("": press)
   const char* sql;
   std::vector<std::string> stored;  // `sql` on `file` once saved
+  OtherProgram::Hold hold = OtherProgram::Read;
 };
 
 void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.name; }
 
-class SaveKeptOutTest : public ProgramTest, public ::testing::WithParamInterface<SaveCase> {
- public:
-  using ProgramTest::click;
-  using ProgramTest::p;
-  using ProgramTest::type;
-  using ProgramTest::w;
-  void openPanel(CommandButton& button) {
-    if (w().Command1.Caption != u"关闭(&K)") click(w().Command1);
-    click(button);
-  }
-  void lookUp(TextView input) {
-    p->event([&] { w().RichTextBox16.setText(u""); });
-    type(w().RichTextBox16, input);
-  }
-  void batchFile(CommandButton& button, const std::string& bytes) {
-    if (!button.Visible) click(w().Command11);
-    if (!button.Visible) click(w().Command11);
-    ASSERT_TRUE(button.Visible);
-    const auto file = files.path() / "lines.txt";
-    writeBytes(file, bytes);
-    p->dialogs().fileAnswers.push_back(fromUtf8(file.string()));
-    click(button);
-    ASSERT_TRUE(w().RichTextBox1.Visible);
-  }
-  frm世界地名& places() {
-    if (!places_) places_ = openPlaces(*p);
-    return *places_;
-  }
-  TempDir files;
-
- private:
-  frm世界地名* places_ = nullptr;
-};
+class SaveKeptOutTest : public SaveGestures, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(SaveKeptOutTest, ASaveKeptOutByAnotherProgramStoresNothingKeepsTheBoxesAndGoesInWhenPressedAgain) {
   const SaveCase& c = GetParam();
@@ -303,13 +273,16 @@ TEST_P(SaveKeptOutTest, ASaveKeptOutByAnotherProgramStoresNothingKeepsTheBoxesAn
   const auto before = onDisk(file, c.sql);
   p->dialogs().messages.clear();
   {
-    OtherProgram other(file, OtherProgram::Read);
+    OtherProgram other(file, c.hold);
     c.press(*this);
     ASSERT_EQ(p->dialogs().messages.size(), 1u);
-    EXPECT_TRUE(toldInUse(p->dialogs().messages[0].prompt)) << toUtf8(p->dialogs().messages[0].prompt);
-    EXPECT_EQ(onDisk(file, c.sql), before);
+    const Text& told = p->dialogs().messages[0].prompt;
+    EXPECT_TRUE(toldInUse(told)) << toUtf8(told);
+    // The file the other program holds is the one named, whichever of its group it is.
+    EXPECT_NE(told.find(fromUtf8(file.string()) + u"\r\n"), Text::npos) << toUtf8(told);
     c.kept(*this);
   }
+  EXPECT_EQ(onDisk(file, c.sql), before);
   (c.again ? c.again : c.press)(*this);
   for (const auto& m : p->dialogs().messages) EXPECT_FALSE(toldInUse(m.prompt) && &m != &p->dialogs().messages[0]);
   EXPECT_EQ(onDisk(file, c.sql), c.stored);
@@ -391,6 +364,107 @@ const SaveCase kSaves[] = {
        EXPECT_EQ(t.w().Command58.Caption, u"批量句子入库(&C)");
      },
      nullptr, "SELECT ZD3, ZD4 FROM \"表1\" ORDER BY ID", {"你好。:Hola.", "新句子。:Frase nueva."}},
+    // The second or third file of a group held: named, not the group's first.
+    {"SentencePanelSearchTable", "XHKB.db", {},
+     [](SaveKeptOutTest& t) {
+       t.openPanel(t.w().Command55);
+       t.type(t.w().Text44, u"新句子。");
+       t.type(t.w().Text45, u"Frase nueva.");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command38); },
+     [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text44.text(), u"新句子。"); },
+     nullptr, "SELECT Zd1 FROM \"表1\" ORDER BY ID", {"你好。/Hola.", "新句子。/Frase nueva."}},
+    {"VerbPanelSearchTable", "DCK3.db", {},
+     [](SaveKeptOutTest& t) {
+       t.openPanel(t.w().Command56);
+       t.click(t.w().Label7);
+       t.type(t.w().Text72, u"hablar");
+       t.type(t.w().Text42, u"说");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command67); },
+     [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text72.text(), u"hablar"); },
+     nullptr, "SELECT ZD3 FROM \"表1\" ORDER BY ID", {"hablar"}},
+    {"WordPanelSearchTable", "CKUB.db", {},
+     [](SaveKeptOutTest& t) {
+       t.openPanel(t.w().Command81);
+       t.click(t.w().Label7);
+       t.type(t.w().Text102, u"casa");
+       t.type(t.w().Text43, u"casa");
+       t.type(t.w().Text42, u"房子");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command83); },
+     [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text102.text(), u"casa"); },
+     nullptr, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"casa"}},
+    {"PlaceEntryNameIndex", "DMK2.db", {},
+     [](SaveKeptOutTest& t) {
+       frm世界地名& pl = t.places();
+       t.click(pl.Command33);
+       t.click(pl.Command35);
+       t.type(pl.Text12, u"里斯本");
+       t.type(pl.Text13, u"Lisboa");
+     },
+     [](SaveKeptOutTest& t) { t.click(t.places().Command35); },
+     [](SaveKeptOutTest& t) { EXPECT_EQ(t.places().Text13.text(), u"Lisboa"); },
+     nullptr, "SELECT count(*) FROM \"表1\"", {"1"}},
+    // The imports keep their pane, and the press made again lands.
+    {"VerbImport", "DCK1.db", {},
+     [](SaveKeptOutTest& t) { t.batchFile(t.w().Command57, "hablar/x/规则/con/说/Hablo.我说。\r\n"); },
+     // The press that imports the file ends the program.
+     [](SaveKeptOutTest& t) { t.user().click(t.w().Command57); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.w().RichTextBox1.Visible);
+       EXPECT_NE(t.w().RichTextBox1.text().find(u"hablar/x/"), Text::npos);
+       EXPECT_EQ(t.w().Command57.Caption, u"批量动词入库(&D)");
+     },
+     nullptr, "SELECT ZD1 FROM \"表1\" ORDER BY ID", {"hablar"}},
+    {"VerbImportSearchTable", "DCK3.db", {},
+     [](SaveKeptOutTest& t) { t.batchFile(t.w().Command57, "hablar/x/规则/con/说/Hablo.我说。\r\n"); },
+     [](SaveKeptOutTest& t) { t.user().click(t.w().Command57); },
+     [](SaveKeptOutTest& t) { EXPECT_NE(t.w().RichTextBox1.text().find(u"hablar/x/"), Text::npos); },
+     nullptr, "SELECT ZD3 FROM \"表1\" ORDER BY ID", {"hablar"}},
+    // Its merge worker loads at the first import, under the other program's
+    // lock; the staging files are not the ones held.
+    {"WordImportWriteHeld", "CKUA.db", {},
+     [](SaveKeptOutTest& t) { t.batchFile(t.w().Command69, "mesa/桌子\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command69); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.w().RichTextBox1.Visible);
+       EXPECT_NE(t.w().RichTextBox1.text().find(u"mesa/桌子"), Text::npos);
+       EXPECT_EQ(t.w().Command69.Caption, u"批量单词入库(&E)");
+     },
+     nullptr, "SELECT ZD1, ZD3 FROM \"表1\" ORDER BY ID", {"mesa:桌子"}, OtherProgram::Write},
+    {"WordImportSearchTableWriteHeld", "CKUB.db", {},
+     [](SaveKeptOutTest& t) { t.batchFile(t.w().Command69, "mesa/桌子\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command69); },
+     [](SaveKeptOutTest& t) { EXPECT_NE(t.w().RichTextBox1.text().find(u"mesa/桌子"), Text::npos); },
+     nullptr, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"mesa"}, OtherProgram::Write},
+    {"WordImport", "CKUA.db", {},
+     [](SaveKeptOutTest& t) { t.batchFile(t.w().Command69, "mesa/桌子\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.w().Command69); },
+     [](SaveKeptOutTest& t) { EXPECT_NE(t.w().RichTextBox1.text().find(u"mesa/桌子"), Text::npos); },
+     nullptr, "SELECT ZD1, ZD3 FROM \"表1\" ORDER BY ID", {"mesa:桌子"}},
+    {"PlaceImport", "DMK0.db", {},
+     [](SaveKeptOutTest& t) { t.placeFile("Lisboa/里斯本\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.places().Command3); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.places().RichTextBox4.Visible);
+       EXPECT_NE(t.places().RichTextBox4.text().find(u"Lisboa/里斯本"), Text::npos);
+       EXPECT_EQ(t.places().Command3.Caption, u"开始添加(&K)");
+     },
+     nullptr, "SELECT ZD1 FROM \"表1\" ORDER BY ID", {"Lisboa"}, OtherProgram::Write},
+    {"PlaceImportNameIndex", "DMK2.db", {},
+     [](SaveKeptOutTest& t) { t.placeFile("Lisboa/里斯本\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.places().Command3); },
+     [](SaveKeptOutTest& t) {
+       EXPECT_TRUE(t.places().RichTextBox4.Visible);
+       EXPECT_EQ(t.places().Command3.Caption, u"开始添加(&K)");
+     },
+     nullptr, "SELECT count(*) FROM \"表1\"", {"1"}},
+    {"PlaceImportNameIndexWriteHeld", "DMK2.db", {},
+     [](SaveKeptOutTest& t) { t.placeFile("Lisboa/里斯本\r\n"); },
+     [](SaveKeptOutTest& t) { t.click(t.places().Command3); },
+     [](SaveKeptOutTest& t) { EXPECT_TRUE(t.places().RichTextBox4.Visible); },
+     nullptr, "SELECT count(*) FROM \"表1\"", {"1"}, OtherProgram::Write},
 };
 
 INSTANTIATE_TEST_SUITE_P(EverySave, SaveKeptOutTest, ::testing::ValuesIn(kSaves),
@@ -499,6 +573,168 @@ TEST_F(StoreLocksTest, ASaveIntoAFileAnotherCopyIsCheckingGoesInWithoutWaitingFo
   }
   EXPECT_TRUE(saver.dialogs().messages.empty()) << toUtf8(saver.dialogs().messages.empty() ? Text() : saver.dialogs().messages[0].prompt);
   EXPECT_EQ(onDisk(dir.path() / "CKUA.db", "SELECT count(*) FROM \"表1\"").front(), "303");
+}
+
+// --- a table kept out at the start ------------------------------------------------
+
+// Another program holds a table's write lock while the program starts: told
+// as a file in use at the start, the table opens again, with its group, at
+// the first event that needs it once the lock has ended.
+struct KeptOutCase {
+  const char* name;
+  const char* file;
+  std::function<void(SaveGestures&)> after;  // the lookups and saves made once the lock has ended
+};
+
+void PrintTo(const KeptOutCase& c, std::ostream* os) { *os << c.name; }
+
+class KeptOutAtStartTest : public SaveGestures, public ::testing::WithParamInterface<KeptOutCase> {
+ public:
+  // The program started while the other program holds `file`, and the lock
+  // released once the start has told it.
+  void startWhileHeld(const char* file) {
+    writeDictionary(dir.path(), {{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}},
+                    {{u"casa", u"casa", u"房子", u""}});
+    OtherProgram other(dir.path() / file, OtherProgram::Write);
+    p = std::make_unique<Program>(dir.path());
+    f = &startMainWindow(*p);
+    ASSERT_EQ(p->dialogs().messages.size(), 1u);
+    const Text& told = p->dialogs().messages[0].prompt;
+    EXPECT_TRUE(toldInUse(told)) << toUtf8(told);
+    EXPECT_NE(told.find(u"暂时无法读取"), Text::npos) << toUtf8(told);
+    EXPECT_NE(told.find(fromUtf8((dir.path() / file).string())), Text::npos) << toUtf8(told);
+  }
+  void saveSentence() {
+    openPanel(w().Command55);
+    type(w().Text44, u"新句子。");
+    type(w().Text45, u"Frase nueva.");
+    click(w().Command38);
+  }
+  // Nothing told after the message at the start and the one of a use while held.
+  void expectNothingMoreTold(size_t told = 1) {
+    for (size_t i = told; i < p->dialogs().messages.size(); ++i)
+      ADD_FAILURE() << toUtf8(p->dialogs().messages[i].prompt);
+  }
+};
+
+TEST_P(KeptOutAtStartTest, TheTableOpensAgainAtTheNextEventThatNeedsItOnceTheLockHasEnded) {
+  ASSERT_NO_FATAL_FAILURE(startWhileHeld(GetParam().file));
+  GetParam().after(*this);
+  expectNothingMoreTold();
+}
+
+const KeptOutCase kKeptOut[] = {
+    {"SentenceTable", "XHKA.db",
+     [](SaveGestures& t) {
+       static_cast<KeptOutAtStartTest&>(t).saveSentence();
+       EXPECT_EQ(onDisk(t.dir.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\" ORDER BY ID"),
+                 (std::vector<std::string>{"你好。", "新句子。"}));
+       EXPECT_EQ(onDisk(t.dir.path() / "XHKB.db", "SELECT Zd1 FROM \"表1\" ORDER BY ID"),
+                 (std::vector<std::string>{"你好。/Hola.", "新句子。/Frase nueva."}));
+     }},
+    {"SentenceSearchTable", "XHKB.db",
+     [](SaveGestures& t) {
+       static_cast<KeptOutAtStartTest&>(t).saveSentence();
+       EXPECT_EQ(onDisk(t.dir.path() / "XHKB.db", "SELECT Zd1 FROM \"表1\" ORDER BY ID"),
+                 (std::vector<std::string>{"你好。/Hola.", "新句子。/Frase nueva."}));
+     }},
+    {"VerbSearchTable", "DCK3.db",
+     [](SaveGestures& t) {
+       t.lookUp(u"vivir");
+       EXPECT_TRUE(t.w().Text92.Visible);
+       EXPECT_EQ(t.w().Text92.text(), u"vivir");
+     }},
+    {"WordSearchTable", "CKUB.db",
+     [](SaveGestures& t) {
+       t.lookUp(u"casa");
+       EXPECT_NE(t.w().RichTextBox15.text().find(u"房子"), Text::npos);
+       t.openPanel(t.w().Command81);
+       t.click(t.w().Label7);
+       t.type(t.w().Text102, u"mesa");
+       t.type(t.w().Text43, u"mesa");
+       t.type(t.w().Text42, u"桌子");
+       t.click(t.w().Command83);
+       EXPECT_EQ(onDisk(t.dir.path() / "CKUB.db", "SELECT ZD2 FROM \"表1\" ORDER BY ID"),
+                 (std::vector<std::string>{"casa", "mesa"}));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(EveryGroup, KeptOutAtStartTest, ::testing::ValuesIn(kKeptOut),
+                         [](const ::testing::TestParamInfo<KeptOutCase>& info) { return std::string(info.param.name); });
+
+// Still held at the next use: told again as in use, the save as a save that
+// keeps what was typed, never as a file that cannot be opened; once free,
+// the same press saves.
+TEST_F(KeptOutAtStartTest, ATableStillHeldAtItsNextUseIsToldInUseAgainAndOpensOnceFree) {
+  writeDictionary(dir.path(), {{u"你好。", u"Hola."}}, {}, {{u"casa", u"casa", u"房子", u""}});
+  {
+    OtherProgram other(dir.path() / "CKUB.db", OtherProgram::Write);
+    p = std::make_unique<Program>(dir.path());
+    f = &startMainWindow(*p);
+    ASSERT_EQ(p->dialogs().messages.size(), 1u);
+    openPanel(w().Command81);
+    click(w().Label7);
+    type(w().Text102, u"mesa");
+    type(w().Text43, u"mesa");
+    type(w().Text42, u"桌子");
+    click(w().Command83);
+    ASSERT_EQ(p->dialogs().messages.size(), 2u);
+    const Text& told = p->dialogs().messages[1].prompt;
+    EXPECT_TRUE(toldInUse(told)) << toUtf8(told);
+    EXPECT_NE(told.find(u"暂时无法保存"), Text::npos) << toUtf8(told);
+    EXPECT_NE(told.find(fromUtf8((dir.path() / "CKUB.db").string())), Text::npos) << toUtf8(told);
+    EXPECT_TRUE(w().Text102.Visible);
+    EXPECT_EQ(w().Text102.text(), u"mesa");
+  }
+  click(w().Command83);
+  expectNothingMoreTold(2);
+  EXPECT_EQ(onDisk(dir.path() / "CKUB.db", "SELECT ZD2 FROM \"表1\" ORDER BY ID"),
+            (std::vector<std::string>{"casa", "mesa"}));
+}
+
+// The place window opened while another program holds a place table: told,
+// not shown; opened again once the lock has ended, on its first place.
+TEST_F(StoreLocksTest, ThePlaceWindowOpensOnceAnotherProgramsLockOfAPlaceTableHasEnded) {
+  for (const char* file : {"DMK0.db", "DMK2.db"}) {
+    SCOPED_TRACE(file);
+    TempDir folder;
+    writePlaces(folder.path(), {{u"亚洲", u"Asia", u"世界最大的洲"}});
+    Program q(folder.path());
+    startMainWindow(q);
+    {
+      OtherProgram other(folder.path() / file, OtherProgram::Write);
+      EXPECT_EQ(openPlaces(q), nullptr);
+      ASSERT_EQ(q.dialogs().messages.size(), 1u);
+      EXPECT_TRUE(toldInUse(q.dialogs().messages[0].prompt)) << toUtf8(q.dialogs().messages[0].prompt);
+      EXPECT_NE(q.dialogs().messages[0].prompt.find(fromUtf8((folder.path() / file).string())), Text::npos);
+    }
+    frm世界地名* pl = openPlaces(q);
+    ASSERT_NE(pl, nullptr);
+    EXPECT_TRUE(pl->Visible());
+    EXPECT_EQ(pl->Data1.value("ZD1"), u"Asia");
+    EXPECT_EQ(q.dialogs().messages.size(), 1u);
+  }
+}
+
+// A lookup kept out by another program's write lock names the file it holds,
+// not the first of its group.
+TEST_F(StoreLocksTest, ALookupKeptOutNamesTheFileAnotherProgramHolds) {
+  writeDictionary(dir.path(), {{u"你好。", u"Hola."}}, {{u"vivir", u"住", u"Vivo.我住。"}},
+                  {{u"casa", u"casa", u"房子", u""}});
+  Program q(dir.path());
+  FrmLexaro& w = startMainWindow(q);
+  for (const auto& [file, input] : {std::pair{"DCK3.db", u"vivir"}, std::pair{"CKUB.db", u"casa"}}) {
+    SCOPED_TRACE(file);
+    q.dialogs().messages.clear();
+    {
+      OtherProgram other(dir.path() / file, OtherProgram::Write);
+      q.event([&] { w.RichTextBox16.setText(input); });
+    }
+    ASSERT_FALSE(q.dialogs().messages.empty());
+    const Text& told = q.dialogs().messages[0].prompt;
+    EXPECT_TRUE(toldInUse(told)) << toUtf8(told);
+    EXPECT_NE(told.find(fromUtf8((dir.path() / file).string()) + u"\r\n"), Text::npos) << toUtf8(told);
+  }
 }
 
 }  // namespace

@@ -59,8 +59,10 @@ WordMergeWorker::WordMergeWorker(Application& app, std::string name, bool carrie
   Command2.Click = [this] { Command2_Click(); };
 }
 
-bool WordMergeWorker::storesOpen() const {
-  return Data1.isOpen() && Data2.isOpen() && Data3.isOpen() && Data4.isOpen();
+// A table another program kept out when the worker loaded is opened again
+// here; one still held is told as in use.
+bool WordMergeWorker::storesOpen() {
+  return Data1.ensureOpen() && Data2.ensureOpen() && Data3.ensureOpen() && Data4.ensureOpen();
 }
 
 FrmLexaro& WordMergeWorker::lexaro() const { return app().form<FrmLexaro>(); }

@@ -29,7 +29,7 @@ class WordMergeWorker : public Window {
 
   bool carriesThirdField() const { return carriesThirdField_; }
   // All four stores opened: a merge can be asked for.
-  bool storesOpen() const;
+  bool storesOpen();
 
   DataSource Data1{*this, "Data1", tables::wordStagingKeys()};  // WordStagingKeys
   DataSource Data2{*this, "Data2", tables::wordStagingPool()};  // WordStagingPool

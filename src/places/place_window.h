@@ -38,7 +38,8 @@ class frm世界地名 : public Window {
   // nullptr when it could not open.
   static frm世界地名* open(Application& app);
   // All three place tables are open.
-  bool tablesOpen() const { return Data1.isOpen() && Data2.isOpen() && Data3.isOpen(); }
+  // A table another program kept out at its opening is opened again here.
+  bool tablesOpen() { return Data1.ensureOpen() && Data2.ensureOpen() && Data3.ensureOpen(); }
 
   // --- views, moves and the map (place_views.cpp) ---
   void Command40_Click();  // CyclePlaceView

@@ -80,6 +80,8 @@ void DataSource::sync() {
 void DataSource::beginEvent() {
   versionUnchecked_ = true;
   conn_->lockMet = false;
+  conn_->keptOutNow = false;
+  if (!db_ && conn_->keptOut) openOnceFree();
   if (!db_) return;
   if (!checkStarted_) startCheck();
   if (takeCheckResult()) window().app().msgBox(fromUtf8(damageMessage(damage_)), u" ZORVEK");

@@ -106,6 +106,11 @@ class DataSource : public Control, public Pending, public GridSource {
 
   bool canTakeFocus() const override { return false; }
   bool isOpen() const { return db_ != nullptr; }
+  // Open, or opened again now, with its whole group, when another program's
+  // lock kept a file of the group out at its opening and this is a later
+  // event: a lock that has ended since costs no restart. A lock that still
+  // holds is told as a file in use (FileInUse).
+  bool ensureOpen();
   // Why a save into this store is refused ("" when it can be saved): its
   // file or a file of its group could not be opened, or the folder is
   // read-only.
@@ -166,13 +171,21 @@ class DataSource : public Control, public Pending, public GridSource {
   void setJournal();
   void closeFailed(const std::string& what);
   void failedToOpen(const std::string& what);
+  // Another program's lock kept this file out at its opening.
+  void keptOutAtOpen(const std::string& what);
+  // At the start of an event: the group kept out opens once the lock has ended.
+  void openOnceFree();
   [[noreturn]] void fail(const std::string& what);
   // The file was found damaged: told once, and every save refused since.
   [[noreturn]] void damaged(const std::string& why);
   std::string damageMessage(const std::string& why) const;
-  std::string inUseMessage(bool saving) const;
+  // `files`: the file another program holds, or the files it may be.
+  std::string inUseMessage(bool saving, const std::string& files) const;
+  std::string inUseMessage(bool saving) const { return inUseMessage(saving, path().string()); }
   // Another program's lock kept the read or the save out.
   [[noreturn]] void inUse(bool saving);
+  // The file of the connection another program holds, as far as it shows.
+  std::string heldFiles(bool write) const;
   void startCheck();
   // Before this run first writes into the file: its check, made now ahead of
   // every other read where it has not ended.

@@ -71,7 +71,7 @@ std::string openFailureReason(int rc, const std::string& why) {
   if (toldInChinese(why)) return why;
   if (isDamageCode(rc)) return knownDamaged(why);
   if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
-    return "打开时这个文件正被另一个程序使用。请等另一个程序用完后重新启动本程序。" + detail(why);
+    return "打开时这个文件正被另一个程序使用。请等另一个程序用完后再试一次。" + detail(why);
   const Trouble t = troubleOf(rc);
   if (!*t.what)
     return "请确认这个文件是本程序的数据文件、本程序有权读写它，然后重新启动本程序。" + detail(why);

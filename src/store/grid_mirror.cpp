@@ -128,6 +128,7 @@ void DataSource::startPreload() {
 }
 
 void DataSource::loadGrid() {
+  ensureOpen();
   sync();
   if (gridLoaded_) return;
   flushHeld();  // the read takes the file's rows only

@@ -361,6 +361,7 @@ void DataSource::rollback() {
 
 void DataSource::AddNew() {
   if (schema_.readOnly) return;
+  ensureOpen();
   keepState();
   window().app().eventSaves();
   sync();

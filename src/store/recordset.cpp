@@ -180,7 +180,7 @@ void DataSource::setIndex(const std::string& name) {
 void DataSource::Seek(const std::string& op, TextView key) {
   (void)op;  // only "=" is used
   keepState();
-  if (!db_) {
+  if (!db_ && !ensureOpen()) {
     noMatch_ = true;
     return;
   }
@@ -238,7 +238,7 @@ void DataSource::Seek(const std::string& op, TextView key) {
 
 void DataSource::MoveFirst() {
   keepState();
-  if (!db_) {
+  if (!db_ && !ensureOpen()) {
     bof_ = eof_ = true;
     refreshBoxes();
     return;
@@ -268,7 +268,7 @@ void DataSource::MoveFirst() {
 
 void DataSource::MoveLast() {
   keepState();
-  if (!db_) {
+  if (!db_ && !ensureOpen()) {
     bof_ = eof_ = true;
     refreshBoxes();
     return;
@@ -298,7 +298,7 @@ void DataSource::MoveLast() {
 
 void DataSource::MoveNext() {
   keepState();
-  if (!db_) {
+  if (!db_ && !ensureOpen()) {
     bof_ = eof_ = true;
     return;
   }
@@ -328,7 +328,7 @@ void DataSource::MoveNext() {
 
 void DataSource::MovePrevious() {
   keepState();
-  if (!db_) {
+  if (!db_ && !ensureOpen()) {
     bof_ = eof_ = true;
     return;
   }

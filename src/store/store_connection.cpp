@@ -44,6 +44,21 @@ int waitForLock(void* connection, int count) {
   return 1;
 }
 
+// Whether another connection holds a lock on the file that keeps out a
+// write (any lock) or a read (a write lock), tried once, without waiting.
+bool heldByAnother(const std::filesystem::path& file, bool write) {
+  sqlite3* db = nullptr;
+  const int flags = (write ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_NOMUTEX;
+  bool held = false;
+  if (sqlite3_open_v2(file.c_str(), &db, flags, nullptr) == SQLITE_OK) {
+    const char* sql = write ? "BEGIN EXCLUSIVE; COMMIT;" : "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT;";
+    held = isLock(sqlite3_exec(db, sql, nullptr, nullptr, nullptr));
+    if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+  sqlite3_close_v2(db);
+  return held;
+}
+
 }  // namespace
 
 // Runs a prepared BEGIN or COMMIT: an event's read transaction costs no parse.
@@ -114,7 +129,9 @@ StoreConnection::~StoreConnection() {
 void StoreConnection::openAll() {
   if (opened) return;
   opened = true;
+  // A file kept out by a lock closes the whole group: the rest wait with it.
   for (DataSource* m : members) {
+    if (keptOut) break;
     try {
       m->open();
     } catch (const std::exception& e) {
@@ -123,7 +140,7 @@ void StoreConnection::openAll() {
   }
   // The journal mode is set once every file of the group is known sound.
   for (DataSource* m : members) {
-    if (!m->db_) continue;
+    if (!m->db_ || keptOut) continue;
     try {
       m->setJournal();
     } catch (const std::exception& e) {
@@ -131,6 +148,30 @@ void StoreConnection::openAll() {
     }
   }
   for (DataSource* m : members) m->versionUnchecked_ = true;  // takes the file's change counter as it stands
+}
+
+void StoreConnection::closeAll(const std::string& why) {
+  endRead();
+  for (DataSource* m : members) {
+    m->openError_ = why;
+    m->checkedCounter_.reset();
+    m->check_.reset();
+    m->preload_.reset();
+    m->named_.clear();
+    m->st_.reset();
+    m->db_ = nullptr;
+    m->alias_.clear();
+  }
+  finalize();
+  if (db) sqlite3_close_v2(db);
+  db = nullptr;
+  attached = 0;
+  inTransaction = false;
+}
+
+bool CheckGate::idle() {
+  std::lock_guard lock(m_);
+  return running_.empty();
 }
 
 StoreGroup::StoreGroup(std::initializer_list<DataSource*> members) : StoreGroup({members}) {}
@@ -173,28 +214,101 @@ std::shared_ptr<GroupRecord> RecordGroup::begin(DataSource& store) {
 // another program keeps locked as a file in use.
 void DataSource::failedToOpen(const std::string& what) {
   const int rc = conn_->db ? sqlite3_extended_errcode(conn_->db) : SQLITE_OK;
+  if (isLock(rc)) return keptOutAtOpen(what);
   closeFailed(file_messages::openFailureReason(rc, what));
   if (isDamage(rc)) damage_ = what;
-  const std::string message = isLock(rc) ? inUseMessage(false) : file_messages::openFailed(path(), rc, what);
+  const std::string message = file_messages::openFailed(path(), rc, what);
   window().app().msgBox(fromUtf8(message), kTitle);
+}
+
+// The file is in use, not broken: the whole group closes, to open again at
+// its first use in a later event. Told now, unless a save is loading the
+// stores: that save tells it as its own, once.
+void DataSource::keptOutAtOpen(const std::string& what) {
+  StoreConnection& c = *conn_;
+  c.closeAll(what);
+  c.keptOut = this;
+  c.keptOutNow = true;
+  c.keptOutTold = c.reopening || !window().app().eventSaving();
+  if (c.reopening) inUse(false);
+  if (c.keptOutTold) window().app().msgBox(fromUtf8(inUseMessage(false)), kTitle);
+}
+
+// A group kept out at its opening opens again as an event begins, once no
+// other program's write lock shows on its files (tried without waiting, so
+// an event that does not need the group is not held up), and its stores
+// stand on their first records as at the window's load. While the lock
+// holds, the event that needs the group waits for it at its first use.
+void DataSource::openOnceFree() {
+  StoreConnection& c = *conn_;
+  for (const DataSource* m : c.members)
+    if (heldByAnother(m->path(), false)) return;
+  try {
+    if (!ensureOpen()) return;
+  } catch (const FileInUse&) {
+    c.keptOutTold = false;  // taken again meanwhile: told by the use that needs it
+    return;
+  }
+  for (DataSource* m : c.members) m->windowLoaded();
+}
+
+bool DataSource::ensureOpen() {
+  if (db_) return true;
+  StoreConnection& c = *conn_;
+  if (!c.keptOut || !window().app().inEvent()) return false;
+  if (c.keptOutNow) {  // met in this event: not waited for twice
+    if (c.keptOutTold) return false;
+    c.keptOutTold = true;
+    c.keptOut->inUse(false);
+  }
+  c.keptOut = nullptr;
+  c.opened = false;
+  c.reopening = true;
+  struct Reopened {
+    StoreConnection& c;
+    ~Reopened() { c.reopening = false; }
+  } reopened{c};
+  c.openAll();
+  return db_ != nullptr;
 }
 
 std::string DataSource::damageMessage(const std::string& why) const {
   return file_messages::damaged(path(), why);
 }
 
-std::string DataSource::inUseMessage(bool saving) const {
-  return saving ? "数据文件正被另一个程序使用，暂时无法保存：" + path().string() +
+std::string DataSource::inUseMessage(bool saving, const std::string& files) const {
+  return saving ? "数据文件正被另一个程序使用，暂时无法保存：" + files +
                       "\r\n输入的内容都还在，请等另一个程序用完后再保存一次。"
-                : "数据文件正被另一个程序使用，暂时无法读取：" + path().string() + "\r\n请稍后再试。";
+                : "数据文件正被另一个程序使用，暂时无法读取：" + files + "\r\n请稍后再试。";
+}
+
+// SQLite tells only that one of the files of a group is locked. Each is
+// tried at once, in the order a save locks them, while this program's own
+// reads beside the window stay out (their locks would be taken for
+// another's); where none shows held (the lock has ended meanwhile), every
+// file of the group is named.
+std::string DataSource::heldFiles(bool write) const {
+  if (!db_ || !conn_->grouped()) return path().string();
+  CheckGate& gate = *conn_->gate;
+  gate.saving(true);
+  for (int i = 0; i < 200 && !gate.idle(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::string held, all;
+  for (const DataSource* m : conn_->members) {
+    if (!m->db_) continue;
+    all += (all.empty() ? "" : "、") + m->path().string();
+    if (held.empty() && heldByAnother(m->path(), write)) held = m->path().string();
+  }
+  gate.saving(conn_->inTransaction);
+  return held.empty() ? "以下文件之一：" + all : held;
 }
 
 // Nothing was written on the connection in this event: its stores keep their
 // pending work when the event is dropped.
 void DataSource::inUse(bool saving) {
   if (!conn_->inTransaction) conn_->lockMet = true;
+  const std::string files = heldFiles(saving);
   // A read kept out while the event saves is part of that save.
-  throw FileInUse(inUseMessage(saving || window().app().eventSaving()));
+  throw FileInUse(inUseMessage(saving || window().app().eventSaving(), files));
 }
 
 void DataSource::fail(const std::string& what) {
@@ -219,6 +333,7 @@ void DataSource::damaged(const std::string& why) {
 // follows this store.
 void DataSource::windowLoaded() {
   conn_->openAll();
+  if (!db_ && conn_->keptOut) return;  // opened, and told, at its first use
   for (size_t tries = 0; tries <= conn_->members.size(); ++tries) {
     try {
       MoveFirst();

@@ -113,6 +113,8 @@ class CheckGate {
   // meanwhile.
   bool enter(sqlite3* db, const std::atomic<bool>& cancel);
   void leave(sqlite3* db);
+  // No check or read-ahead holds a read of the files.
+  bool idle();
 
  private:
   std::mutex m_;
@@ -268,6 +270,16 @@ class StoreConnection {
   bool lockMet = false;
   std::chrono::steady_clock::time_point lockWaitSince;
   bool opened = false;
+  // Another program's lock kept this file of the connection out at its
+  // opening: every store of the connection stays closed until the first use
+  // in a later event opens them again. Whether that was met in the current
+  // event, and told.
+  DataSource* keptOut = nullptr;
+  bool keptOutNow = false;
+  bool keptOutTold = false;
+  bool reopening = false;  // the files are being opened again
+  // Closes every file: each store of the connection forgets it, with `why`.
+  void closeAll(const std::string& why);
   int attached = 0;  // files attached beside the main one
   int64_t transactions = 0;  // write transactions begun
   std::shared_ptr<CheckGate> gate = std::make_shared<CheckGate>();
