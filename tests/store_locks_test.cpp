@@ -54,7 +54,10 @@ class OtherProgram {
     EXPECT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
   }
   ~OtherProgram() {
-    if (thread_.joinable()) thread_.join();
+    if (thread_.joinable()) {
+      LockWatch::wakeAll();
+      thread_.join();
+    }
     release();
     sqlite3_close(db_);
   }

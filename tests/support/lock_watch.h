@@ -39,6 +39,13 @@ class LockWatch {
     std::lock_guard lock(m_);
     watched_ = std::this_thread::get_id();
     refused_ = 0;
+    woken_ = false;
+  }
+  // Ends every wait for a refusal at once (the test is over).
+  static void wakeAll() {
+    std::lock_guard lock(m_);
+    woken_ = true;
+    met_.notify_all();
   }
   static int refused() {
     std::lock_guard lock(m_);
@@ -48,7 +55,7 @@ class LockWatch {
   // `atMost` (a bound against a hang, never a figure of the test).
   static bool waitForRefusal(std::chrono::seconds atMost = std::chrono::seconds(60)) {
     std::unique_lock lock(m_);
-    return met_.wait_for(lock, atMost, [] { return refused_ > 0; });
+    return met_.wait_for(lock, atMost, [] { return refused_ > 0 || woken_; }) && refused_ > 0;
   }
   // The platform's own layer, for a simulated other program.
   static const char* platform() { return real_ ? real_->zName : nullptr; }
@@ -120,6 +127,7 @@ class LockWatch {
   static inline std::condition_variable met_;
   static inline std::thread::id watched_{};
   static inline int refused_ = 0;
+  static inline bool woken_ = false;
 };
 
 }  // namespace zuvo::testing
