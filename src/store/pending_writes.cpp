@@ -51,16 +51,20 @@ void DataSource::stepToEnd(sqlite3_stmt* st) {
 // same one, and it commits once for all of them.
 void DataSource::begin() {
   window().app().eventSaves();
-  if (!conn_->inTransaction) {
-    // Every file of the connection is known sound before anything is
-    // written: damage a check found meanwhile, or finds now, is told first.
-    for (DataSource* m : conn_->members) m->awaitCheck();
-    for (DataSource* m : conn_->members)
-      if (m->takeCheckResult()) throw StoreError(m->damageMessage(m->damage_), *m);
+  if (conn_->inTransaction) {
+    refuseUnlessSavable();
+    return;
   }
-  refuseUnlessSavable();
-  if (conn_->inTransaction) return;
+  // The event's reads end before the save waits for anything, the check of
+  // its files or another program's lock: another copy's save that waits for
+  // those reads goes in meanwhile, rather than each wait for the other.
   conn_->endRead();
+  // Every file of the connection is known sound before anything is
+  // written: damage a check found meanwhile, or finds now, is told first.
+  for (DataSource* m : conn_->members) m->awaitCheck();
+  for (DataSource* m : conn_->members)
+    if (m->takeCheckResult()) throw StoreError(m->damageMessage(m->damage_), *m);
+  refuseUnlessSavable();
   conn_->gate->saving(true);
   // Every file of the connection is locked for the write at once: a lock
   // another program holds is met here, before anything is written, never
@@ -72,6 +76,21 @@ void DataSource::begin() {
   }
   conn_->inTransaction = true;
   ++conn_->transactions;
+  // Another program may have saved since the event's reads ended: a store
+  // already checked in this event drops what it keeps of its file then, so
+  // that the save and the rest of the event work on the file as it is.
+  // (The others are checked at their first use, under the write lock.)
+  for (DataSource* m : conn_->members) {
+    if (!m->db_ || m->versionUnchecked_) continue;
+    sqlite3_stmt* st = m->statement("data_version", [&] { return "PRAGMA " + sqlName(m->alias_) + ".data_version"; });
+    const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+    sqlite3_reset(st);
+    if (v == m->dataVersion_) continue;
+    m->dataVersion_ = v;
+    m->checkedCounter_.reset();
+    m->touched();
+    m->gridLoaded_ = false;
+  }
 }
 
 // The insert of `rows` rows' fields, each after its rowid when `withRowid`;
