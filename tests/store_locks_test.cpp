@@ -851,6 +851,54 @@ TEST_F(StoreLocksTest, TwoCopiesSavingAtOnceNeitherWaitsForTheOther) {
             (std::vector<std::string>{"别的程序。", "新句子。"}));
 }
 
+// Another copy reads the sentence files and saves a word, while this event
+// has read the word files and saves a pair: that copy waits for this event's
+// read of the word files, this save for that copy's read of the sentence
+// files. The save lets go of its reads of every group before it waits, so
+// both go in without a message.
+TEST_F(StoreLocksTest, ASaveLetsGoOfItsReadsOfOtherGroupsBeforeItWaits) {
+  writeDictionary(dir.path(), {{u"你好。", u"Hola."}}, {}, {{u"casa", u"casa", u"房子", u""}});
+  Program q(dir.path());
+  FrmLexaro& w = startMainWindow(q);
+  q.event([] {});
+  // Another program's save: this event reads the word files again, under a read lock.
+  ASSERT_NO_FATAL_FAILURE(execOn(dir.path() / "CKUA.db", "UPDATE \"表1\" SET rowid = rowid WHERE rowid = 1"));
+  int otherRc = SQLITE_ERROR;
+  std::thread other;
+  q.event([&] {
+    w.Data6.MoveFirst();
+    ASSERT_FALSE(w.Data6.atEOF());
+    other = std::thread([&] {
+      sqlite3* db = nullptr;
+      if (sqlite3_open_v2((dir.path() / "XHKA.db").c_str(), &db, SQLITE_OPEN_READWRITE, LockWatch::platform()) ==
+          SQLITE_OK) {
+        sqlite3_busy_timeout(db, kLockWaitMs);
+        const std::string sql = "ATTACH '" + (dir.path() / "CKUA.db").string() +
+                                "' AS w; BEGIN; SELECT count(*) FROM main.\"表1\"; "
+                                "INSERT INTO w.\"表1\" (ZD1, ZD2, ZD3) VALUES ('mesa', 'mesa', '桌子'); COMMIT;";
+        otherRc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+        if (otherRc != SQLITE_OK) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+      }
+      sqlite3_close(db);
+    });
+    ASSERT_TRUE(waitFor([&] { return writeLockTaken(dir.path() / "CKUA.db"); }));  // it waits for this event's read
+    w.Data1.AddNew();
+    w.Data2.AddNew();
+    w.Text2.setText(u"新句子。");
+    w.Text3.setText(u"Frase nueva.");
+    w.Text14.setText(u"新句子。/Frase nueva.");
+    w.Data1.MoveLast();
+    w.Data2.MoveLast();
+  });
+  if (other.joinable()) other.join();
+  EXPECT_EQ(otherRc, SQLITE_OK);
+  EXPECT_TRUE(q.dialogs().messages.empty()) << toUtf8(q.dialogs().messages.empty() ? Text() : q.dialogs().messages[0].prompt);
+  EXPECT_EQ(onDisk(dir.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\" ORDER BY ID"),
+            (std::vector<std::string>{"你好。", "新句子。"}));
+  EXPECT_EQ(onDisk(dir.path() / "CKUA.db", "SELECT ZD1 FROM \"表1\" ORDER BY ID"),
+            (std::vector<std::string>{"casa", "mesa"}));
+}
+
 // --- this program's own background reads --------------------------------------------
 
 // The program ends while the check of a large file is well into its read

@@ -59,6 +59,7 @@ void DataSource::begin() {
   // its files or another program's lock: another copy's save that waits for
   // those reads goes in meanwhile, rather than each wait for the other.
   conn_->endRead();
+  conn_->endOtherReads(&window().app());
   // Every file of the connection is known sound before anything is
   // written: damage a check found meanwhile, or finds now, is told first.
   for (DataSource* m : conn_->members) m->awaitCheck();

@@ -59,6 +59,13 @@ bool heldByAnother(const std::filesystem::path& file, bool write) {
   return held;
 }
 
+// The connections of this thread's events with a read transaction open: a
+// save ends the others' before it waits for anything.
+std::vector<StoreConnection*>& openReads() {
+  thread_local std::vector<StoreConnection*> reads;
+  return reads;
+}
+
 }  // namespace
 
 // Runs a prepared BEGIN or COMMIT: an event's read transaction costs no parse.
@@ -73,6 +80,7 @@ bool StoreConnection::beginRead() {
   if (!db || inTransaction || reading) return true;
   if (!run(beginSt_, "BEGIN")) return true;
   reading = true;
+  openReads().push_back(this);
   if (attached == 0) return true;
   // The files of a group are read-locked at once, in the order a save locks
   // them, so that an event's reads and another program's save never each
@@ -90,7 +98,22 @@ bool StoreConnection::beginRead() {
 void StoreConnection::endRead() {
   if (!reading) return;
   reading = false;
+  std::erase(openReads(), this);
   if (!run(commitSt_, "COMMIT") && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+// A save into one group waits for another program only after this event's
+// reads of every other group have ended too: otherwise a copy that reads
+// the files of this save's group and saves into one this event read would
+// wait for this event while it waits for that copy. Their stores check
+// their files again at their next use in the event.
+void StoreConnection::endOtherReads(const void* app) {
+  const std::vector<StoreConnection*> reads = openReads();
+  for (StoreConnection* c : reads) {
+    if (c == this || c->inTransaction || c->members.empty() || &c->members.front()->window().app() != app) continue;
+    c->endRead();
+    for (DataSource* m : c->members) m->versionUnchecked_ = true;
+  }
 }
 
 std::string batchCachePragmas(const std::vector<std::pair<const TableSchema*, std::string>>& files, bool batch) {
@@ -122,6 +145,7 @@ void StoreConnection::finalize() {
 }
 
 StoreConnection::~StoreConnection() {
+  std::erase(openReads(), this);
   finalize();
   if (db) sqlite3_close_v2(db);
 }

@@ -258,6 +258,8 @@ class StoreConnection {
   // False when a lock another program holds kept it from beginning.
   bool beginRead();
   void endRead();
+  // Ends the read transactions of the other connections `app`'s event holds.
+  void endOtherReads(const void* app);
   // The page caches of the files while a batch transaction is open (true),
   // or every day's again (false).
   void batchCache(bool on);
