@@ -5,12 +5,16 @@
 // screenshot of the main window.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGlyphRun>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +26,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
+#include <QTreeView>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -620,6 +625,74 @@ TEST_F(DesktopMainWindowTest, FileDialogsShowTheTitleAndFilterAndACancelLeavesNo
   }
   EXPECT_TRUE(seen[0].texts.contains("打开(&O)")) << seen[0].texts.join("|").toStdString();
   EXPECT_TRUE(seen[1].texts.contains("保存(&S)")) << seen[1].texts.join("|").toStdString();
+}
+
+// The open dialog's size, type and date columns are wide enough for their
+// longest text the first time the dialog shows a folder, once its files
+// are read in: no "300...MiB" or "2026/12/11 09:0".
+TEST_F(DesktopMainWindowTest, TheFileDialogsSizeTypeAndDateColumnsShowTheirTextsWholeAtTheFirstOpening) {
+  TempDir files;
+  const auto big = files.path() / "big.TXT";
+  {
+    std::ofstream(files.path() / "a.TXT") << "uno/one\r\n";
+    std::ofstream(big).close();
+    std::filesystem::resize_file(big, int64_t{300} << 20);  // sparse: no byte of it on the disk
+  }
+  const QDateTime modified(QDate(2026, 12, 11), QTime(9, 5));
+  const timespec times[2] = {{modified.toSecsSinceEpoch(), 0}, {modified.toSecsSinceEpoch(), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, big.c_str(), times, 0), 0);
+  struct Column {
+    int column;
+    QString longest;
+    QStringList texts;
+    int width = 0, needed = 0;
+  };
+  std::vector<Column> columns = {{1, {}}, {2, {}}, {3, {}}};
+  bool read = false;
+  QElapsedTimer since;
+  since.start();
+  std::function<void()> look = [&] {
+    QFileDialog* f = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) f = d;
+    auto* list = f ? f->findChild<QTreeView*>() : nullptr;
+    if (list) {
+      const QAbstractItemModel* m = list->model();
+      const QModelIndex root = list->rootIndex();
+      // The folder is read in once both files have their size and date.
+      read = m->rowCount(root) == 2;
+      for (int r = 0; read && r < 2; ++r)
+        read = !m->index(r, 1, root).data().toString().isEmpty() && !m->index(r, 3, root).data().toString().isEmpty();
+      // What the view needs to draw a text unelided: the text and the item's margins.
+      const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+      bool whole = read;
+      for (Column& c : columns) {
+        c.needed = 0;
+        c.texts.clear();
+        for (int r = 0; read && r < 2; ++r) {
+          const QString t = m->index(r, c.column, root).data().toString();
+          c.texts << t;
+          const int needed = list->fontMetrics().horizontalAdvance(t) + margins;
+          if (needed > c.needed) c.needed = needed, c.longest = t;
+        }
+        c.width = list->header()->sectionSize(c.column);
+        whole = whole && c.width >= c.needed;
+      }
+      // A column may follow its texts a moment after they come in.
+      if (whole || since.elapsed() > 5000) return f->reject();
+    }
+    QTimer::singleShot(10, look);
+  };
+  QTimer::singleShot(0, look);
+  event([&] {
+    main->CommonDialog1.FileName = fromQString(QString::fromStdString((files.path() / "a.TXT").string()));
+    main->CommonDialog1.ShowOpen();
+  });
+  ASSERT_TRUE(read) << "the folder was never shown";
+  EXPECT_EQ(columns[0].longest.toStdString(), "300.00 MiB");
+  EXPECT_TRUE(columns[2].texts.contains("2026/12/11 09:05")) << columns[2].texts.join('|').toStdString();
+  for (const Column& c : columns)
+    EXPECT_GE(c.width, c.needed) << "column " << c.column << " cuts \"" << c.longest.toStdString() << "\"";
 }
 
 TEST_F(DesktopMainWindowTest, ALongHandlerRepaintsOnlyTheProgressBarAtMostEvery50Ms) {
