@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -30,6 +31,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -725,6 +727,78 @@ TEST_F(DesktopMainWindowTest, ALongHandlerRepaintsOnlyTheProgressBarAtMostEvery5
   EXPECT_EQ(main->RichTextBox16.text(), u"");
   QCoreApplication::processEvents();
   EXPECT_EQ(main->RichTextBox16.text(), u"z");
+}
+
+// Counts the key presses a widget gets.
+class KeyCounter : public QObject {
+ public:
+  int keys = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) ++keys;
+    return false;
+  }
+};
+
+// A save meets another program's lock on the sentence file: while the
+// program waits, the pointer shows busy and no input is taken; a key the
+// user presses meanwhile is dropped, not typed once the wait is over; the
+// pointer comes back and the window is painted anew. The other program
+// lets go as soon as the pointer shows, and the sign's delay is set to
+// nothing, so the test does not hang on the clock.
+TEST_F(DesktopMainWindowTest, AWaitForAnotherProgramShowsTheBusyPointerAndTakesNoInputMeanwhile) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  BoxView& input = box(main->RichTextBox16);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((dir.path() / "XHKA.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
+  KeyCounter keys;
+  PaintCounter paints;
+  input.installEventFilter(&keys);
+  view->installEventFilter(&paints);
+  d->app().busyAfter = std::chrono::milliseconds(0);
+  const std::function<void(bool)> shown = d->app().onBusy;
+  struct Heard {
+    bool on;
+    std::optional<Qt::CursorShape> cursor;
+    int keys, paints;
+  };
+  std::vector<Heard> heard;
+  d->app().onBusy = [&](bool on) {
+    shown(on);
+    const QCursor* c = QGuiApplication::overrideCursor();
+    heard.push_back({on, c ? std::optional(c->shape()) : std::nullopt, keys.keys, paints.paints});
+    if (!on) return;
+    // The user presses a key on the frozen window.
+    QCoreApplication::postEvent(&input, new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z"));
+    QCoreApplication::postEvent(&input, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Z, Qt::NoModifier, "z"));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  };
+  event([&] {
+    main->Data1.AddNew();
+    main->Data2.AddNew();
+    main->Text2.setText(u"新句子。");
+    main->Text14.setText(u"新句子。/");
+    main->Data1.MoveLast();
+    main->Data2.MoveLast();
+  });
+  QCoreApplication::processEvents();
+  d->app().onBusy = shown;
+  sqlite3_close(other);
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_TRUE(heard[0].on);
+  EXPECT_EQ(heard[0].cursor, Qt::WaitCursor);
+  EXPECT_FALSE(heard[1].on);
+  EXPECT_EQ(heard[1].cursor, std::nullopt);  // the pointer is back
+  EXPECT_EQ(heard[1].keys, heard[0].keys);    // no key reached the box while it waited
+  EXPECT_GT(heard[1].paints, heard[0].paints);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  // The key was dropped, not kept for later.
+  EXPECT_EQ(keys.keys, 0);
+  EXPECT_EQ(main->RichTextBox16.text(), u"");
+  EXPECT_EQ(zuvo::testing::tableRows(dir.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\"", ":"),
+            std::vector<std::string>{"新句子。"});
 }
 
 TEST_F(DesktopMainWindowTest, HelpWindowGridRowsKeysAndItsCloseButton) {
