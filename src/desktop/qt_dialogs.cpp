@@ -64,13 +64,16 @@ QVariant FileColumns::data(const QModelIndex& index, int role) const {
 
 namespace {
 
-// Sizes, types and dates are shown whole. Qt's file model reads a folder's
+// Sizes, types and dates are shown whole, and in the view: the name
+// column takes the width they leave. Qt's file model reads a folder's
 // files after the dialog has opened and fills in their sizes and dates
 // later still, while the header sizes its columns only as rows come in:
 // the columns are fitted again, once per turn of the event loop, whenever
 // what they show changes.
 void fitColumns(QTreeView& list, QAbstractItemModel& shown) {
   QHeaderView* header = list.header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
   for (int column : {1, 2, 3}) header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
   auto* refit = new QTimer(&list);
   refit->setSingleShot(true);
