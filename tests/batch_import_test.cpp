@@ -585,6 +585,81 @@ TEST_F(BatchImportTest, AFileChangedSinceItWasOpenedIsNeverWrittenBackAndMustBeO
   EXPECT_EQ(readBytes(path), fileBytes({u"一/uno", u"二/dos"}));
 }
 
+// The user's editor in the last moment of a write-back: it saves the file
+// (or removes it) once the marked text is on the disk beside it.
+struct LastMoment {
+  static inline std::string bytes;  // what the user saves; empty: the file is removed
+  static inline int runs = 0;
+  static inline bool tempThere = false;  // the marked text stood beside the file
+  static void change(const std::filesystem::path& f) {
+    ++runs;
+    for (const auto& e : std::filesystem::directory_iterator(f.parent_path()))
+      if (e.path() != f && e.file_size() > 0) tempThere = true;
+    if (bytes.empty())
+      std::filesystem::remove(f);
+    else
+      writeBytes(f, bytes);
+  }
+};
+
+// The user saves the file in an editor while the program writes it back:
+// the change lands after the marked text is on the disk beside the file,
+// in the last moment before the rename. It is seen there and kept; nothing
+// is stored, the user is told in Chinese, and no temporary file is left.
+TEST_F(BatchImportTest, AChangeMadeWhileTheWriteBackIsWrittenIsSeenBeforeTheRenameAndKept) {
+  struct Case {
+    const char* name;
+    CommandButton FrmLexaro::*button;
+    std::vector<Text> bad;
+    std::string saved;  // "" for a removed file
+    const char* table;
+  };
+  const Case cases[] = {
+      {"sentences corrected", &FrmLexaro::Command58, {u"一/uno", u"dos"}, fileBytes({u"一/uno", u"二/dos"}), "XHKA.db"},
+      {"sentences removed", &FrmLexaro::Command58, {u"一/uno", u"dos"}, "", "XHKA.db"},
+      {"words corrected", &FrmLexaro::Command69, {u"casa/房子", u"perro"}, fileBytes({u"casa/房子", u"perro/狗"}),
+       "CKUA.db"},
+      {"verbs corrected", &FrmLexaro::Command57, {u"hablar/-/规则/a/说/Hablo.", u"ir"},
+       fileBytes({u"hablar/-/规则/a/说/Hablo.", u"ir/-/不规则/a/去/Voy."}), "DCK1.db"},
+  };
+  struct Unset {
+    ~Unset() { tempWrittenForTests = nullptr; }
+  } unset;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir data, folder;
+    Program prog(data.path());
+    FrmLexaro& win = startMainWindow(prog);
+    const auto path = folder.path() / "batch.txt";
+    writeBytes(path, fileBytes(c.bad));
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    ASSERT_TRUE(prog.user().click(win.Command11));
+    prog.dialogs().fileAnswers.push_back(fromUtf8(path.string()));
+    ASSERT_TRUE(prog.user().click(win.*c.button));
+    ASSERT_TRUE(win.RichTextBox1.Visible);
+    LastMoment::bytes = c.saved;
+    LastMoment::runs = 0;
+    LastMoment::tempThere = false;
+    tempWrittenForTests = &LastMoment::change;
+    prog.user().click(win.*c.button);
+    tempWrittenForTests = nullptr;
+    EXPECT_EQ(LastMoment::runs, 1);
+    EXPECT_TRUE(LastMoment::tempThere);
+    ASSERT_EQ(prog.dialogs().messages.size(), 1u);
+    const Text& told = prog.dialogs().messages[0].prompt;
+    EXPECT_EQ(told.rfind(u"批量文件无法写回：" + fromUtf8(path.string()) + u"\r\n", 0), 0u) << toUtf8(told);
+    EXPECT_NE(told.find(u"打开之后已被改动"), Text::npos) << toUtf8(told);
+    EXPECT_NE(told.find(u"请重新打开"), Text::npos) << toUtf8(told);
+    if (c.saved.empty())
+      EXPECT_FALSE(std::filesystem::exists(path));
+    else
+      EXPECT_EQ(readBytes(path), c.saved);  // what the user saved, not the marked text
+    EXPECT_TRUE(onDisk(data.path() / c.table, "SELECT ID FROM \"表1\"").empty());
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
+      EXPECT_EQ(e.path(), path) << "left beside the file";
+  }
+}
+
 TEST_F(BatchImportTest, AStoreFailureUndoesTheWholeImportAndIsReportedInsteadOfSuccess) {
   start();
   // Another program's rule refuses the third new search record.

@@ -5,12 +5,17 @@
 // screenshot of the main window.
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGlyphRun>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,9 +27,11 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
+#include <QTreeView>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -622,6 +629,80 @@ TEST_F(DesktopMainWindowTest, FileDialogsShowTheTitleAndFilterAndACancelLeavesNo
   EXPECT_TRUE(seen[1].texts.contains("保存(&S)")) << seen[1].texts.join("|").toStdString();
 }
 
+// The open dialog's size, type and date columns are wide enough for their
+// longest text, and within the view, the first time the dialog shows a
+// folder, once its files are read in: no "300...MiB" or "2026/12/11 09:0".
+TEST_F(DesktopMainWindowTest, TheFileDialogsSizeTypeAndDateColumnsShowTheirTextsWholeAtTheFirstOpening) {
+  TempDir files;
+  const auto big = files.path() / "big.TXT";
+  {
+    std::ofstream(files.path() / "a.TXT") << "uno/one\r\n";
+    std::ofstream(big).close();
+    std::filesystem::resize_file(big, int64_t{300} << 20);  // sparse: no byte of it on the disk
+  }
+  const QDateTime modified(QDate(2026, 12, 11), QTime(9, 5));
+  const timespec times[2] = {{modified.toSecsSinceEpoch(), 0}, {modified.toSecsSinceEpoch(), 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, big.c_str(), times, 0), 0);
+  struct Column {
+    int column;
+    QString longest;
+    QStringList texts;
+    int width = 0, needed = 0, outside = 0;
+  };
+  std::vector<Column> columns = {{1, {}}, {2, {}}, {3, {}}};
+  bool read = false;
+  QElapsedTimer since;
+  since.start();
+  std::function<void()> look = [&] {
+    QFileDialog* f = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = qobject_cast<QFileDialog*>(w); d && d->isVisible()) f = d;
+    auto* list = f ? f->findChild<QTreeView*>() : nullptr;
+    // As small as it opens on an X server's desktop.
+    if (f && f->width() != 600) f->resize(600, 410);
+    if (list) {
+      const QAbstractItemModel* m = list->model();
+      const QModelIndex root = list->rootIndex();
+      // The folder is read in once both files have their size and date.
+      read = m->rowCount(root) == 2;
+      for (int r = 0; read && r < 2; ++r)
+        read = !m->index(r, 1, root).data().toString().isEmpty() && !m->index(r, 3, root).data().toString().isEmpty();
+      // What the view needs to draw a text unelided: the text and the item's margins.
+      const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+      bool whole = read;
+      for (Column& c : columns) {
+        c.needed = 0;
+        c.texts.clear();
+        for (int r = 0; read && r < 2; ++r) {
+          const QString t = m->index(r, c.column, root).data().toString();
+          c.texts << t;
+          const int needed = list->fontMetrics().horizontalAdvance(t) + margins;
+          if (needed > c.needed) c.needed = needed, c.longest = t;
+        }
+        c.width = list->header()->sectionSize(c.column);
+        // and no part of it is scrolled out of the view
+        c.outside = list->header()->sectionViewportPosition(c.column) + c.width - list->viewport()->width();
+        whole = whole && c.width >= c.needed && c.outside <= 0;
+      }
+      // A column may follow its texts a moment after they come in.
+      if (whole || since.elapsed() > 5000) return f->reject();
+    }
+    QTimer::singleShot(10, look);
+  };
+  QTimer::singleShot(0, look);
+  event([&] {
+    main->CommonDialog1.FileName = fromQString(QString::fromStdString((files.path() / "a.TXT").string()));
+    main->CommonDialog1.ShowOpen();
+  });
+  ASSERT_TRUE(read) << "the folder was never shown";
+  EXPECT_EQ(columns[0].longest.toStdString(), "300.00 MiB");
+  EXPECT_TRUE(columns[2].texts.contains("2026/12/11 09:05")) << columns[2].texts.join('|').toStdString();
+  for (const Column& c : columns) {
+    EXPECT_GE(c.width, c.needed) << "column " << c.column << " cuts \"" << c.longest.toStdString() << "\"";
+    EXPECT_LE(c.outside, 0) << "column " << c.column << " reaches out of the view";
+  }
+}
+
 TEST_F(DesktopMainWindowTest, ALongHandlerRepaintsOnlyTheProgressBarAtMostEvery50Ms) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
   auto* bar = static_cast<ProgressView*>(widget(main->ProgressBar1));
@@ -652,6 +733,78 @@ TEST_F(DesktopMainWindowTest, ALongHandlerRepaintsOnlyTheProgressBarAtMostEvery5
   EXPECT_EQ(main->RichTextBox16.text(), u"");
   QCoreApplication::processEvents();
   EXPECT_EQ(main->RichTextBox16.text(), u"z");
+}
+
+// Counts the key presses a widget gets.
+class KeyCounter : public QObject {
+ public:
+  int keys = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) ++keys;
+    return false;
+  }
+};
+
+// A save meets another program's lock on the sentence file: while the
+// program waits, the pointer shows busy and no input is taken; a key the
+// user presses meanwhile is dropped, not typed once the wait is over; the
+// pointer comes back and the window is painted anew. The other program
+// lets go as soon as the pointer shows, and the sign's delay is set to
+// nothing, so the test does not hang on the clock.
+TEST_F(DesktopMainWindowTest, AWaitForAnotherProgramShowsTheBusyPointerAndTakesNoInputMeanwhile) {
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+  BoxView& input = box(main->RichTextBox16);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((dir.path() / "XHKA.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(other);
+  KeyCounter keys;
+  PaintCounter paints;
+  input.installEventFilter(&keys);
+  view->installEventFilter(&paints);
+  d->app().busyAfter = std::chrono::milliseconds(0);
+  const std::function<void(bool)> shown = d->app().onBusy;
+  struct Heard {
+    bool on;
+    std::optional<Qt::CursorShape> cursor;
+    int keys, paints;
+  };
+  std::vector<Heard> heard;
+  d->app().onBusy = [&](bool on) {
+    shown(on);
+    const QCursor* c = QGuiApplication::overrideCursor();
+    heard.push_back({on, c ? std::optional(c->shape()) : std::nullopt, keys.keys, paints.paints});
+    if (!on) return;
+    // The user presses a key on the frozen window.
+    QCoreApplication::postEvent(&input, new QKeyEvent(QEvent::KeyPress, Qt::Key_Z, Qt::NoModifier, "z"));
+    QCoreApplication::postEvent(&input, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Z, Qt::NoModifier, "z"));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  };
+  event([&] {
+    main->Data1.AddNew();
+    main->Data2.AddNew();
+    main->Text2.setText(u"新句子。");
+    main->Text14.setText(u"新句子。/");
+    main->Data1.MoveLast();
+    main->Data2.MoveLast();
+  });
+  QCoreApplication::processEvents();
+  d->app().onBusy = shown;
+  sqlite3_close(other);
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_TRUE(heard[0].on);
+  EXPECT_EQ(heard[0].cursor, Qt::WaitCursor);
+  EXPECT_FALSE(heard[1].on);
+  EXPECT_EQ(heard[1].cursor, std::nullopt);  // the pointer is back
+  EXPECT_EQ(heard[1].keys, heard[0].keys);    // no key reached the box while it waited
+  EXPECT_GT(heard[1].paints, heard[0].paints);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  // The key was dropped, not kept for later.
+  EXPECT_EQ(keys.keys, 0);
+  EXPECT_EQ(main->RichTextBox16.text(), u"");
+  EXPECT_EQ(zuvo::testing::tableRows(dir.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\"", ":"),
+            std::vector<std::string>{"新句子。"});
 }
 
 TEST_F(DesktopMainWindowTest, HelpWindowGridRowsKeysAndItsCloseButton) {

@@ -920,5 +920,107 @@ TEST_F(StoreLocksTest, AProgramThatEndsStopsTheCheckOfItsFilesAtOnce) {
   EXPECT_LT(StalledChecks::stepsAfterStop.load(), StalledChecks::kReadOn);
 }
 
+// --- the sign that the program waits ------------------------------------------------
+
+// A file check held at its first step until the test lets it go.
+struct HeldCheck {
+  static inline std::atomic<bool> released{false};
+  static void progress(const char* file, const std::atomic<bool>&) {
+    if (!std::string_view(file).ends_with("XHKA.db")) return;
+    const auto until = Clock::now() + std::chrono::seconds(20);
+    while (!released && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+};
+
+// While the window's thread waits for another program, or for a file check
+// a save must see first, the front end hears that the program is busy, and
+// hears it end once the event has ended, before any message is shown. The
+// other program lets go when the sign is shown, so no case hangs on the
+// clock: the sign's delay is set to nothing, or to an hour for a wait that
+// must show nothing.
+TEST_F(StoreLocksTest, AWaitIsShownBusyFromWhileItLastsToTheEndOfItsEvent) {
+  enum class Wait { WriteLock, Read, Check, Never };
+  struct Case {
+    const char* name;
+    Wait wait;
+    bool save;  // else a lookup
+    std::chrono::steady_clock::duration busyAfter;
+    bool shown;
+  };
+  const auto now = std::chrono::milliseconds(0);
+  const auto hour = std::chrono::hours(1);
+  for (const Case& c : {Case{"a save behind a write lock", Wait::WriteLock, true, now, true},
+                        Case{"a lookup behind a write lock", Wait::WriteLock, false, now, true},
+                        Case{"a save behind another program's read", Wait::Read, true, now, true},
+                        Case{"a first save waiting for its file's check", Wait::Check, true, now, true},
+                        Case{"a wait shorter than the sign's delay", Wait::WriteLock, true, hour, false},
+                        Case{"a lock held past the wait", Wait::Never, true, now, true}}) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    writeDictionary(folder.path(), {{u"你好。", u"Hola."}});
+    HeldCheck::released = c.wait != Wait::Check;
+    checkProgressForTests = &HeldCheck::progress;
+    Program q(folder.path());
+    FrmLexaro& w = startMainWindow(q);
+    std::optional<OtherProgram> other;
+    if (c.wait != Wait::Check)
+      other.emplace(folder.path() / "XHKA.db", c.wait == Wait::Read ? OtherProgram::Read : OtherProgram::Write);
+    struct Heard {
+      bool on, inEvent, bodyDone;
+      size_t messages;
+    };
+    std::vector<Heard> heard;
+    bool bodyDone = false;
+    q.app().busyAfter = c.busyAfter;
+    q.app().onBusy = [&](bool on) {
+      heard.push_back({on, q.app().inEvent(), bodyDone, q.dialogs().messages.size()});
+      if (!on || c.wait == Wait::Never) return;
+      HeldCheck::released = true;
+      if (other) other->release();
+    };
+    if (!c.shown) other->releaseAfter(std::chrono::milliseconds(50));
+    q.event([&] {
+      if (c.save) {
+        w.Data1.AddNew();
+        w.Data2.AddNew();
+        w.Text2.setText(u"新句子。");
+        w.Text3.setText(u"Frase nueva.");
+        w.Text14.setText(u"新句子。/Frase nueva.");
+        w.Data1.MoveLast();
+        w.Data2.MoveLast();
+      } else {
+        w.Data1.setIndex("ID");
+        w.Data1.Seek("=", u"1");
+        EXPECT_EQ(w.Text2.text(), u"你好。");
+      }
+      bodyDone = true;
+    });
+    other.reset();
+    HeldCheck::released = true;
+    if (!c.shown) {
+      EXPECT_TRUE(heard.empty());
+    } else {
+      ASSERT_EQ(heard.size(), 2u);
+      EXPECT_TRUE(heard[0].on);
+      EXPECT_TRUE(heard[0].inEvent);
+      EXPECT_FALSE(heard[0].bodyDone);  // shown while it waits
+      EXPECT_FALSE(heard[1].on);
+      EXPECT_EQ(heard[1].messages, 0u);  // ended before the message
+      if (c.wait != Wait::Never) EXPECT_TRUE(heard[1].bodyDone);
+      EXPECT_FALSE(q.app().busy());
+    }
+    if (c.wait == Wait::Never) {
+      ASSERT_EQ(q.dialogs().messages.size(), 1u);
+      EXPECT_TRUE(toldInUse(q.dialogs().messages[0].prompt)) << toUtf8(q.dialogs().messages[0].prompt);
+    } else {
+      EXPECT_TRUE(q.dialogs().messages.empty()) << toUtf8(q.dialogs().messages[0].prompt);
+      if (c.save)
+        EXPECT_EQ(onDisk(folder.path() / "XHKA.db", "SELECT ZD3 FROM \"表1\" ORDER BY ID"),
+                  (std::vector<std::string>{"你好。", "新句子。"}));
+    }
+    q.app().onBusy = nullptr;
+  }
+}
+
 }  // namespace
 }  // namespace zuvo

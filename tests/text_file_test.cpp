@@ -313,6 +313,9 @@ TEST(TextFile, AFileLargerThanTheProgramHoldsIsRefusedByItsSizeBeforeItIsRead) {
       ASSERT_NE(why.find("超过了本程序能读入的"), std::string::npos) << why;
       EXPECT_NE(why.find(file.string()), std::string::npos) << why;
       EXPECT_NE(why.find(std::to_string(size)), std::string::npos) << why;
+      // The limit as the program counts it: 256 MiB are 268435456 bytes, not 256 MB.
+      EXPECT_NE(why.find("268435456 字节（256 MiB）"), std::string::npos) << why;
+      EXPECT_EQ(why.find(" MB"), std::string::npos) << why;
     }
   }
 }

@@ -33,6 +33,40 @@ void installQtTranslations() {
   }
 }
 
+// Input given while the program waited for another program: dropped, so
+// that a press repeated on the frozen window is not taken as a second
+// gesture once it answers.
+class DropInput : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::InputMethod:
+      case QEvent::ContextMenu:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+      case QEvent::TouchCancel:
+      case QEvent::TabletPress:
+      case QEvent::TabletMove:
+      case QEvent::TabletRelease:
+        return true;
+      case QEvent::Close:  // the window manager's close box
+        return e->spontaneous();
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
 Desktop::Desktop(std::filesystem::path dataDir) : app_(std::move(dataDir), dialogs_), user_(app_) {
@@ -40,12 +74,14 @@ Desktop::Desktop(std::filesystem::path dataDir) : app_(std::move(dataDir), dialo
   installQtTranslations();
   app_.afterEvent = [this] { syncAll(); };
   app_.onProgress = [this] { progressTick(); };
+  app_.onBusy = [this](bool on) { showBusy(on); };
   dialogs_.beforeModal = [this] { syncAll(); };
 }
 
 Desktop::~Desktop() {
   app_.afterEvent = nullptr;
   app_.onProgress = nullptr;
+  app_.onBusy = nullptr;
   dialogs_.beforeModal = nullptr;
   views_.clear();
 }
@@ -106,6 +142,27 @@ void Desktop::progressTick() {
   if (lastProgress_.isValid() && lastProgress_.elapsed() < kProgressIntervalMs) return;
   for (auto& [w, v] : views_) v->paintProgress();
   lastProgress_.restart();
+}
+
+// The store waits on the window's thread: no event is taken meanwhile, so
+// no handler runs inside the wait. The pointer is set on the windows at
+// once; they are painted as they stand.
+void Desktop::showBusy(bool on) {
+  if (on) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (auto& [w, v] : views_)
+      if (v->isVisible()) v->repaint();
+    return;
+  }
+  {
+    DropInput drop;
+    qApp->installEventFilter(&drop);
+    QCoreApplication::processEvents();  // what came meanwhile: input dropped, the rest taken
+    qApp->removeEventFilter(&drop);
+  }
+  QApplication::restoreOverrideCursor();
+  for (auto& [w, v] : views_)
+    if (v->isVisible()) v->repaint();
 }
 
 }  // namespace zuvo::desktop

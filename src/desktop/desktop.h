@@ -35,6 +35,7 @@ class Desktop {
 
  private:
   void progressTick();
+  void showBusy(bool on);
 
   QtDialogs dialogs_;
   Application app_;

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QTreeView>
 
 namespace zuvo::desktop {
@@ -61,15 +62,42 @@ QVariant FileColumns::data(const QModelIndex& index, int role) const {
   return QIdentityProxyModel::data(index, role);
 }
 
+namespace {
+
+// Sizes, types and dates are shown whole, and in the view: the name
+// column takes the width they leave. Qt's file model reads a folder's
+// files after the dialog has opened and fills in their sizes and dates
+// later still, while the header sizes its columns only as rows come in:
+// the columns are fitted again, once per turn of the event loop, whenever
+// what they show changes.
+void fitColumns(QTreeView& list, QAbstractItemModel& shown) {
+  QHeaderView* header = list.header();
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  for (int column : {1, 2, 3}) header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  auto* refit = new QTimer(&list);
+  refit->setSingleShot(true);
+  refit->setInterval(0);
+  QObject::connect(refit, &QTimer::timeout, &list, [&list] {
+    for (int column : {1, 2, 3}) list.resizeColumnToContents(column);
+  });
+  const auto later = [refit] { refit->start(); };
+  QObject::connect(&shown, &QAbstractItemModel::dataChanged, refit, later);
+  QObject::connect(&shown, &QAbstractItemModel::rowsInserted, refit, later);
+  QObject::connect(&shown, &QAbstractItemModel::layoutChanged, refit, later);
+  QObject::connect(&shown, &QAbstractItemModel::modelReset, refit, later);
+}
+
+}  // namespace
+
 std::optional<Text> QtDialogs::fileDialog(bool save, const Text& title, const Text& filter, const Text& initial) {
   if (beforeModal) beforeModal();
   QFileDialog dialog(parent(), toQString(title), toQString(initial), qtFilter(filter));
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setProxyModel(new FileColumns(&dialog));
-  // Types and dates are shown whole.
-  if (auto* list = dialog.findChild<QTreeView*>())
-    for (int column : {2, 3}) list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  auto* columns = new FileColumns(&dialog);
+  dialog.setProxyModel(columns);
+  if (auto* list = dialog.findChild<QTreeView*>()) fitColumns(*list, *columns);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const QString f = dialog.selectedFiles().first();
   if (f.isEmpty()) return std::nullopt;

@@ -31,12 +31,14 @@ void BatchText::writeBack(const RichTextBox& pane) {
   if (!read_.empty() && doc.text == typedText(read_)) doc.text = read_;
   const std::filesystem::path path = pathOf(file_);
   const std::string rtf = writeRtf(doc);
-  // Looked at last, just before the file is replaced.
-  if (!fileIsUnchanged(path, stamp_))
-    throw std::runtime_error(
-        "文件在打开之后已被改动、替换或删除，因此没有写回，也没有导入任何记录；文件保持您离开时的样子。"
-        "请重新打开这个文件后再导入。");
-  writeFileAtomically(path, rtf);
+  // Looked at last, once the new text is on disk beside the file and only
+  // the rename is left: a change made while it was written is not lost.
+  writeFileAtomically(path, rtf, [&] {
+    if (!fileIsUnchanged(path, stamp_))
+      throw std::runtime_error(
+          "文件在打开之后已被改动、替换或删除，因此没有写回，也没有导入任何记录；文件保持您离开时的样子。"
+          "请重新打开这个文件后再导入。");
+  });
   // What now stands there is what was written: a later write-back of this
   // opening may replace it.
   struct stat st {};

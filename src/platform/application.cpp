@@ -69,6 +69,7 @@ void Application::End() {
         failures += std::string(e.what()) + "\n";
       }
     }
+    endBusy();
     if (!failures.empty()) dialogs_.messageBox(fromUtf8(failures), u" ZORVEK");
   }
   throw ProgramEnded{};
@@ -76,6 +77,7 @@ void Application::End() {
 
 void Application::msgBox(const Text& prompt, const Text& title) {
   commitAll();
+  endBusy();
   dialogs_.messageBox(prompt, title);
 }
 
@@ -87,6 +89,7 @@ bool Application::event(const std::function<void()>& body) {
   if (ended_) return false;
   if (++eventDepth_ == 1) {
     saving_ = false;
+    waitingSince_.reset();
     journal_.begin();
   }
   bool failedHere = false;
@@ -131,8 +134,27 @@ bool Application::event(const std::function<void()>& body) {
     saving_ = false;
     releaseUnloaded();
     if (afterEvent) afterEvent();
+    endBusy();
   }
   return !ended_;
+}
+
+// A wait outside an event has no end the front end would hear of: only
+// the waits of a user event are shown.
+void Application::waiting() {
+  if (busy_ || !inEvent()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!waitingSince_) waitingSince_ = now;
+  if (now - *waitingSince_ < busyAfter) return;
+  busy_ = true;
+  if (onBusy) onBusy(true);
+}
+
+void Application::endBusy() {
+  waitingSince_.reset();
+  if (!busy_) return;
+  busy_ = false;
+  if (onBusy) onBusy(false);
 }
 
 namespace {
@@ -171,6 +193,7 @@ void Application::failed(const std::exception& e) {
   }
   saving_ = false;
   if (dynamic_cast<const AlreadyTold*>(&e)) return;
+  endBusy();
   dialogs_.messageBox(failureText(e, save), u" ZORVEK");
 }
 

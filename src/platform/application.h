@@ -2,6 +2,7 @@
 // The running program: the registry of windows (each exists once), the
 // dialog service, the data folder, the stores' transaction boundary and End.
 
+#include <chrono>
 #include <filesystem>
 #include <exception>
 #include <functional>
@@ -154,6 +155,18 @@ class Application {
   }
   std::function<void()> onProgress;
 
+  // The store waits for another program (its lock, or a file check a save
+  // must see first) and calls this on every turn of the wait. Once the event
+  // has waited busyAfter, the front end hears onBusy(true), so that the
+  // frozen window shows that the program waits; it hears onBusy(false) when
+  // the event ends, and before any dialog, so that nothing is asked under a
+  // busy pointer.
+  void waiting();
+  void endBusy();
+  bool busy() const { return busy_; }
+  std::function<void(bool)> onBusy;
+  std::chrono::steady_clock::duration busyAfter = std::chrono::milliseconds(250);
+
  private:
   void loadWindow(Window& w);
   bool windowVisible(Window& w);
@@ -174,6 +187,8 @@ class Application {
   std::set<Text> shownOnce_;
   int eventDepth_ = 0;
   bool ended_ = false;
+  bool busy_ = false;
+  std::optional<std::chrono::steady_clock::time_point> waitingSince_;
 };
 
 }  // namespace zuvo

@@ -156,12 +156,14 @@ CommonDialog::CommonDialog(Window& owner, std::string name)
 void CommonDialog::ShowOpen() {
   auto& app = window().app();
   app.commitAll();
+  app.endBusy();
   FileName = app.dialogs().openFile(DialogTitle, Filter, FileName).value_or(Text());
 }
 
 void CommonDialog::ShowSave() {
   auto& app = window().app();
   app.commitAll();
+  app.endBusy();
   FileName = app.dialogs().saveFile(DialogTitle, Filter, FileName).value_or(Text());
 }
 

@@ -785,7 +785,8 @@ void saveRichFile(const std::filesystem::path& file, const RichDocument& doc) {
   writeFileAtomically(file, rtf);
 }
 
-void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                         const std::function<void()>& beforeReplace) {
   struct stat old {};
   const bool replacing = ::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   // A file the user made read-only is not replaced behind their back (the
@@ -804,6 +805,15 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   if (::close(fd) != 0 && ok) {
     ok = false;
     err = errno;
+  }
+  if (ok && (beforeReplace || tempWrittenForTests.load())) {
+    try {
+      if (auto hook = tempWrittenForTests.load()) hook(file);
+      if (beforeReplace) beforeReplace();
+    } catch (...) {
+      ::unlink(temp.c_str());
+      throw;
+    }
   }
   if (ok && ::rename(temp.c_str(), file.c_str()) != 0) {
     ok = false;

@@ -3,7 +3,9 @@
 // files it loads and saves: RTF written by us (colour table, \uN escapes) and
 // read back with the same text and colours; plain text as UTF-8 or GBK.
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,7 +51,16 @@ RichDocument loadRichFile(const std::filesystem::path& file, const CharFormat& p
 // file whole. Throws std::runtime_error naming the file on failure.
 void saveRichFile(const std::filesystem::path& file, const RichDocument& doc);
 
-// Writes bytes to a file atomically, as saveRichFile does.
-void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// Writes bytes to a file atomically, as saveRichFile does. `beforeReplace`,
+// when given, runs once the temporary file is written and flushed to disk,
+// right before it is renamed over the file: a check made there sees the
+// file as the rename will replace it. What it throws leaves the file as it
+// was and removes the temporary one.
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                         const std::function<void()>& beforeReplace = {});
+
+// Tests run this between the flush of the temporary file and beforeReplace,
+// to change the file in the last moment before it is replaced.
+inline std::atomic<void (*)(const std::filesystem::path& file)> tempWrittenForTests{nullptr};
 
 }  // namespace zuvo

@@ -93,8 +93,9 @@ int64_t modifiedNs(const struct stat& st) {
 }
 
 std::string tooLarge(int64_t size) {
-  return "文件有 " + std::to_string(size) + " 字节，超过了本程序能读入的 " +
-         std::to_string(kMaxTextFileBytes >> 20) + " MB。请把它分成几个较小的文件，再分别打开。";
+  // The limit as it is counted: in bytes, and in MiB of 1,048,576 bytes.
+  return "文件有 " + std::to_string(size) + " 字节，超过了本程序能读入的 " + std::to_string(kMaxTextFileBytes) +
+         " 字节（" + std::to_string(kMaxTextFileBytes >> 20) + " MiB）。请把它分成几个较小的文件，再分别打开。";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/window.h"
 #include "store/data_source.h"
 #include "store/store_connection.h"
 
@@ -179,8 +180,10 @@ void DataSource::awaitCheck() {
   const int lockedOut = check_->lockedOut;
   check_->urgent = true;
   readTurns().wake();
-  while (check_->thread.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready)
+  while (check_->thread.wait_for(std::chrono::milliseconds(2)) != std::future_status::ready) {
     if (check_->lockedOut != lockedOut) inUse(true);
+    window().app().waiting();  // the window shows it waits
+  }
 }
 
 bool DataSource::fileChecked() const { return checkStarted_ && (!check_ || check_->done); }

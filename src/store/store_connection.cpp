@@ -40,6 +40,7 @@ int waitForLock(void* connection, int count) {
   const auto now = std::chrono::steady_clock::now();
   if (count == 0) conn.lockWaitSince = now;
   if (now - conn.lockWaitSince >= std::chrono::milliseconds(kLockWaitMs)) return 0;
+  if (!conn.members.empty()) conn.members.front()->window().app().waiting();  // the window shows it waits
   std::this_thread::sleep_for(std::chrono::milliseconds(count < 50 ? 1 : 5));
   return 1;
 }
