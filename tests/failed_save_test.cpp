@@ -146,20 +146,12 @@ TEST_P(FailedSaveTest, TheWindowIsAsBeforeTheGestureNothingIsStoredAndTheSameGes
 
 const Gesture kGestures[] = {
     {"SentencePanel", "XHKA.db",
-     [](FailedSaveTest& t) {
-       t.openPanel(t.w().Command55);
-       t.type(t.w().Text44, u"新句子。");
-       t.type(t.w().Text45, u"Frase nueva.");
-     },
+     [](FailedSaveTest& t) { t.fillSentencePanel(u"新句子。", u"Frase nueva."); },
      [](FailedSaveTest& t) { t.click(t.w().Command38); }, "SELECT ZD3, ZD4 FROM \"表1\" ORDER BY ID",
      {"你好。:Hola.", "新句子。:Frase nueva."}},
     // The pair's second table fails after the first has taken its record.
     {"SentencePanelSearchTable", "XHKB.db",
-     [](FailedSaveTest& t) {
-       t.openPanel(t.w().Command55);
-       t.type(t.w().Text44, u"新句子。");
-       t.type(t.w().Text45, u"Frase nueva.");
-     },
+     [](FailedSaveTest& t) { t.fillSentencePanel(u"新句子。", u"Frase nueva."); },
      [](FailedSaveTest& t) { t.click(t.w().Command38); }, "SELECT Zd1 FROM \"表1\" ORDER BY ID",
      {"你好。/Hola.", "新句子。/Frase nueva."}},
     // The edited pair is written at the end of the press.
@@ -170,21 +162,10 @@ const Gesture kGestures[] = {
      },
      [](FailedSaveTest& t) { t.click(t.w().Command9); }, "SELECT ZD3 FROM \"表1\" ORDER BY ID", {"改你好。"}},
     {"VerbPanel", "DCK1.db",
-     [](FailedSaveTest& t) {
-       t.openPanel(t.w().Command56);
-       t.click(t.w().Label7);
-       t.type(t.w().Text72, u"hablar");
-       t.type(t.w().Text42, u"说");
-     },
+     [](FailedSaveTest& t) { t.fillVerbPanel(u"hablar", u"说"); },
      [](FailedSaveTest& t) { t.click(t.w().Command67); }, "SELECT ZD1 FROM \"表1\" ORDER BY ID", {"vivir", "hablar"}},
     {"WordPanel", "CKUA.db",
-     [](FailedSaveTest& t) {
-       t.openPanel(t.w().Command81);
-       t.click(t.w().Label7);
-       t.type(t.w().Text102, u"mesa");
-       t.type(t.w().Text43, u"mesa");
-       t.type(t.w().Text42, u"桌子");
-     },
+     [](FailedSaveTest& t) { t.fillWordPanel(u"mesa", u"mesa", u"桌子"); },
      [](FailedSaveTest& t) { t.click(t.w().Command83); }, "SELECT ZD1, ZD3 FROM \"表1\" ORDER BY ID",
      {"casa:房子", "mesa:桌子"}},
     // A letter typed into the word view is the edit, saved as the event ends.

@@ -253,12 +253,6 @@ TEST(FileFailuresTest, ASaveRefusedByItsFileIsToldInChineseWithWhatToDoAndSavesO
 // and again when a save into its group is refused, each time in Chinese
 // with what to do; the file is left as it was.
 TEST(FileFailuresTest, AFileThatCannotBeUsedIsToldInChineseAtTheStartAndAtTheSaveItRefuses) {
-  const auto makeDb = [](const std::filesystem::path& file, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-  };
   struct Case {
     const char* name;
     std::function<bool(const std::filesystem::path& file)> make;  // false: cannot be made here
@@ -273,7 +267,7 @@ TEST(FileFailuresTest, AFileThatCannotBeUsedIsToldInChineseAtTheStartAndAtTheSav
        {u"数据文件出错", u"已损坏", u"备份", u"（file is not a database）"}},
       {"another program's database",
        [&](const std::filesystem::path& f) {
-         makeDb(f, "CREATE TABLE notes (t TEXT); INSERT INTO notes VALUES ('x')");
+         execOn(f, "CREATE TABLE notes (t TEXT); INSERT INTO notes VALUES ('x')");
          return true;
        },
        {u"数据文件无法打开", u"不是本程序的数据表", u"缺少数据表 表1", u"移到别处", u"重新启动本程序"}},
@@ -291,7 +285,7 @@ TEST(FileFailuresTest, AFileThatCannotBeUsedIsToldInChineseAtTheStartAndAtTheSav
        {u"数据文件无法打开", u"无法读写", u"权", u"重新启动本程序", u"（unable to open database"}},
       {"a file this program may not read",
        [&](const std::filesystem::path& f) {
-         makeDb(f, "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY, Zd1 TEXT)");
+         execOn(f, "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY, Zd1 TEXT)");
          return !root() && ::chmod(f.c_str(), 0) == 0;
        },
        {u"数据文件无法打开", u"无法读写", u"权", u"重新启动本程序", u"（unable to open database"}},

@@ -311,11 +311,7 @@ TEST_P(SaveKeptOutTest, ASaveKeptOutByAnotherProgramStoresNothingKeepsTheBoxesAn
 
 const SaveCase kSaves[] = {
     {"SentencePanel", "XHKA.db", {},
-     [](SaveKeptOutTest& t) {
-       t.openPanel(t.w().Command55);
-       t.type(t.w().Text44, u"新句子。");
-       t.type(t.w().Text45, u"Frase nueva.");
-     },
+     [](SaveKeptOutTest& t) { t.fillSentencePanel(u"新句子。", u"Frase nueva."); },
      [](SaveKeptOutTest& t) { t.click(t.w().Command38); },
      [](SaveKeptOutTest& t) {
        EXPECT_TRUE(t.w().Text44.Visible && t.w().Text45.Visible && t.w().Command38.Visible);
@@ -324,12 +320,7 @@ const SaveCase kSaves[] = {
      },
      nullptr, "SELECT ZD3, ZD4 FROM \"表1\" ORDER BY ID", {"你好。:Hola.", "新句子。:Frase nueva."}},
     {"VerbPanel", "DCK1.db", {},
-     [](SaveKeptOutTest& t) {
-       t.openPanel(t.w().Command56);
-       t.click(t.w().Label7);
-       t.type(t.w().Text72, u"hablar");
-       t.type(t.w().Text42, u"说");
-     },
+     [](SaveKeptOutTest& t) { t.fillVerbPanel(u"hablar", u"说"); },
      [](SaveKeptOutTest& t) { t.click(t.w().Command67); },
      [](SaveKeptOutTest& t) {
        EXPECT_TRUE(t.w().Text72.Visible && t.w().Command67.Visible);
@@ -338,13 +329,7 @@ const SaveCase kSaves[] = {
      },
      nullptr, "SELECT ZD1 FROM \"表1\" ORDER BY ID", {"hablar"}},
     {"WordPanel", "CKUA.db", {},
-     [](SaveKeptOutTest& t) {
-       t.openPanel(t.w().Command81);
-       t.click(t.w().Label7);
-       t.type(t.w().Text102, u"casa");
-       t.type(t.w().Text43, u"casa");
-       t.type(t.w().Text42, u"房子");
-     },
+     [](SaveKeptOutTest& t) { t.fillWordPanel(u"casa", u"casa", u"房子"); },
      [](SaveKeptOutTest& t) { t.click(t.w().Command83); },
      [](SaveKeptOutTest& t) {
        EXPECT_TRUE(t.w().Text102.Visible && t.w().Command83.Visible);
@@ -387,32 +372,17 @@ const SaveCase kSaves[] = {
      nullptr, "SELECT ZD3, ZD4 FROM \"表1\" ORDER BY ID", {"你好。:Hola.", "新句子。:Frase nueva."}},
     // The second or third file of a group held: named, not the group's first.
     {"SentencePanelSearchTable", "XHKB.db", {},
-     [](SaveKeptOutTest& t) {
-       t.openPanel(t.w().Command55);
-       t.type(t.w().Text44, u"新句子。");
-       t.type(t.w().Text45, u"Frase nueva.");
-     },
+     [](SaveKeptOutTest& t) { t.fillSentencePanel(u"新句子。", u"Frase nueva."); },
      [](SaveKeptOutTest& t) { t.click(t.w().Command38); },
      [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text44.text(), u"新句子。"); },
      nullptr, "SELECT Zd1 FROM \"表1\" ORDER BY ID", {"你好。/Hola.", "新句子。/Frase nueva."}},
     {"VerbPanelSearchTable", "DCK3.db", {},
-     [](SaveKeptOutTest& t) {
-       t.openPanel(t.w().Command56);
-       t.click(t.w().Label7);
-       t.type(t.w().Text72, u"hablar");
-       t.type(t.w().Text42, u"说");
-     },
+     [](SaveKeptOutTest& t) { t.fillVerbPanel(u"hablar", u"说"); },
      [](SaveKeptOutTest& t) { t.click(t.w().Command67); },
      [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text72.text(), u"hablar"); },
      nullptr, "SELECT ZD3 FROM \"表1\" ORDER BY ID", {"hablar"}},
     {"WordPanelSearchTable", "CKUB.db", {},
-     [](SaveKeptOutTest& t) {
-       t.openPanel(t.w().Command81);
-       t.click(t.w().Label7);
-       t.type(t.w().Text102, u"casa");
-       t.type(t.w().Text43, u"casa");
-       t.type(t.w().Text42, u"房子");
-     },
+     [](SaveKeptOutTest& t) { t.fillWordPanel(u"casa", u"casa", u"房子"); },
      [](SaveKeptOutTest& t) { t.click(t.w().Command83); },
      [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text102.text(), u"casa"); },
      nullptr, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"casa"}},
@@ -669,11 +639,7 @@ const KeptOutCase kKeptOut[] = {
      [](SaveGestures& t) {
        t.lookUp(u"casa");
        EXPECT_NE(t.w().RichTextBox15.text().find(u"房子"), Text::npos);
-       t.openPanel(t.w().Command81);
-       t.click(t.w().Label7);
-       t.type(t.w().Text102, u"mesa");
-       t.type(t.w().Text43, u"mesa");
-       t.type(t.w().Text42, u"桌子");
+       t.fillWordPanel(u"mesa", u"mesa", u"桌子");
        t.click(t.w().Command83);
        EXPECT_EQ(onDisk(t.dir.path() / "CKUB.db", "SELECT ZD2 FROM \"表1\" ORDER BY ID"),
                  (std::vector<std::string>{"casa", "mesa"}));

@@ -1443,12 +1443,6 @@ TEST_F(StoreTest, AFullDiskRefusesTheSaveWithAMessageAndLeavesEveryGroupWhole) {
 }
 
 TEST_F(StoreTest, AFileThatIsNotThisProgramsTableIsNeverWritten) {
-  const auto makeDb = [](const std::filesystem::path& file, const char* sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(db);
-  };
   struct Case {
     const char* name;
     std::function<void(const std::filesystem::path&)> make;
@@ -1456,9 +1450,13 @@ TEST_F(StoreTest, AFileThatIsNotThisProgramsTableIsNeverWritten) {
   const std::vector<Case> cases = {
       {"an empty file", [](const std::filesystem::path& f) { std::ofstream(f).flush(); }},
       {"another program's database",
-       [&](const std::filesystem::path& f) { makeDb(f, "CREATE TABLE notes (t TEXT); INSERT INTO notes VALUES ('x')"); }},
+       [&](const std::filesystem::path& f) {
+         testing::execOn(f, "CREATE TABLE notes (t TEXT); INSERT INTO notes VALUES ('x')");
+       }},
       {"a table missing a field",
-       [&](const std::filesystem::path& f) { makeDb(f, "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY)"); }},
+       [&](const std::filesystem::path& f) {
+         testing::execOn(f, "CREATE TABLE \"表1\" (ID INTEGER PRIMARY KEY)");
+       }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

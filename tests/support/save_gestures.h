@@ -26,6 +26,25 @@ class SaveGestures : public ProgramTest {
     p->event([&] { w().RichTextBox16.setText(u""); });
     type(w().RichTextBox16, input);
   }
+  // The entry panels opened and filled in as the user fills them.
+  void fillSentencePanel(TextView zh, TextView es) {
+    openPanel(w().Command55);
+    type(w().Text44, zh);
+    type(w().Text45, es);
+  }
+  void fillVerbPanel(TextView verb, TextView meaning) {
+    openPanel(w().Command56);
+    click(w().Label7);
+    type(w().Text72, verb);
+    type(w().Text42, meaning);
+  }
+  void fillWordPanel(TextView word, TextView west, TextView meaning) {
+    openPanel(w().Command81);
+    click(w().Label7);
+    type(w().Text102, word);
+    type(w().Text43, west);
+    type(w().Text42, meaning);
+  }
   // Batch mode on and the file opened by the button's first press.
   void batchFile(CommandButton& button, const std::string& bytes) {
     if (!button.Visible) click(w().Command11);
