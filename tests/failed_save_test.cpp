@@ -172,13 +172,7 @@ const Gesture kGestures[] = {
     {"WordViewEdit", "CKUA.db", [](FailedSaveTest& t) { t.lookUp(u"casa"); },
      [](FailedSaveTest& t) { t.type(t.w().Text112, u"x"); }, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"xcasa"}},
     {"PlaceEntry", "DMK0.db",
-     [](FailedSaveTest& t) {
-       frm世界地名& pl = t.places();
-       t.click(pl.Command33);
-       t.click(pl.Command35);
-       t.type(pl.Text12, u"里斯本");
-       t.type(pl.Text13, u"Lisboa");
-     },
+     [](FailedSaveTest& t) { t.fillPlacePanel(u"里斯本", u"Lisboa"); },
      [](FailedSaveTest& t) { t.click(t.places().Command35); }, "SELECT ZD1 FROM \"表1\" ORDER BY ID",
      {"Asia", "Madrid", "Lisboa"}},
     {"PlaceModify", "DMK0.db",

@@ -347,13 +347,7 @@ const SaveCase kSaves[] = {
      },
      nullptr, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"xcasa"}},
     {"PlaceEntry", "DMK0.db", {},
-     [](SaveKeptOutTest& t) {
-       frm世界地名& pl = t.places();
-       t.click(pl.Command33);
-       t.click(pl.Command35);
-       t.type(pl.Text12, u"里斯本");
-       t.type(pl.Text13, u"Lisboa");
-     },
+     [](SaveKeptOutTest& t) { t.fillPlacePanel(u"里斯本", u"Lisboa"); },
      [](SaveKeptOutTest& t) { t.click(t.places().Command35); },
      [](SaveKeptOutTest& t) {
        EXPECT_TRUE(t.places().Text12.Visible && t.places().Text13.Visible);
@@ -387,13 +381,7 @@ const SaveCase kSaves[] = {
      [](SaveKeptOutTest& t) { EXPECT_EQ(t.w().Text102.text(), u"casa"); },
      nullptr, "SELECT ZD2 FROM \"表1\" ORDER BY ID", {"casa"}},
     {"PlaceEntryNameIndex", "DMK2.db", {},
-     [](SaveKeptOutTest& t) {
-       frm世界地名& pl = t.places();
-       t.click(pl.Command33);
-       t.click(pl.Command35);
-       t.type(pl.Text12, u"里斯本");
-       t.type(pl.Text13, u"Lisboa");
-     },
+     [](SaveKeptOutTest& t) { t.fillPlacePanel(u"里斯本", u"Lisboa"); },
      [](SaveKeptOutTest& t) { t.click(t.places().Command35); },
      [](SaveKeptOutTest& t) { EXPECT_EQ(t.places().Text13.text(), u"Lisboa"); },
      nullptr, "SELECT count(*) FROM \"表1\"", {"1"}},

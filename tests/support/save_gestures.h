@@ -45,6 +45,13 @@ class SaveGestures : public ProgramTest {
     type(w().Text43, west);
     type(w().Text42, meaning);
   }
+  // The place window's single-entry panel opened and filled in.
+  void fillPlacePanel(TextView zh, TextView west) {
+    click(places().Command33);
+    click(places().Command35);
+    type(places().Text12, zh);
+    type(places().Text13, west);
+  }
   // Batch mode on and the file opened by the button's first press.
   void batchFile(CommandButton& button, const std::string& bytes) {
     if (!button.Visible) click(w().Command11);
