@@ -9,6 +9,11 @@
 // rowid, side by side, each on a connection of its own, split where the
 // mirror before it had block boundaries: it loads faster than SQLite reads
 // it in one pass.
+//
+// Every block after a read's first takes its memory from an arena of the
+// read's own (grid_arena.h), faulted in huge pages where the system grants
+// them; the first, whose size is not yet known, and a table of one block
+// take theirs from the heap.
 
 #include <sqlite3.h>
 
@@ -48,6 +53,13 @@ std::string_view cellBytes(sqlite3_stmt* st, int col, char (&digits)[kDigits]) {
   }
 }
 
+// The arena of one read, sealed when the read ends: what its blocks take
+// later comes from the heap.
+struct ReadArena {
+  std::shared_ptr<GridArena> arena = std::make_shared<GridArena>();
+  ~ReadArena() { arena->seal(); }
+};
+
 }  // namespace
 
 namespace {
@@ -80,6 +92,7 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
   // block is settled into its form (each cell checked, a column decoded
   // only where its bytes cannot be kept) beside the reading thread.
   std::deque<std::future<GridBlock>> settling, ready;
+  const ReadArena read;
   auto collect = [&] {
     out.blocks.push_back(settling.front().get());
     settling.pop_front();
@@ -104,11 +117,12 @@ int DataSource::readGrid(sqlite3_stmt* st, size_t cols, GridRead& out, const std
     } else {
       block = lent();
       for (size_t c = 0; c < cols; ++c)
-        block[c].startFill(room.empty() ? 0 : room[c], cellRoom.empty() ? kGridBlock : cellRoom[c]);
+        block[c].startFill(room.empty() ? 0 : room[c], cellRoom.empty() ? kGridBlock : cellRoom[c], false,
+                           room.empty() ? nullptr : read.arena);
     }
     while (!room.empty() && ready.size() < kReadyAhead)
-      ready.push_back(beside([block = lent(), room, cellRoom]() mutable {
-        for (size_t c = 0; c < block.size(); ++c) block[c].startFill(room[c], cellRoom[c], true);
+      ready.push_back(beside([block = lent(), room, cellRoom, arena = read.arena]() mutable {
+        for (size_t c = 0; c < block.size(); ++c) block[c].startFill(room[c], cellRoom[c], true, arena);
         return std::move(block);
       }));
     return block;
@@ -181,7 +195,7 @@ namespace {
 // into its form once full.
 template <class Read, class Block>
 std::optional<Read> readPart(const std::string& file, const std::string& sql, size_t cols, int64_t first, int64_t last,
-                             std::vector<Block> reuse, int64_t blockRows) {
+                             std::vector<Block> reuse, int64_t blockRows, const std::shared_ptr<GridArena>& arena) {
   struct Db {
     sqlite3* db = nullptr;
     sqlite3_stmt* st = nullptr;
@@ -209,7 +223,7 @@ std::optional<Read> readPart(const std::string& file, const std::string& sql, si
       reuse.pop_back();
     }
     block.resize(cols);
-    for (size_t i = 0; i < cols; ++i) block[i].startFill(room[i], cellRoom[i]);
+    for (size_t i = 0; i < cols; ++i) block[i].startFill(room[i], cellRoom[i], false, room[i] ? arena : nullptr);
   };
   auto endBlock = [&] {
     for (size_t i = 0; i < cols; ++i) {
@@ -260,12 +274,13 @@ bool DataSource::readGridInParts(const std::vector<int64_t>& firsts, std::vector
   const size_t cols = schema_.fields.size(), parts = firsts.size();
   // Each part takes over the earlier blocks it is likely to fill again.
   const size_t per = (earlier.size() + parts - 1) / parts;
+  const ReadArena arena;
   auto readOne = [&](size_t k) {
     const int64_t first = k ? firsts[k] : INT64_MIN;
     const int64_t last = k + 1 < parts ? firsts[k + 1] - 1 : INT64_MAX;
     std::vector<GridBlock> lent;
     for (size_t b = k * per; b < std::min(earlier.size(), (k + 1) * per); ++b) lent.push_back(std::move(earlier[b]));
-    return readPart<GridRead, GridBlock>(file, sql, cols, first, last, std::move(lent), kGridBlock);
+    return readPart<GridRead, GridBlock>(file, sql, cols, first, last, std::move(lent), kGridBlock, arena.arena);
   };
   std::vector<std::future<std::optional<GridRead>>> helpers;
   for (size_t k = 1; k < parts; ++k) {
