@@ -11,6 +11,9 @@
 #include <mutex>
 #include <cstdint>
 #include <future>
+#include <memory>
+#include <optional>
+#include <string>
 #include <system_error>
 
 #include "store/data_source.h"
@@ -82,6 +85,137 @@ size_t rowsAtMost(sqlite3* db, const std::string& table) {
 // Tables of this size and more are read ahead: about 40,000 sentence pairs.
 constexpr std::uintmax_t kPreloadBytes = 4u << 20;
 
+namespace {
+
+// A table read ahead is read in at most this many parts side by side, of
+// at least this many blocks each: SQLite reads one part about as fast as
+// the whole table in one pass.
+constexpr int64_t kAheadParts = 4;
+constexpr int64_t kBlocksPerAheadPart = 2;
+
+// The integer a one-row query gives, none for an error or NULL.
+std::optional<int64_t> oneInteger(sqlite3* db, const std::string& sql) {
+  sqlite3_stmt* st = nullptr;
+  std::optional<int64_t> v;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW &&
+      sqlite3_column_type(st, 0) != SQLITE_NULL)
+    v = sqlite3_column_int64(st, 0);
+  sqlite3_finalize(st);
+  return v;
+}
+
+// True when the file keeps a rollback journal: while any connection reads
+// it, no other connection commits into it.
+bool rollbackJournal(sqlite3* db) {
+  sqlite3_stmt* st = nullptr;
+  std::string mode;
+  if (sqlite3_prepare_v2(db, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (const auto* t = sqlite3_column_text(st, 0)) mode = reinterpret_cast<const char*>(t);
+  sqlite3_finalize(st);
+  return mode == "delete" || mode == "truncate" || mode == "persist";
+}
+
+// One part's connection, giving way to saves as the read ahead does.
+struct AheadPart {
+  sqlite3* db = nullptr;
+  sqlite3_stmt* st = nullptr;
+  std::optional<GivingWay> way;
+  AheadPart() = default;
+  AheadPart(const AheadPart&) = delete;
+  AheadPart& operator=(const AheadPart&) = delete;
+  ~AheadPart() {
+    sqlite3_finalize(st);
+    way.reset();
+    sqlite3_close_v2(db);
+  }
+};
+
+// The table read ahead in parts side by side, each the rows from one rowid
+// to the next, split where blocks begin were the rowids dense: part 0 on
+// `db`, each other part on a connection of its own. `db` takes its read
+// lock, in a transaction it keeps, only once every part's connection has
+// passed the gate, and before any part reads, so that every part reads
+// what `db` reads: no save commits into a file with a rollback journal
+// while a read holds it, and no part waits at the gate for a save that
+// waits for `db`. None where that cannot be made sure (a WAL file), the
+// table is small, a part could not begin or failed, or a part's rows do
+// not fill its blocks (rowids with gaps): the caller then reads the table
+// in one pass in the transaction `db` holds, if it holds one.
+template <class Read, class ReadRows>
+std::optional<Read> readAheadInParts(sqlite3* db, const std::string& file, const std::string& table,
+                                     const std::string& select, CheckGate& gate, const std::atomic<bool>& cancel,
+                                     std::atomic<bool>& reading, int64_t blockRows, ReadRows readRows) {
+  if (!rollbackJournal(db)) return std::nullopt;
+  const std::optional<int64_t> low = oneInteger(db, "SELECT min(rowid) FROM " + table),
+                               high = oneInteger(db, "SELECT max(rowid) FROM " + table);
+  if (!low || !high || *high < *low || *high - *low > (int64_t{1} << 40)) return std::nullopt;
+  const int64_t blocks = (*high - *low) / blockRows + 1;
+  const int64_t parts = std::min(kAheadParts, blocks / kBlocksPerAheadPart);
+  if (parts < 2) return std::nullopt;
+  const int64_t per = (blocks + parts - 1) / parts * blockRows;
+  const std::string sql = select + " WHERE rowid BETWEEN ?1 AND ?2 ORDER BY rowid";
+
+  std::vector<std::unique_ptr<AheadPart>> helpers;
+  for (int64_t k = 1; k < parts; ++k) {
+    auto& h = helpers.emplace_back(std::make_unique<AheadPart>());
+    // No wait for a lock: one refused while a save waits sends the table
+    // to the caller's one pass.
+    if (sqlite3_open_v2(file.c_str(), &h->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(h->db, sql.c_str(), -1, &h->st, nullptr) != SQLITE_OK)
+      return std::nullopt;
+    h->way.emplace(gate, h->db, cancel);
+    if (!h->way->entered()) return std::nullopt;
+    const int64_t first = *low + k * per;
+    sqlite3_bind_int64(h->st, 1, first);
+    sqlite3_bind_int64(h->st, 2, k + 1 < parts ? first + per - 1 : INT64_MAX);
+  }
+  // The read lock every part reads under, kept until the caller ends the
+  // transaction.
+  if (sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) != SQLITE_OK ||
+      !oneInteger(db, "SELECT max(rowid) FROM " + table))
+    return std::nullopt;
+  reading = true;
+  AheadPart own;
+  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &own.st, nullptr) != SQLITE_OK) return std::nullopt;
+  sqlite3_bind_int64(own.st, 1, INT64_MIN);
+  sqlite3_bind_int64(own.st, 2, *low + per - 1);
+
+  std::vector<std::future<std::optional<Read>>> running;
+  auto readOne = [&](sqlite3_stmt* st, size_t reserve) {
+    std::optional<Read> r(std::in_place);
+    r->rowids.reserve(reserve);
+    if (readRows(st, *r) != SQLITE_DONE) r.reset();
+    return r;
+  };
+  for (auto& h : helpers) {
+    try {
+      running.push_back(std::async(std::launch::async, readOne, h->st, static_cast<size_t>(per)));
+    } catch (const std::system_error&) {  // no thread to be had: read here
+      std::promise<std::optional<Read>> done;
+      done.set_value(readOne(h->st, static_cast<size_t>(per)));
+      running.push_back(done.get_future());
+    }
+  }
+  std::optional<Read> out = readOne(own.st, static_cast<size_t>(*high - *low + 1));
+  bool whole = out && out->rowids.size() == static_cast<size_t>(per);
+  for (auto& r : running) {
+    std::optional<Read> part = r.get();
+    // Each part but the last fills its blocks, so that the blocks join as
+    // one pass would have cut them.
+    if (!part || !whole) {
+      whole = false;
+      continue;
+    }
+    out->rowids.insert(out->rowids.end(), part->rowids.begin(), part->rowids.end());
+    for (auto& b : part->blocks) out->blocks.push_back(std::move(b));
+    whole = &r == &running.back() || part->rowids.size() == static_cast<size_t>(per);
+  }
+  if (!whole) return std::nullopt;
+  return out;
+}
+
+}  // namespace
+
 void DataSource::startPreload() {
   if (!mirrored_ || gridLoaded_ || preload_ || !db_ || conn_->inTransaction || adding_ || hasPendingWork()) return;
   std::error_code ec;
@@ -96,7 +230,7 @@ void DataSource::startPreload() {
   // first use then reads the grid itself.
   try {
     p->result = std::async(std::launch::async, [file = path().string(), table = sqlName(schema_.table),
-                                              sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
+                                              select = selectList(schema_, sqlName(schema_.table)),
                                               cols = schema_.fields.size(), raw, ticket, gate = conn_->gate]() -> std::optional<GridRead> {
     std::optional<GridRead> out;
     if (!readTurns().wait(ticket, raw->cancel)) {
@@ -106,14 +240,18 @@ void DataSource::startPreload() {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
       sqlite3_busy_timeout(db, 2000);
-      sqlite3_stmt* st = nullptr;
-      if (GivingWay reading(*gate, db, raw->cancel);
-          reading.entered() && sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
-        GridRead read;
-        read.rowids.reserve(rowsAtMost(db, table));
-        if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
+      if (GivingWay reading(*gate, db, raw->cancel); reading.entered()) {
+        auto rows = [&](sqlite3_stmt* st, GridRead& read) { return readGrid(st, cols, read, &raw->cancel, nullptr); };
+        out = readAheadInParts<GridRead>(db, file, table, select, *gate, raw->cancel, raw->reading, kGridBlock, rows);
+        sqlite3_stmt* st = nullptr;
+        if (!out && !raw->cancel && sqlite3_prepare_v2(db, (select + " ORDER BY rowid").c_str(), -1, &st, nullptr) == SQLITE_OK) {
+          GridRead read;
+          read.rowids.reserve(rowsAtMost(db, table));
+          if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
+        }
+        sqlite3_finalize(st);
+        if (!sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
       }
-      sqlite3_finalize(st);
     }
     raw->reading = true;
     sqlite3_close_v2(db);
