@@ -1,6 +1,6 @@
 // The grid mirror's arenas: blocks handed out from 2 MB aligned chunks,
 // never across a chunk's end, chunks growing and given back once nothing
-// in them is used, the heap once sealed, and columns filled in arena memory
+// in them is used, blocks given back handed out again, the heap once sealed, and columns filled in arena memory
 // answering as any other, also where the system refuses huge pages.
 
 #include <gtest/gtest.h>
@@ -84,7 +84,7 @@ TEST(GridArena, ChunksGrowWithTheTableSoThatALargeOneMapsFewChunks) {
   EXPECT_EQ(arena.mappedBytes(), 0u);
 }
 
-TEST(GridArena, GivesAChunkBackOnceNothingInItIsUsedAndTheHeapOnceSealed) {
+TEST(GridArena, HandsABlockGivenBackOutAgainAndAChunkBackOnceNothingInItIsUsed) {
   GridArena arena;
   void* a = arena.allocate(1 * kMB, 1);
   void* b = arena.allocate(900 * 1024, 1);
@@ -92,23 +92,37 @@ TEST(GridArena, GivesAChunkBackOnceNothingInItIsUsedAndTheHeapOnceSealed) {
   ASSERT_EQ(arena.chunks(), 2u);
   arena.release(a, 1 * kMB, 1);
   EXPECT_EQ(arena.chunks(), 2u) << "a chunk still in use is kept";
+  // A block of about its size takes it again; a much smaller one does not.
+  void* small = arena.allocate(64 * 1024, 1);
+  EXPECT_NE(small, a);
+  void* again = arena.allocate(1 * kMB - 4096, 1);
+  EXPECT_EQ(again, a);
+  arena.release(again, 1 * kMB - 4096, 1);
   arena.release(b, 900 * 1024, 1);
   EXPECT_EQ(arena.chunks(), 1u);
   EXPECT_EQ(arena.mappedBytes(), 4 * kMB);
   // The chunk blocks are handed out from goes too, once emptied; the next
-  // block maps a new one.
+  // block maps a new one, and none given back in a chunk gone is handed out.
+  arena.release(small, 64 * 1024, 1);
   arena.release(c, 1 * kMB, 1);
   EXPECT_EQ(arena.chunks(), 0u);
-  void* d = arena.allocate(100, 8);
+  void* d = arena.allocate(1 * kMB, 8);
   EXPECT_EQ(arena.chunks(), 1u);
+  std::memset(d, 3, 1 * kMB);
+  // Sealed: from the heap, unless a block given back fits.
+  void* keep = arena.allocate(200 * 1024, 1);
+  arena.release(keep, 200 * 1024, 1);
   arena.seal();
   void* e = arena.allocate(3 * kMB, 16);
   void* f = arena.allocate(64, 64);
+  void* g = arena.allocate(200 * 1024, 1);
+  EXPECT_EQ(g, keep);
   EXPECT_EQ(arena.chunks(), 1u) << "a sealed arena maps nothing";
   std::memset(e, 7, 3 * kMB);
   arena.release(e, 3 * kMB, 16);
   arena.release(f, 64, 64);
-  arena.release(d, 100, 8);
+  arena.release(g, 200 * 1024, 1);
+  arena.release(d, 1 * kMB, 8);
   EXPECT_EQ(arena.chunks(), 0u);
 }
 

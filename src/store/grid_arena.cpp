@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace zuvo {
 
@@ -75,8 +76,10 @@ uintptr_t GridArena::newChunk(size_t atLeast) {
 
 void* GridArena::allocate(size_t bytes, size_t align) {
   if (bytes == 0) bytes = 1;
-  if (sealed_.load(std::memory_order_relaxed) || align > kBlockAlign) return fromHeap(bytes, align);
+  if (align > kBlockAlign) return fromHeap(bytes, align);
   std::lock_guard lock(mutex_);
+  if (void* again = reuse(bytes)) return again;
+  if (sealed_.load(std::memory_order_relaxed)) return fromHeap(bytes, align);
   Chunk* c = current_ ? &chunks_.at(current_) : nullptr;
   size_t start = c ? roundUp(c->top, kBlockAlign) : 0;
   if (!c || start > c->size || c->size - start < bytes) {
@@ -104,7 +107,10 @@ void GridArena::release(void* at, size_t bytes, size_t align) noexcept {
       --it;
       if (a < it->first + it->second.size) {
         // A chunk nothing uses any more goes back to the system at once.
-        if (--it->second.live == 0) unmap(it);
+        if (--it->second.live == 0)
+          unmap(it);
+        else
+          given_.emplace(bytes, a);
         return;
       }
     }
@@ -112,7 +118,20 @@ void GridArena::release(void* at, size_t bytes, size_t align) noexcept {
   toHeap(at, bytes, align);
 }
 
+// A block given back of at least `bytes` and not much more, so that little
+// of it lies unused.
+void* GridArena::reuse(size_t bytes) {
+  const auto it = given_.lower_bound(bytes);
+  if (it == given_.end() || it->first - bytes > bytes / 4) return nullptr;
+  const uintptr_t at = it->second;
+  given_.erase(it);
+  ++std::prev(chunks_.upper_bound(at))->second.live;
+  return reinterpret_cast<void*>(at);
+}
+
 void GridArena::unmap(std::map<uintptr_t, Chunk>::iterator it) {
+  const uintptr_t begin = it->first, end = begin + it->second.size;
+  std::erase_if(given_, [&](const auto& g) { return g.second >= begin && g.second < end; });
   if (it->first == current_) current_ = 0;
   ::munmap(reinterpret_cast<void*>(it->first), it->second.size);
   chunks_.erase(it);

@@ -10,11 +10,15 @@
 // (huge pages off, refused for the process, none free) the chunks are
 // ordinary memory and everything works as before.
 //
-// A chunk is given back to the system as soon as nothing handed out from it
-// is in use: a mirror dropped or read again returns its memory. Once the
+// A block given back while others of its chunk are in use (a column's bytes
+// once it is kept in UTF-16, a column that outgrew its room) is handed out
+// again to a block of about its size, its pages already there. A chunk is
+// given back to the system as soon as nothing handed out from it is in
+// use: a mirror dropped or read again returns its memory. Once the
 // read is over the arena is sealed: what its columns take later (an edit
 // that outgrows its room, a column widened for reading) comes from the
-// heap, so that no later growth strands room in a chunk.
+// heap, unless a block given back fits, so that no later growth strands
+// room in a chunk.
 
 #include <atomic>
 #include <cstddef>
@@ -46,9 +50,9 @@ class GridArena {
   GridArena& operator=(const GridArena&) = delete;
   ~GridArena();
 
-  // `bytes` of memory aligned to `align` (at most a huge page): from a
-  // chunk while the arena is open, from the heap once sealed or when the
-  // system maps no chunk.
+  // `bytes` of memory aligned to `align`: a block given back of about its
+  // size, else from a chunk while the arena is open, else from the heap
+  // (sealed, a larger alignment than a cache line, no chunk mapped).
   void* allocate(size_t bytes, size_t align);
   // Memory `allocate` gave, whether from a chunk or the heap.
   void release(void* at, size_t bytes, size_t align) noexcept;
@@ -69,10 +73,12 @@ class GridArena {
   };
   uintptr_t newChunk(size_t atLeast);  // under mutex_; its address, 0 when none is mapped
   void unmap(std::map<uintptr_t, Chunk>::iterator it);
+  void* reuse(size_t bytes);  // under mutex_; a block given back, or null
 
   mutable std::mutex mutex_;
   std::map<uintptr_t, Chunk> chunks_;  // by the address of each chunk's first byte
   uintptr_t current_ = 0;              // the chunk blocks are handed out from, 0 for none
+  std::multimap<size_t, uintptr_t> given_;  // blocks given back, by size, in chunks still in use
   size_t nextChunk_ = kHugePage;
   std::atomic<bool> sealed_{false};
 };

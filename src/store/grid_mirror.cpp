@@ -140,11 +140,13 @@ struct AheadPart {
 // waits for `db`. None where that cannot be made sure (a WAL file), the
 // table is small, a part could not begin or failed, or a part's rows do
 // not fill its blocks (rowids with gaps): the caller then reads the table
-// in one pass in the transaction `db` holds, if it holds one.
+// in one pass in the transaction `db` holds, if it holds one. A part that
+// gave way to a save, or met an error, sets `gaveWay`: the read ahead then
+// ends, as a read in one pass that gives way does.
 template <class Read, class ReadRows>
 std::optional<Read> readAheadInParts(sqlite3* db, const std::string& file, const std::string& table,
                                      const std::string& select, CheckGate& gate, const std::atomic<bool>& cancel,
-                                     std::atomic<bool>& reading, int64_t blockRows, ReadRows readRows) {
+                                     std::atomic<bool>& reading, int64_t blockRows, ReadRows readRows, bool& gaveWay) {
   if (!rollbackJournal(db)) return std::nullopt;
   const std::optional<int64_t> low = oneInteger(db, "SELECT min(rowid) FROM " + table),
                                high = oneInteger(db, "SELECT max(rowid) FROM " + table);
@@ -197,9 +199,11 @@ std::optional<Read> readAheadInParts(sqlite3* db, const std::string& file, const
     }
   }
   std::optional<Read> out = readOne(own.st, static_cast<size_t>(*high - *low + 1));
+  gaveWay = !out;
   bool whole = out && out->rowids.size() == static_cast<size_t>(per);
   for (auto& r : running) {
     std::optional<Read> part = r.get();
+    if (!part) gaveWay = true;
     // Each part but the last fills its blocks, so that the blocks join as
     // one pass would have cut them.
     if (!part || !whole) {
@@ -242,9 +246,11 @@ void DataSource::startPreload() {
       sqlite3_busy_timeout(db, 2000);
       if (GivingWay reading(*gate, db, raw->cancel); reading.entered()) {
         auto rows = [&](sqlite3_stmt* st, GridRead& read) { return readGrid(st, cols, read, &raw->cancel, nullptr); };
-        out = readAheadInParts<GridRead>(db, file, table, select, *gate, raw->cancel, raw->reading, kGridBlock, rows);
+        bool gaveWay = false;
+        out = readAheadInParts<GridRead>(db, file, table, select, *gate, raw->cancel, raw->reading, kGridBlock, rows,
+                                         gaveWay);
         sqlite3_stmt* st = nullptr;
-        if (!out && !raw->cancel && sqlite3_prepare_v2(db, (select + " ORDER BY rowid").c_str(), -1, &st, nullptr) == SQLITE_OK) {
+        if (!out && !gaveWay && !raw->cancel && sqlite3_prepare_v2(db, (select + " ORDER BY rowid").c_str(), -1, &st, nullptr) == SQLITE_OK) {
           GridRead read;
           read.rowids.reserve(rowsAtMost(db, table));
           if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
