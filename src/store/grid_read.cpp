@@ -360,6 +360,9 @@ namespace {
 constexpr int64_t kAheadParts = 4;
 constexpr int64_t kBlocksPerAheadPart = 2;
 
+// The page cache of a connection that reads a table ahead: a few hundred KB.
+constexpr const char* kScanCache = "PRAGMA cache_size=-256";
+
 // The integer a one-row query gives, none for an error or NULL.
 std::optional<int64_t> oneInteger(sqlite3* db, const std::string& sql) {
   sqlite3_stmt* st = nullptr;
@@ -416,6 +419,7 @@ std::optional<Read> readAheadInParts(sqlite3* db, const std::string& file, const
                                      const std::atomic<bool>& cancel, std::atomic<bool>& reading, int64_t blockRows,
                                      bool& gaveWay) {
   if (!rollbackJournal(db)) return std::nullopt;
+  sqlite3_exec(db, kScanCache, nullptr, nullptr, nullptr);
   const std::optional<int64_t> low = oneInteger(db, "SELECT min(rowid) FROM " + table),
                                high = oneInteger(db, "SELECT max(rowid) FROM " + table);
   if (!low || !high || *high < *low || *high - *low > (int64_t{1} << 40)) return std::nullopt;
@@ -433,6 +437,8 @@ std::optional<Read> readAheadInParts(sqlite3* db, const std::string& file, const
     if (sqlite3_open_v2(file.c_str(), &h->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK ||
         sqlite3_prepare_v2(h->db, sql.c_str(), -1, &h->st, nullptr) != SQLITE_OK)
       return std::nullopt;
+    // A scan reads each page once: a small cache is all it needs.
+    sqlite3_exec(h->db, kScanCache, nullptr, nullptr, nullptr);
     h->way.emplace(gate, h->db, cancel);
     if (!h->way->entered()) return std::nullopt;
     const int64_t first = *low + k * per;
