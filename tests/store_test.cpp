@@ -1225,6 +1225,8 @@ TEST(StoreReadAhead, EveryCellOfTheReadAheadGridIsTheTablesWithOrWithoutGapsInIt
       {"gaps in the first part", "DELETE FROM \"表1\" WHERE ID BETWEEN 5000 AND 5100 OR ID = 7"},
       {"gaps in a later part", "DELETE FROM \"表1\" WHERE ID BETWEEN 30001 AND 30002"},
       {"a last row far on", "UPDATE \"表1\" SET ID = 900000 WHERE ID = 41000"},
+      {"a last row beyond any table in memory", "UPDATE \"表1\" SET ID = 1099511627776 WHERE ID = 41000"},
+      {"a first row far before", "UPDATE \"表1\" SET ID = -5000000000 WHERE ID = 1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

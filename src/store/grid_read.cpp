@@ -422,7 +422,12 @@ std::optional<Read> readAheadInParts(sqlite3* db, const std::string& file, const
   sqlite3_exec(db, kScanCache, nullptr, nullptr, nullptr);
   const std::optional<int64_t> low = oneInteger(db, "SELECT min(rowid) FROM " + table),
                                high = oneInteger(db, "SELECT max(rowid) FROM " + table);
-  if (!low || !high || *high < *low || *high - *low > (int64_t{1} << 40)) return std::nullopt;
+  // Rowids spread wider than a table held in memory would leave the parts
+  // all but empty; rowids near the ends of the range would make the splits
+  // overflow.
+  constexpr int64_t kWidest = int64_t{1} << 28;
+  if (!low || !high || *low < -kWidest || *high > INT64_MAX / 2 || *high < *low || *high - *low >= kWidest)
+    return std::nullopt;
   const int64_t blocks = (*high - *low) / blockRows + 1;
   const int64_t parts = std::min(kAheadParts, blocks / kBlocksPerAheadPart);
   if (parts < 2) return std::nullopt;
