@@ -1,6 +1,7 @@
 // The grid mirror: a table's cells held in memory for the flex grids bound
-// to it, read ahead on a thread of its own for a large table, searched by
-// column and written through the store when a cell is edited.
+// to it, taken over from the read ahead of a large table (grid_read.cpp)
+// or read at its first use, searched by column and written through the
+// store when a cell is edited.
 
 #include <sqlite3.h>
 
