@@ -7,12 +7,15 @@
 // table files are checked. The CPU column counts every thread of the
 // process (the grid read decodes on several). Each first keystroke runs in
 // a program of its own, started afresh, as a user's first keystroke does:
-// its figures are the benchmark's time and counters, not the CPU column.
+// its figures are the benchmark's time and counters, not the CPU column;
+// each sample's figures are also written to the error stream, and the
+// counters give their medians.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -22,9 +25,11 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -81,22 +86,32 @@ double touchFreshPages(long pages) {
   return ms;
 }
 
+// The process's anonymous memory the system backs with huge pages, in MB.
+double hugePagesMb() {
+  std::ifstream rollup("/proc/self/smaps_rollup");
+  for (std::string line; std::getline(rollup, line);)
+    if (line.starts_with("AnonHugePages:")) return std::stod(line.substr(14)) / 1024;
+  return 0;
+}
+
 // What one first keystroke cost its process.
 struct KeystrokeSample {
   bool ok = false;
-  double wallMs = 0, cpuMs = 0, freshMb = 0, residentMb = 0, touchMs = 0;
+  double wallMs = 0, cpuMs = 0, freshMb = 0, residentMb = 0, touchMs = 0, hugeMb = 0, peakMb = 0;
 };
 
 // The benchmark program started again with this flag, the dictionary
-// folder, the wait after the window shows and the pipe to write to, runs
-// one first keystroke in its fresh process and writes what it cost.
+// folder, the wait after the window shows, the pipe to write to and whether
+// the process refuses huge pages, runs one first keystroke in its fresh
+// process and writes what it cost.
 constexpr std::string_view kKeystrokeChild = "--first-keystroke-in-this-process";
 
 // "na" is not looked up, so "d" is the first keystroke that scans the
 // sentence grid: typed at once, or as a user types it, half a second after
 // the window shows.
-int firstKeystrokeHere(const char* dir, int afterMs, int fd) {
+int firstKeystrokeHere(const char* dir, int afterMs, int fd, bool noHugePages) {
   KeystrokeSample s;
+  if (noHugePages && ::prctl(PR_SET_THP_DISABLE, 1, 0, 0, 0) != 0) return 1;
   {
     bench::BigProgram program{std::filesystem::path(dir)};
     program.user.type(program.main.RichTextBox16, u"na");
@@ -109,24 +124,26 @@ int firstKeystrokeHere(const char* dir, int afterMs, int fd) {
     s.cpuMs = cpuMs() - cpu;
     const long pages = minorFaults() - faults;
     s.residentMb = bench::residentMegabytes();
+    s.hugeMb = hugePagesMb();
+    s.peakMb = bench::peakMemoryMb();
     s.freshMb = static_cast<double>(pages) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
     s.touchMs = touchFreshPages(pages);
   }
   const std::string line = std::to_string(s.ok) + " " + std::to_string(s.wallMs) + " " + std::to_string(s.cpuMs) + " " +
                            std::to_string(s.freshMb) + " " + std::to_string(s.residentMb) + " " +
-                           std::to_string(s.touchMs) + "\n";
+                           std::to_string(s.touchMs) + " " + std::to_string(s.hugeMb) + " " + std::to_string(s.peakMb) + "\n";
   return ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) ? 0 : 1;
 }
 
 // One first keystroke in a program of its own: this benchmark program
 // started afresh, so that no memory an earlier program freed is reused.
-KeystrokeSample firstKeystrokeInAFreshProcess(const std::filesystem::path& dir, int afterMs) {
+KeystrokeSample firstKeystrokeInAFreshProcess(const std::filesystem::path& dir, int afterMs, bool noHugePages) {
   KeystrokeSample s;
   int fds[2];
   if (::pipe(fds) != 0) return s;
   std::string exe = "/proc/self/exe", flag(kKeystrokeChild), folder = dir.string(), after = std::to_string(afterMs),
-              fd = std::to_string(fds[1]);
-  char* argv[] = {exe.data(), flag.data(), folder.data(), after.data(), fd.data(), nullptr};
+              fd = std::to_string(fds[1]), huge = noHugePages ? "no-huge-pages" : "huge-pages";
+  char* argv[] = {exe.data(), flag.data(), folder.data(), after.data(), fd.data(), huge.data(), nullptr};
   pid_t pid = 0;
   const bool started = ::posix_spawn(&pid, exe.c_str(), nullptr, nullptr, argv, environ) == 0;
   ::close(fds[1]);
@@ -138,38 +155,58 @@ KeystrokeSample firstKeystrokeInAFreshProcess(const std::filesystem::path& dir, 
   if (!started || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return s;
   std::istringstream in(out);
   int ok = 0;
-  in >> ok >> s.wallMs >> s.cpuMs >> s.freshMb >> s.residentMb >> s.touchMs;
+  in >> ok >> s.wallMs >> s.cpuMs >> s.freshMb >> s.residentMb >> s.touchMs >> s.hugeMb >> s.peakMb;
   s.ok = in && ok;
   return s;
+}
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t m = v.size() / 2;
+  return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 }
 
 // Each sample a fresh process: its wall time is the benchmark's time; beside
 // it the CPU time of all its threads, the fresh memory it filled (the grid's
 // mirror, mostly), the time merely touching that many fresh pages takes on
-// this machine, and the process's resident memory after the keystroke.
-void firstKeystroke(benchmark::State& state, int afterMs) {
+// this machine, the huge pages the process was granted, and its resident
+// memory after the keystroke and at its peak. Medians of the samples, each
+// sample also on the error stream with the load average.
+void firstKeystroke(benchmark::State& state, const char* name, int afterMs, bool noHugePages = false) {
   const auto dir = bench::millionDictionary();
-  KeystrokeSample sum;
+  std::vector<double> wall, cpu, fresh, resident, touch, huge, peak;
   for (auto _ : state) {
-    const KeystrokeSample s = firstKeystrokeInAFreshProcess(dir, afterMs);
+    const KeystrokeSample s = firstKeystrokeInAFreshProcess(dir, afterMs, noHugePages);
     if (!s.ok) {
       state.SkipWithError("the fresh program took no keystroke");
       break;
     }
     state.SetIterationTime(s.wallMs / 1e3);
-    sum.cpuMs += s.cpuMs, sum.freshMb += s.freshMb, sum.residentMb += s.residentMb, sum.touchMs += s.touchMs;
+    wall.push_back(s.wallMs), cpu.push_back(s.cpuMs / 1e3), fresh.push_back(s.freshMb), resident.push_back(s.residentMb);
+    touch.push_back(s.touchMs), huge.push_back(s.hugeMb), peak.push_back(s.peakMb);
+    double load = 0;
+    std::ifstream("/proc/loadavg") >> load;
+    std::fprintf(stderr, "%s sample: %.1f ms wall, %.3f CPU-s, %.1f MB fresh, %.1f MB huge, %.1f MB resident, %.1f MB peak, load %.2f\n",
+                 name, s.wallMs, s.cpuMs / 1e3, s.freshMb, s.hugeMb, s.residentMb, s.peakMb, load);
   }
-  const double n = static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-  state.counters["cpu_ms"] = sum.cpuMs / n;
-  state.counters["fresh_MB"] = sum.freshMb / n;
-  state.counters["resident_MB"] = sum.residentMb / n;
-  state.counters["touch_fresh_ms"] = sum.touchMs / n;
+  state.counters["median_ms"] = median(wall);
+  state.counters["cpu_s"] = median(cpu);
+  state.counters["fresh_MB"] = median(fresh);
+  state.counters["huge_MB"] = median(huge);
+  state.counters["resident_MB"] = median(resident);
+  state.counters["peak_MB"] = median(peak);
+  state.counters["touch_fresh_ms"] = median(touch);
 }
-void BM_MillionFirstKeystroke(benchmark::State& state) { firstKeystroke(state, 0); }
+void BM_MillionFirstKeystroke(benchmark::State& state) { firstKeystroke(state, "first keystroke", 0); }
 BENCHMARK(BM_MillionFirstKeystroke)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
-void BM_MillionFirstKeystrokeAfterHalfASecond(benchmark::State& state) { firstKeystroke(state, 500); }
+void BM_MillionFirstKeystrokeAfterHalfASecond(benchmark::State& state) { firstKeystroke(state, "first keystroke after half a second", 500); }
 BENCHMARK(BM_MillionFirstKeystrokeAfterHalfASecond)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+
+// The same where the system refuses the process huge pages.
+void BM_MillionFirstKeystrokeNoHugePages(benchmark::State& state) { firstKeystroke(state, "first keystroke, no huge pages", 0, true); }
+BENCHMARK(BM_MillionFirstKeystrokeNoHugePages)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 // Another program (a second copy of this one) saves into the sentence
 // search table: the next keystroke that scans it reads its grid again.
@@ -223,7 +260,9 @@ void BM_MillionKeystrokeFoundNowhere(benchmark::State& state) { keystroke(state,
 BENCHMARK(BM_MillionKeystrokeFoundNowhere)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 void rangeQuery(benchmark::State& state, TextView input) {
-  bench::BigProgram program(bench::millionDictionary());
+  const auto dir = bench::millionDictionary();
+  const bool peakReset = bench::resetPeakMemory();
+  bench::BigProgram program(dir);
   FrmLexaro* f = &program.main;
   // The grids are loaded by a first query, not timed.
   program.app.event([&] {
@@ -243,6 +282,8 @@ void rangeQuery(benchmark::State& state, TextView input) {
   state.counters["result_chars"] = static_cast<double>(f->RichTextBox3.text().size());
   // Every grid is loaded now: the program at its largest.
   state.counters["resident_MB"] = bench::residentMegabytes();
+  // The session's peak, from the program's start.
+  if (peakReset) state.counters["peak_MB"] = bench::peakMemoryMb();
   if (!program.dialogs.messages.empty()) state.SkipWithError("the query found nothing");
 }
 
@@ -364,8 +405,9 @@ BENCHMARK(BM_MillionFileCheck)->Unit(benchmark::kMillisecond)->UseManualTime()->
 
 // The benchmarks, or one first keystroke when started for it.
 int main(int argc, char** argv) {
-  if (argc == 5 && argv[1] == zuvo::kKeystrokeChild)
-    return zuvo::firstKeystrokeHere(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+  if (argc == 6 && argv[1] == zuvo::kKeystrokeChild)
+    return zuvo::firstKeystrokeHere(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
+                                    std::string_view(argv[5]) == "no-huge-pages");
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();

@@ -1209,6 +1209,68 @@ TEST(StoreReadAhead, TheReadAheadGridIsTheTableAtItsFirstUse) {
   }
 }
 
+std::map<int64_t, std::string> tableRows(const std::filesystem::path& file, const std::string& column);
+
+// A large sentence table read ahead, its rows' IDs consecutive or with gaps
+// (rows deleted by hand, a last row far beyond the others): every row and
+// cell of the grid is the table's, in order, wherever the read was split.
+TEST(StoreReadAhead, EveryCellOfTheReadAheadGridIsTheTablesWithOrWithoutGapsInItsIds) {
+  constexpr int kPairs = 41000;
+  struct Case {
+    const char* name;
+    const char* change;  // made to the file before the program starts
+  };
+  const Case cases[] = {
+      {"consecutive IDs", ""},
+      {"gaps in the first part", "DELETE FROM \"表1\" WHERE ID BETWEEN 5000 AND 5100 OR ID = 7"},
+      {"gaps in a later part", "DELETE FROM \"表1\" WHERE ID BETWEEN 30001 AND 30002"},
+      {"a last row far on", "UPDATE \"表1\" SET ID = 900000 WHERE ID = 41000"},
+      {"a last row beyond any table in memory", "UPDATE \"表1\" SET ID = 1099511627776 WHERE ID = 41000"},
+      {"a first row far before", "UPDATE \"表1\" SET ID = -5000000000 WHERE ID = 1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    for (const TableSchema& t : {tables::sentences(), tables::sentenceSearch()}) {
+      createTable(dir.path() / t.file, t);
+      sqlite3* db = nullptr;
+      ASSERT_EQ(sqlite3_open((dir.path() / t.file).c_str(), &db), SQLITE_OK);
+      const std::string sql = t.fields.size() == 3 ? "INSERT INTO \"表1\" (ZD3, ZD4) VALUES (?1, ?1)"
+                                                   : "INSERT INTO \"表1\" (Zd1) VALUES (?1)";
+      sqlite3_stmt* st = nullptr;
+      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+      ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
+      for (int i = 1; i <= kPairs; ++i) {
+        // Chinese and Spanish rows in turn, so that blocks differ in form.
+        const std::string text = i % 3 ? "这是第" + std::to_string(i) + "个很长很长的中文句子，里面一个西班牙语的词也没有，只有汉字和标点符号。"
+                                       : "第" + std::to_string(i) + "句/Esta es la frase número " + std::to_string(i) + ". de una lista bastante larga de frases";
+        sqlite3_bind_text(st, 1, text.c_str(), -1, SQLITE_TRANSIENT);
+        ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+        sqlite3_reset(st);
+      }
+      sqlite3_finalize(st);
+      ASSERT_EQ(sqlite3_exec(db, c.change, nullptr, nullptr, nullptr), SQLITE_OK);
+      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+      sqlite3_close(db);
+    }
+    ASSERT_GT(std::filesystem::file_size(dir.path() / "XHKB.db"), 4u << 20);
+    const std::map<int64_t, std::string> want = tableRows(dir.path() / "XHKB.db", "Zd1");
+    Program p(dir.path());
+    Sentences& s = p.form<Sentences>();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    p.event([&] {
+      ASSERT_EQ(s.MSFlexGrid1.Rows(), static_cast<int64_t>(want.size()));
+      int64_t row = 0;
+      for (const auto& [id, text] : want) {
+        ASSERT_EQ(s.MSFlexGrid1.TextMatrix(row, 0), NumText(id)) << "row " << row;
+        ASSERT_EQ(s.MSFlexGrid1.TextMatrix(row, 1), fromUtf8(text)) << "row " << row;
+        ++row;
+      }
+      EXPECT_EQ(s.MSFlexGrid1.findInColumn(1, u"número 40998."), static_cast<int64_t>(want.size()) - 3);
+    });
+  }
+}
+
 TEST_F(StoreTest, ASaveThatFailsAtTheEndOfAnEventIsReportedAndTheProgramGoesOn) {
   fill(1);
   // Another program holds the file's write lock for longer than we wait.

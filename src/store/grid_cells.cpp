@@ -17,8 +17,15 @@ GridNeedle::GridNeedle(TextView what) : units(what), inBytes(isWellFormedUtf16(w
 void GridCellEnds::widen() {
   w_.reserve(std::max(n_.capacity(), n_.size() + 1));
   w_.assign(n_.begin(), n_.end());
-  std::vector<uint32_t>().swap(n_);
+  GridVector<uint32_t>(n_.get_allocator()).swap(n_);
   wide_ = true;
+}
+
+void GridCellEnds::startIn(const std::shared_ptr<GridArena>& arena, size_t n, bool reserve) {
+  clear();
+  if (arena && n_.capacity() < n) n_ = GridVector<uint32_t>(GridAlloc<uint32_t>(arena));
+  if (arena && w_.capacity() < n) w_ = GridVector<uint64_t>(GridAlloc<uint64_t>(arena));
+  if (reserve) n_.reserve(n);
 }
 
 void GridCellEnds::touch(size_t n) {
@@ -106,7 +113,7 @@ bool sameText(TextView t, std::string_view a) {
 // Each cell's bytes decoded side by side into `text`, with where each
 // ends. `room` is units enough: a byte never gives more than one unit, and
 // a column kept compact gives exactly the units of its bytes as a whole.
-void widenInto(const std::string& bytes, const GridCellEnds& ends, Text& text, GridCellEnds& wideEnds, size_t room) {
+void widenInto(const GridBytes& bytes, const GridCellEnds& ends, GridUnits& text, GridCellEnds& wideEnds, size_t room) {
   text.resize(room);
   wideEnds.clear();
   wideEnds.reserve(ends.size());
@@ -197,7 +204,7 @@ void GridMirrorCells::toWide(size_t units) {
   if (!widened_) widenInto(bytes_, ends_, text_, wideEnds_, units);
   ends_.swap(wideEnds_);
   wideEnds_.release();
-  std::string().swap(bytes_);
+  GridBytes(bytes_.get_allocator()).swap(bytes_);
   compact_ = widened_ = false;
 }
 
@@ -227,7 +234,7 @@ int64_t GridMirrorCells::find(size_t first, const GridNeedle& what) const {
   // A lone surrogate may match half of a pair, which the bytes cannot show:
   // the column is searched in UTF-16, widened apart from the one kept for
   // reading, since other threads may search it meanwhile.
-  Text text;
+  GridUnits text;
   GridCellEnds ends;
   widenInto(bytes_, ends_, text, ends, utf8Units(bytes_).value_or(bytes_.size()));
   return findIn(text.data(), ends, first, what.units.data(), what.units.size());
@@ -322,11 +329,19 @@ void GridMirrorCells::appendCells(const GridMirrorCells& from, size_t first, siz
   for (size_t k = first; k < first + count; ++k) append(from.cell(k));
 }
 
-void GridMirrorCells::startFill(size_t bytes, size_t cells, bool touch) {
+void GridMirrorCells::startFill(size_t bytes, size_t cells, bool touch, const std::shared_ptr<GridArena>& arena) {
+  const size_t room = bytes + bytes / 16;
   bytes_.clear();
-  ends_.clear();
   text_.clear();
   wideEnds_.clear();
+  if (arena) {
+    // Memory an earlier mirror lends is kept where it is room enough.
+    if (bytes_.capacity() < room) bytes_ = GridBytes(GridAlloc<char>(arena));
+    // A column kept in UTF-16 takes fewer units than its bytes.
+    if (text_.capacity() < bytes) text_ = GridUnits(GridAlloc<char16_t>(arena));
+    wideEnds_.startIn(arena, cells, false);
+  }
+  ends_.startIn(arena, cells);
   compact_ = true;
   counted_ = true;
   first_ = 0;
@@ -335,8 +350,7 @@ void GridMirrorCells::startFill(size_t bytes, size_t cells, bool touch) {
   // A little more than asked, so that a column seldom grows by a copy of
   // itself; only what is asked is touched, so that the rest costs no memory
   // unless it is filled.
-  bytes_.reserve(bytes + bytes / 16);
-  ends_.reserve(cells);
+  bytes_.reserve(room);
   if (touch) {
     bytes_.resize(bytes);
     bytes_.clear();

@@ -17,15 +17,20 @@
 // and its count alone, and spelled out into bytes at the first edit that
 // breaks the run. Where cells end is kept in 32 bits while the column's
 // text stays under 4 GiB, in 64 bits beyond.
+//
+// A column filled from SQLite may take its memory from an arena (grid_arena.h),
+// as the blocks of a large table's read do.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <string_view>
 #include <vector>
 
 #include "platform/text.h"
+#include "store/grid_arena.h"
 
 namespace zuvo {
 
@@ -74,10 +79,13 @@ class GridCellEnds {
   }
   // Emptied, its memory given back.
   void release() {
-    std::vector<uint32_t>().swap(n_);
-    std::vector<uint64_t>().swap(w_);
+    GridVector<uint32_t>(n_.get_allocator()).swap(n_);
+    GridVector<uint64_t>(w_.get_allocator()).swap(w_);
     wide_ = false;
   }
+  // Emptied and narrow, to take `n` ends (with `reserve`, room for them
+  // now): in memory of `arena` unless the memory it holds is room enough.
+  void startIn(const std::shared_ptr<GridArena>& arena, size_t n, bool reserve = true);
   bool wide() const { return wide_; }
   // `f` called with the ends as a pointer to their first.
   template <class F>
@@ -87,8 +95,8 @@ class GridCellEnds {
 
  private:
   void widen();
-  std::vector<uint32_t> n_;
-  std::vector<uint64_t> w_;
+  GridVector<uint32_t> n_;
+  GridVector<uint64_t> w_;
   bool wide_ = false;
 };
 
@@ -116,8 +124,9 @@ class GridMirrorCells {
   // (with `touch`, the room's memory written once now, so that filling it
   // takes no fresh pages); each cell's bytes then added as they stand; and
   // once full, settled into its form. Until settled, only `filledBytes` may
-  // be asked.
-  void startFill(size_t bytes, size_t cells, bool touch = false);
+  // be asked. With an `arena`, the room comes from it where the memory
+  // kept is not room enough.
+  void startFill(size_t bytes, size_t cells, bool touch = false, const std::shared_ptr<GridArena>& arena = nullptr);
   void appendBytes(std::string_view bytes) {
     if (counted_) {
       if (counts(bytes)) return;
@@ -153,7 +162,7 @@ class GridMirrorCells {
   // Cell `i`'s text in a counted column.
   std::string_view number(size_t i, char (&digits)[24]) const;
 
-  std::string bytes_;          // the compact form
+  GridBytes bytes_;            // the compact form
   GridCellEnds ends_;          // where each cell ends: in bytes_ when compact, else in text_
   bool compact_ = true;
   // The counted form: `count_` cells, the first the text of `first_`.
@@ -162,7 +171,7 @@ class GridMirrorCells {
   size_t count_ = 0;
   // The UTF-16 form: the cells themselves, or the compact form widened
   // (with its own ends) once a cell was read.
-  mutable Text text_;
+  mutable GridUnits text_;
   mutable GridCellEnds wideEnds_;
   mutable bool widened_ = false;
 };

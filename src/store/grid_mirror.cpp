@@ -1,6 +1,7 @@
 // The grid mirror: a table's cells held in memory for the flex grids bound
-// to it, read ahead on a thread of its own for a large table, searched by
-// column and written through the store when a cell is edited.
+// to it, taken over from the read ahead of a large table (grid_read.cpp)
+// or read at its first use, searched by column and written through the
+// store when a cell is edited.
 
 #include <sqlite3.h>
 
@@ -11,6 +12,9 @@
 #include <mutex>
 #include <cstdint>
 #include <future>
+#include <memory>
+#include <optional>
+#include <string>
 #include <system_error>
 
 #include "store/data_source.h"
@@ -77,54 +81,6 @@ size_t rowsAtMost(sqlite3* db, const std::string& table) {
   sqlite3_finalize(st);
   constexpr int64_t kMost = int64_t{1} << 28;
   return last > 0 && last <= kMost ? static_cast<size_t>(last) : 0;
-}
-
-// Tables of this size and more are read ahead: about 40,000 sentence pairs.
-constexpr std::uintmax_t kPreloadBytes = 4u << 20;
-
-void DataSource::startPreload() {
-  if (!mirrored_ || gridLoaded_ || preload_ || !db_ || conn_->inTransaction || adding_ || hasPendingWork()) return;
-  std::error_code ec;
-  if (const auto size = std::filesystem::file_size(path(), ec); ec || size < kPreloadBytes) return;
-  sync();
-  auto p = std::make_unique<Preload>();
-  p->dataVersion = dataVersion_;
-  p->generation = generation_;
-  Preload* raw = p.get();
-  const uint64_t ticket = p->ticket = readTurns().take();
-  // A save meanwhile ends the read ahead rather than wait for it; the
-  // first use then reads the grid itself.
-  try {
-    p->result = std::async(std::launch::async, [file = path().string(), table = sqlName(schema_.table),
-                                              sql = selectList(schema_, sqlName(schema_.table)) + " ORDER BY rowid",
-                                              cols = schema_.fields.size(), raw, ticket, gate = conn_->gate]() -> std::optional<GridRead> {
-    std::optional<GridRead> out;
-    if (!readTurns().wait(ticket, raw->cancel)) {
-      raw->reading = true;
-      return out;
-    }
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
-      sqlite3_busy_timeout(db, 2000);
-      sqlite3_stmt* st = nullptr;
-      if (GivingWay reading(*gate, db, raw->cancel);
-          reading.entered() && sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK) {
-        GridRead read;
-        read.rowids.reserve(rowsAtMost(db, table));
-        if (readGrid(st, cols, read, &raw->cancel, &raw->reading) == SQLITE_DONE) out = std::move(read);
-      }
-      sqlite3_finalize(st);
-    }
-    raw->reading = true;
-    sqlite3_close_v2(db);
-    readTurns().done(ticket);
-    return out;
-  });
-  } catch (...) {
-    readTurns().done(ticket);
-    throw;
-  }
-  preload_ = std::move(p);
 }
 
 void DataSource::loadGrid() {
