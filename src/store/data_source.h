@@ -10,8 +10,8 @@
 // pending until the move.
 //
 // The grid mirror, the table's cells held for the flex grids, is kept in
-// grid_mirror.cpp (cells, column search, writes, read-ahead) and read by
-// grid_read.cpp, in one pass or, read again, in parts side by side.
+// grid_mirror.cpp (cells, column search, writes) and read by grid_read.cpp
+// (the read-ahead too), in one pass or in parts side by side.
 // The rest of the store's work is spread over files by concern, each named
 // in data_source_parts.h.
 
