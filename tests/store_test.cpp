@@ -1155,6 +1155,34 @@ TEST_F(StoreTest, AGridReadAgainInAWriteAheadLogFileHoldsWhatItsEventReads) {
   p.event([&] { EXPECT_EQ(pool.MSFlexGrid1.TextMatrix(0, 1), u"二"); });
 }
 
+// The sentence tables written as another program writes them: `pairs` rows,
+// row i's texts `text(i)`, then `change` run on each file.
+void writeSentenceTables(const std::filesystem::path& dir, int pairs, const std::function<std::string(int)>& text,
+                         const char* change = nullptr) {
+  for (const TableSchema& t : {tables::sentences(), tables::sentenceSearch()}) {
+    createTable(dir / t.file, t);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / t.file).c_str(), &db), SQLITE_OK);
+    const std::string sql = t.fields.size() == 3 ? "INSERT INTO \"表1\" (ZD3, ZD4) VALUES (?1, ?1)"
+                                                 : "INSERT INTO \"表1\" (Zd1) VALUES (?1)";
+    sqlite3_stmt* st = nullptr;
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
+    for (int i = 1; i <= pairs; ++i) {
+      const std::string row = text(i);
+      sqlite3_bind_text(st, 1, row.c_str(), -1, SQLITE_TRANSIENT);
+      ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
+      sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    if (change) {
+      ASSERT_EQ(sqlite3_exec(db, change, nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+  }
+}
+
 // A sentence table large enough that its grid is read ahead while the
 // window opens: the first use sees the table as it is then, whether or not
 // another program saved into it in between.
@@ -1163,26 +1191,10 @@ TEST(StoreReadAhead, TheReadAheadGridIsTheTableAtItsFirstUse) {
   for (const bool otherSaves : {false, true}) {
     SCOPED_TRACE(otherSaves ? "another program saves first" : "nothing saved");
     TempDir dir;
-    for (const TableSchema& t : {tables::sentences(), tables::sentenceSearch()}) {
-      createTable(dir.path() / t.file, t);
-      sqlite3* db = nullptr;
-      ASSERT_EQ(sqlite3_open((dir.path() / t.file).c_str(), &db), SQLITE_OK);
-      const std::string sql = t.fields.size() == 3 ? "INSERT INTO \"表1\" (ZD3, ZD4) VALUES (?1, ?1)"
-                                                   : "INSERT INTO \"表1\" (Zd1) VALUES (?1)";
-      sqlite3_stmt* st = nullptr;
-      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-      ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-      for (int i = 1; i <= kPairs; ++i) {
-        const std::string text = "这是第" + std::to_string(i) + "个句子。/Esta es la frase número " + std::to_string(i) +
-                                 " de una lista bastante larga de frases.";
-        sqlite3_bind_text(st, 1, text.c_str(), -1, SQLITE_TRANSIENT);
-        ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
-        sqlite3_reset(st);
-      }
-      sqlite3_finalize(st);
-      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-      sqlite3_close(db);
-    }
+    ASSERT_NO_FATAL_FAILURE(writeSentenceTables(dir.path(), kPairs, [](int i) {
+      return "这是第" + std::to_string(i) + "个句子。/Esta es la frase número " + std::to_string(i) +
+             " de una lista bastante larga de frases.";
+    }));
     ASSERT_GT(std::filesystem::file_size(dir.path() / "XHKB.db"), 4u << 20);
     Program p(dir.path());
     Sentences& s = p.form<Sentences>();
@@ -1231,28 +1243,15 @@ TEST(StoreReadAhead, EveryCellOfTheReadAheadGridIsTheTablesWithOrWithoutGapsInIt
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir dir;
-    for (const TableSchema& t : {tables::sentences(), tables::sentenceSearch()}) {
-      createTable(dir.path() / t.file, t);
-      sqlite3* db = nullptr;
-      ASSERT_EQ(sqlite3_open((dir.path() / t.file).c_str(), &db), SQLITE_OK);
-      const std::string sql = t.fields.size() == 3 ? "INSERT INTO \"表1\" (ZD3, ZD4) VALUES (?1, ?1)"
-                                                   : "INSERT INTO \"表1\" (Zd1) VALUES (?1)";
-      sqlite3_stmt* st = nullptr;
-      sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
-      ASSERT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr), SQLITE_OK);
-      for (int i = 1; i <= kPairs; ++i) {
-        // Chinese and Spanish rows in turn, so that blocks differ in form.
-        const std::string text = i % 3 ? "这是第" + std::to_string(i) + "个很长很长的中文句子，里面一个西班牙语的词也没有，只有汉字和标点符号。"
-                                       : "第" + std::to_string(i) + "句/Esta es la frase número " + std::to_string(i) + ". de una lista bastante larga de frases";
-        sqlite3_bind_text(st, 1, text.c_str(), -1, SQLITE_TRANSIENT);
-        ASSERT_EQ(sqlite3_step(st), SQLITE_DONE);
-        sqlite3_reset(st);
-      }
-      sqlite3_finalize(st);
-      ASSERT_EQ(sqlite3_exec(db, c.change, nullptr, nullptr, nullptr), SQLITE_OK);
-      sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-      sqlite3_close(db);
-    }
+    ASSERT_NO_FATAL_FAILURE(writeSentenceTables(
+        dir.path(), kPairs,
+        [](int i) {
+          // Chinese and Spanish rows in turn, so that blocks differ in form.
+          return i % 3 ? "这是第" + std::to_string(i) + "个很长很长的中文句子，里面一个西班牙语的词也没有，只有汉字和标点符号。"
+                       : "第" + std::to_string(i) + "句/Esta es la frase número " + std::to_string(i) +
+                             ". de una lista bastante larga de frases";
+        },
+        c.change));
     ASSERT_GT(std::filesystem::file_size(dir.path() / "XHKB.db"), 4u << 20);
     const std::map<int64_t, std::string> want = tableRows(dir.path() / "XHKB.db", "Zd1");
     Program p(dir.path());
