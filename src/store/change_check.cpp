@@ -61,14 +61,26 @@ void DataSource::sync() {
   if (preload_) preload_->readingAtCheck = preload_->reading.load();
   if (checkedCounter_ && fileCommitCounter() == checkedCounter_) return;
   readHere();
-  sqlite3_stmt* st = statement("data_version", [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
-  const int rc = sqlite3_step(st);
-  const int64_t v = rc == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-  sqlite3_reset(st);
+  const int64_t v = readDataVersion();
   // Taken only while this event's read lock holds the file and no write of
   // ours is open: the counter of what is committed, which only grows.
   checkedCounter_.reset();
-  if (rc == SQLITE_ROW && conn_->reading && !conn_->inTransaction) checkedCounter_ = fileCommitCounter();
+  if (v >= 0 && conn_->reading && !conn_->inTransaction) checkedCounter_ = fileCommitCounter();
+  followDataVersion(v);
+}
+
+// The counter SQLite keeps of other connections' commits into the file; -1
+// where it cannot be read.
+int64_t DataSource::readDataVersion() {
+  sqlite3_stmt* st = statement("data_version", [&] { return "PRAGMA " + sqlName(alias_) + ".data_version"; });
+  const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+  sqlite3_reset(st);
+  return v;
+}
+
+// Another program has saved since the counter was last read: what the
+// store keeps of the file goes.
+void DataSource::followDataVersion(int64_t v) {
   if (v == dataVersion_) return;
   dataVersion_ = v;
   touched();

@@ -169,6 +169,7 @@ class DataSource : public Control, public Pending, public GridSource {
   void open();
   void checkTable();
   void setJournal();
+  void letGoOfFile(const std::string& why);
   void closeFailed(const std::string& what);
   void failedToOpen(const std::string& what);
   // Another program's lock kept this file out at its opening.
@@ -229,6 +230,8 @@ class DataSource : public Control, public Pending, public GridSource {
   void showField(int field, TextView value);
   void touched();
   void sync();
+  int64_t readDataVersion();
+  void followDataVersion(int64_t v);
   void readHere();
   void rowWritten(int64_t rowid, const std::vector<std::optional<Text>>& values);
   std::optional<Record> seekKey(TextView key);

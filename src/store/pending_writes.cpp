@@ -83,14 +83,10 @@ void DataSource::begin() {
   // (The others are checked at their first use, under the write lock.)
   for (DataSource* m : conn_->members) {
     if (!m->db_ || m->versionUnchecked_) continue;
-    sqlite3_stmt* st = m->statement("data_version", [&] { return "PRAGMA " + sqlName(m->alias_) + ".data_version"; });
-    const int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
-    sqlite3_reset(st);
+    const int64_t v = m->readDataVersion();
     if (v == m->dataVersion_) continue;
-    m->dataVersion_ = v;
     m->checkedCounter_.reset();
-    m->touched();
-    m->gridLoaded_ = false;
+    m->followDataVersion(v);
   }
 }
 

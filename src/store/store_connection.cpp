@@ -178,12 +178,7 @@ void StoreConnection::openAll() {
 void StoreConnection::closeAll(const std::string& why) {
   endRead();
   for (DataSource* m : members) {
-    m->openError_ = why;
-    m->checkedCounter_.reset();
-    m->check_.reset();
-    m->preload_.reset();
-    m->named_.clear();
-    m->st_.reset();
+    m->letGoOfFile(why);
     m->db_ = nullptr;
     m->alias_.clear();
   }
@@ -499,13 +494,19 @@ std::optional<uint32_t> DataSource::fileCommitCounter() const {
   return uint32_t{h[24]} << 24 | uint32_t{h[25]} << 16 | uint32_t{h[26]} << 8 | uint32_t{h[27]};
 }
 
-void DataSource::closeFailed(const std::string& what) {
-  openError_ = what;
+// What the store keeps of its file is let go (checks, read-ahead,
+// statements); `why` is what a save is refused with until it opens again.
+void DataSource::letGoOfFile(const std::string& why) {
+  openError_ = why;
   checkedCounter_.reset();
   check_.reset();
   preload_.reset();
   named_.clear();
   st_.reset();
+}
+
+void DataSource::closeFailed(const std::string& what) {
+  letGoOfFile(what);
   conn_->endRead();
   if (db_ && alias_ != "main") {
     sqlite3_exec(db_, ("DETACH DATABASE " + sqlName(alias_)).c_str(), nullptr, nullptr, nullptr);
